@@ -1,0 +1,205 @@
+#include "platform/Cp932.h"
+
+#include "platform/RuntimeError.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cerrno>
+#include <iconv.h>
+#include <optional>
+
+namespace miradel {
+
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+// Shorter ASCII runs between double-byte characters go to iconv with them: one call costs
+// more than converting a few bytes.
+constexpr std::size_t kLongAsciiRun = 16;
+constexpr const char* kNativeUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+bool IsLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsTrailByte(unsigned char byte)
+{
+    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
+
+// Single bytes that Windows maps and glibc's CP932 rejects.
+std::optional<char16_t> ExtraSingleByte(unsigned char byte)
+{
+    switch (byte) {
+    case 0x80:
+        return u'\u0080';
+    case 0xA0:
+        return u'\uF8F0';
+    case 0xFD:
+        return u'\uF8F1';
+    case 0xFE:
+        return u'\uF8F2';
+    case 0xFF:
+        return u'\uF8F3';
+    default:
+        return std::nullopt;
+    }
+}
+
+// An iconv_t must not be shared between threads, and opening one per line would cost more
+// than the decoding, so each thread keeps its own.
+class Converter {
+public:
+    Converter()
+        : m_descriptor(iconv_open(kNativeUtf16, "CP932"))
+    {
+    }
+    ~Converter()
+    {
+        if (IsOpen())
+            iconv_close(m_descriptor);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool IsOpen() const { return m_descriptor != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Descriptor() const { return m_descriptor; }
+    // Forgets any shift state left by a failed conversion.
+    void Reset() { iconv(m_descriptor, nullptr, nullptr, nullptr, nullptr); }
+
+private:
+    iconv_t m_descriptor;
+};
+
+Converter& ThreadConverter()
+{
+    thread_local Converter converter;
+    if (!converter.IsOpen())
+        throw RuntimeError("文字コード CP932 を変換できません（iconv が CP932 を知りません）");
+    return converter;
+}
+
+// Each byte yields at most one UTF-16 unit (a pair yields one, a bad sequence of one or two
+// bytes yields one U+FFFD), so the text is sized once to the byte count and shrunk at the end.
+class Decoder {
+public:
+    Decoder(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets)
+        : m_bytes(bytes)
+        , m_invalidByteOffsets(invalidByteOffsets)
+        , m_text(bytes.size(), u'\0')
+    {
+    }
+
+    Text Run()
+    {
+        while (m_position < m_bytes.size()) {
+            const unsigned char byte = ByteAt(m_position);
+            if (byte < 0x80) {
+                CopyAscii();
+            } else if (const auto extra = ExtraSingleByte(byte)) {
+                Put(*extra);
+                ++m_position;
+            } else {
+                ConvertChunk(ChunkEnd());
+            }
+        }
+        m_text.resize(m_length);
+        return std::move(m_text);
+    }
+
+private:
+    unsigned char ByteAt(std::size_t offset) const { return static_cast<unsigned char>(m_bytes[offset]); }
+    void Put(char16_t unit) { m_text[m_length++] = unit; }
+
+    void CopyAscii()
+    {
+        while (m_position < m_bytes.size() && ByteAt(m_position) < 0x80)
+            Put(ByteAt(m_position++));
+    }
+
+    std::size_t AsciiRunLength(std::size_t offset, std::size_t limit) const
+    {
+        std::size_t length = 0;
+        while (length < limit && offset + length < m_bytes.size() && ByteAt(offset + length) < 0x80)
+            ++length;
+        return length;
+    }
+
+    // The end of the stretch iconv converts in one call: it ends before a long ASCII run or
+    // a byte iconv rejects, and never between a lead byte and its trail.
+    std::size_t ChunkEnd() const
+    {
+        std::size_t offset = m_position;
+        while (offset < m_bytes.size()) {
+            const unsigned char byte = ByteAt(offset);
+            if (byte < 0x80) {
+                const std::size_t run = AsciiRunLength(offset, kLongAsciiRun);
+                if (run == kLongAsciiRun)
+                    break;
+                offset += run;
+            } else if (ExtraSingleByte(byte)) {
+                break;
+            } else {
+                offset += IsLeadByte(byte) ? 2 : 1;
+            }
+        }
+        return std::min(offset, m_bytes.size());
+    }
+
+    void ConvertChunk(std::size_t end)
+    {
+        Converter& converter = ThreadConverter();
+        // iconv's input is not const only because of its old signature; it never writes there.
+        char* input = const_cast<char*>(m_bytes.data() + m_position);
+        std::size_t inputLeft = end - m_position;
+        char* const outputStart = reinterpret_cast<char*>(m_text.data());
+        char* output = reinterpret_cast<char*>(m_text.data() + m_length);
+        std::size_t outputLeft = (m_text.size() - m_length) * sizeof(char16_t);
+        const std::size_t result = iconv(converter.Descriptor(), &input, &inputLeft, &output, &outputLeft);
+        const int error = errno;
+        m_length = static_cast<std::size_t>(output - outputStart) / sizeof(char16_t);
+        m_position = static_cast<std::size_t>(input - m_bytes.data());
+        if (result == static_cast<std::size_t>(-1)) {
+            assert(error == EILSEQ || error == EINVAL);
+            (void)error;
+            converter.Reset();
+            ReplaceInvalidSequence();
+        }
+    }
+
+    // Called with m_position at the first byte that iconv refused.
+    void ReplaceInvalidSequence()
+    {
+        Put(kReplacement);
+        if (m_invalidByteOffsets)
+            m_invalidByteOffsets->push_back(m_position);
+        m_position += InvalidSequenceLength(m_position);
+    }
+
+    // A lead byte with a non-ASCII trail that names no character is dropped with its trail;
+    // any other bad byte alone, so that the byte after it is decoded on its own.
+    std::size_t InvalidSequenceLength(std::size_t offset) const
+    {
+        if (!IsLeadByte(ByteAt(offset)) || offset + 1 >= m_bytes.size())
+            return 1;
+        const unsigned char trail = ByteAt(offset + 1);
+        return trail >= 0x80 && IsTrailByte(trail) ? 2 : 1;
+    }
+
+    std::string_view m_bytes;
+    std::vector<std::size_t>* m_invalidByteOffsets;
+    Text m_text;
+    std::size_t m_length = 0;
+    std::size_t m_position = 0;
+};
+
+} // namespace
+
+Text DecodeCp932(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets)
+{
+    return Decoder(bytes, invalidByteOffsets).Run();
+}
+
+} // namespace miradel

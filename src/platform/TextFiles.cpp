@@ -1,0 +1,151 @@
+#include "platform/TextFiles.h"
+
+#include "platform/Cp932.h"
+#include "platform/LineReader.h"
+#include "platform/RuntimeError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <system_error>
+
+namespace miradel {
+
+namespace {
+
+constexpr const char* kMessageNotFound = "シナリオファイルが見つかりません";
+constexpr const char* kMessageUnreadable = "ファイルを読めません";
+constexpr const char* kMessagePastEnd = "ファイルの終わりを越えて読もうとしました";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string NumberText(std::int16_t number)
+{
+    return std::to_string(number);
+}
+
+[[noreturn]] void ThrowNotOpen(std::int16_t number)
+{
+    throw RuntimeError("ファイル番号 " + NumberText(number) + " のファイルは開かれていません");
+}
+
+FileHandle OpenForReading(const std::filesystem::path& path, const std::string& shownName)
+{
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        throw RuntimeError(missing ? kMessageNotFound : kMessageUnreadable, shownName);
+    }
+    return file;
+}
+
+} // namespace
+
+// The reader is declared after the file, so it is destroyed before the file closes.
+struct TextFiles::OpenFile {
+    OpenFile(FileHandle openedFile, std::string name)
+        : file(std::move(openedFile))
+        , reader(file.get())
+        , shownName(std::move(name))
+    {
+    }
+
+    FileHandle file;
+    LineReader reader;
+    std::string shownName;
+    long long linesRead = 0;
+    std::string lineBytes;
+};
+
+TextFiles::TextFiles() = default;
+TextFiles::~TextFiles() = default;
+
+std::int16_t TextFiles::FreeFile() const
+{
+    std::int16_t number = 1;
+    // The map is ordered, so the first gap in the numbers is the answer.
+    for (const auto& [used, file] : m_files) {
+        if (used > number)
+            break;
+        if (used == number) {
+            if (number == std::numeric_limits<std::int16_t>::max())
+                throw RuntimeError("空いているファイル番号がありません");
+            ++number;
+        }
+    }
+    return number;
+}
+
+void TextFiles::Open(std::int16_t number, const std::filesystem::path& path, const std::string& shownName)
+{
+    if (number < 1)
+        throw RuntimeError("ファイル番号 " + NumberText(number) + " は使えません", shownName);
+    if (IsOpen(number))
+        throw RuntimeError("ファイル番号 " + NumberText(number) + " はすでに " + ShownName(number) + " に使われています",
+            shownName);
+    auto file = std::make_unique<OpenFile>(OpenForReading(path, shownName), shownName);
+    // Reading ahead here reports a folder or an unreadable device at the Open, not later.
+    try {
+        file->reader.AtEnd();
+    } catch (const std::system_error&) {
+        throw RuntimeError(kMessageUnreadable, shownName);
+    }
+    m_files.emplace(number, std::move(file));
+}
+
+Text TextFiles::LineInput(std::int16_t number)
+{
+    const auto found = m_files.find(number);
+    if (found == m_files.end())
+        ThrowNotOpen(number);
+    OpenFile& file = *found->second;
+    try {
+        if (!file.reader.ReadLine(file.lineBytes))
+            throw RuntimeError(kMessagePastEnd, file.shownName, file.linesRead + 1);
+    } catch (const std::system_error&) {
+        throw RuntimeError(kMessageUnreadable, file.shownName, file.linesRead + 1);
+    }
+    ++file.linesRead;
+    return DecodeCp932(file.lineBytes);
+}
+
+bool TextFiles::AtEnd(std::int16_t number) const
+{
+    const auto found = m_files.find(number);
+    if (found == m_files.end())
+        ThrowNotOpen(number);
+    OpenFile& file = *found->second;
+    try {
+        return file.reader.AtEnd();
+    } catch (const std::system_error&) {
+        throw RuntimeError(kMessageUnreadable, file.shownName, file.linesRead + 1);
+    }
+}
+
+void TextFiles::Close(std::int16_t number)
+{
+    m_files.erase(number);
+}
+
+bool TextFiles::IsOpen(std::int16_t number) const
+{
+    return m_files.contains(number);
+}
+
+const std::string& TextFiles::ShownName(std::int16_t number) const
+{
+    static const std::string kNone;
+    const auto found = m_files.find(number);
+    return found == m_files.end() ? kNone : found->second->shownName;
+}
+
+long long TextFiles::LinesRead(std::int16_t number) const
+{
+    const auto found = m_files.find(number);
+    return found == m_files.end() ? 0 : found->second->linesRead;
+}
+
+} // namespace miradel

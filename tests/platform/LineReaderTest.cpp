@@ -1,0 +1,159 @@
+#include "platform/LineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace miradel {
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+FileHandle TemporaryFileWith(std::string_view bytes)
+{
+    FileHandle file(std::tmpfile());
+    if (file) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+        std::rewind(file.get());
+    }
+    return file;
+}
+
+Lines ReadAll(LineReader& reader)
+{
+    Lines lines;
+    std::string line;
+    while (!reader.AtEnd()) {
+        EXPECT_TRUE(reader.ReadLine(line));
+        lines.push_back(line);
+    }
+    EXPECT_FALSE(reader.ReadLine(line));
+    EXPECT_TRUE(line.empty());
+    return lines;
+}
+
+// Small buffers put every line end across a refill; each buffer size must agree with
+// reading from memory.
+void ExpectLines(std::string_view bytes, const Lines& expected)
+{
+    LineReader fromMemory(bytes);
+    EXPECT_EQ(ReadAll(fromMemory), expected) << "from memory: " << testing::PrintToString(std::string(bytes));
+    for (const std::size_t bufferSize : {std::size_t{1}, std::size_t{2}, std::size_t{3}, LineReader::kDefaultBufferSize}) {
+        const FileHandle file = TemporaryFileWith(bytes);
+        ASSERT_TRUE(file);
+        LineReader fromFile(file.get(), bufferSize);
+        EXPECT_EQ(ReadAll(fromFile), expected) << "buffer " << bufferSize << ": " << testing::PrintToString(std::string(bytes));
+    }
+}
+
+} // namespace
+
+TEST(LineReader, EndsLinesAtCrLfAndAtCrAlone)
+{
+    ExpectLines("a\r\nb\r\n", {"a", "b"});
+    ExpectLines("a\rb\r", {"a", "b"});
+    ExpectLines("a\r\nb\rc\r\n", {"a", "b", "c"});
+    ExpectLines("a\r\r\nb", {"a", "", "b"});
+    ExpectLines("\r\n", {""});
+    ExpectLines("\r", {""});
+    ExpectLines("\r\r", {"", ""});
+}
+
+TEST(LineReader, KeepsLoneLfInsideLine)
+{
+    ExpectLines("a\nb\r\nc", {"a\nb", "c"});
+    ExpectLines("a\n\rb", {"a\n", "b"});
+    ExpectLines("\n", {"\n"});
+    ExpectLines("\n\n\r\n", {"\n\n"});
+    ExpectLines("a\r\n\n", {"a", "\n"});
+}
+
+TEST(LineReader, HandlesTheLastLine)
+{
+    ExpectLines("a", {"a"});
+    ExpectLines("a\r\nb", {"a", "b"});
+    ExpectLines("a\r\n", {"a"});
+    ExpectLines("a\r\n\r\n", {"a", ""});
+    ExpectLines("a\r\r", {"a", ""});
+    ExpectLines("", {});
+}
+
+TEST(LineReader, KeepsNulBytes)
+{
+    using namespace std::string_literals;
+    ExpectLines("a\0b\r\n\0\r\n"s, {"a\0b"s, "\0"s});
+    ExpectLines("\0"s, {"\0"s});
+}
+
+TEST(LineReader, ReportsLineEnd)
+{
+    LineReader reader("a\r\nb\rc");
+    std::string line;
+    const LineEnd expected[] = {LineEnd::CrLf, LineEnd::Cr, LineEnd::None};
+    for (const LineEnd lineEnd : expected) {
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(reader.LastLineEnd(), lineEnd);
+    }
+}
+
+TEST(LineReader, ReadsLinesLongerThanBuffer)
+{
+    const std::string longLine(3 * LineReader::kDefaultBufferSize + 7, '\x82');
+    ExpectLines(longLine + "\r\n" + longLine, {longLine, longLine});
+    ExpectLines("0123456789\r\nabcdefghijklmnop", {"0123456789", "abcdefghijklmnop"});
+}
+
+TEST(LineReader, ReadsManyLines)
+{
+    constexpr int kLineCount = 1'000'000;
+    std::string bytes;
+    for (int i = 0; i < kLineCount; ++i)
+        bytes += std::to_string(i) + (i % 2 ? "\r\n" : "\r");
+    const FileHandle file = TemporaryFileWith(bytes);
+    ASSERT_TRUE(file);
+    LineReader reader(file.get());
+    std::string line;
+    int count = 0;
+    while (reader.ReadLine(line)) {
+        if (line != std::to_string(count))
+            FAIL() << "line " << count << " reads " << line;
+        ++count;
+    }
+    EXPECT_EQ(count, kLineCount);
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(LineReader, AtEndIsTrueExactlyWhenNoLineIsLeft)
+{
+    LineReader empty("");
+    EXPECT_TRUE(empty.AtEnd());
+
+    LineReader reader("a\r\n\r\n");
+    std::string line;
+    EXPECT_FALSE(reader.AtEnd());
+    EXPECT_FALSE(reader.AtEnd());
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_FALSE(reader.AtEnd());
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(LineReader, ThrowsOnReadError)
+{
+    // A folder opens as a stream on Linux, and reading it fails.
+    const FileHandle folder(std::fopen(MIRADEL_TEST_DATA_DIR, "rb"));
+    ASSERT_TRUE(folder);
+    LineReader reader(folder.get());
+    EXPECT_THROW(reader.AtEnd(), std::system_error);
+}
+
+} // namespace miradel

@@ -1,0 +1,182 @@
+#include "platform/TextFiles.h"
+
+#include "platform/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace miradel {
+
+namespace {
+
+// A folder of its own under the system's temporary folder, removed with its files.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "miradel-textfiles-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+    std::filesystem::path Write(const std::string& name, std::string_view bytes) const
+    {
+        const std::filesystem::path path = m_path / name;
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Runs `action` and returns the RuntimeError it must throw.
+template<typename Action>
+RuntimeError CaughtError(Action action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no RuntimeError thrown";
+    return RuntimeError("");
+}
+
+} // namespace
+
+TEST(TextFiles, ReadsDecodedLinesToTheEnd)
+{
+    ScratchFolder folder;
+    // "あい", "abc", a lone LF and a bad lead byte: bytes as a Shift-JIS editor saves them.
+    const auto path = folder.Write("scene.txt", "\x82\xA0\x82\xA2\r\nabc\r\nx\ny\x82\r\n");
+    TextFiles files;
+    files.Open(1, path, "scene/scene.txt");
+    EXPECT_TRUE(files.IsOpen(1));
+    EXPECT_EQ(files.ShownName(1), "scene/scene.txt");
+    EXPECT_EQ(files.LinesRead(1), 0);
+    EXPECT_FALSE(files.AtEnd(1));
+    EXPECT_EQ(files.LineInput(1), u"あい");
+    EXPECT_EQ(files.LineInput(1), u"abc");
+    EXPECT_FALSE(files.AtEnd(1));
+    EXPECT_EQ(files.LineInput(1), u"x\ny\uFFFD");
+    EXPECT_TRUE(files.AtEnd(1));
+    EXPECT_EQ(files.LinesRead(1), 3);
+}
+
+TEST(TextFiles, ReportsReadPastTheEndWithFileAndLine)
+{
+    ScratchFolder folder;
+    TextFiles files;
+    files.Open(2, folder.Write("two.txt", "a\r\nb\r\n"), "scene/two.txt");
+    files.LineInput(2);
+    files.LineInput(2);
+    const RuntimeError error = CaughtError([&] { files.LineInput(2); });
+    EXPECT_EQ(error.Message(), "ファイルの終わりを越えて読もうとしました");
+    EXPECT_EQ(error.File(), "scene/two.txt");
+    EXPECT_EQ(error.Line(), 3);
+    EXPECT_EQ(files.LinesRead(2), 2);
+
+    files.Open(3, folder.Write("empty.txt", ""), "scene/empty.txt");
+    EXPECT_TRUE(files.AtEnd(3));
+    EXPECT_EQ(CaughtError([&] { files.LineInput(3); }).Report(), "scene/empty.txt:1: ファイルの終わりを越えて読もうとしました");
+}
+
+TEST(TextFiles, ReportsFilesThatCannotBeOpened)
+{
+    ScratchFolder folder;
+    TextFiles files;
+    const RuntimeError missing = CaughtError([&] { files.Open(1, folder.Path() / "none.txt", "scene/none.txt"); });
+    EXPECT_EQ(missing.Message(), "シナリオファイルが見つかりません");
+    EXPECT_EQ(missing.File(), "scene/none.txt");
+    EXPECT_EQ(missing.Report(), "scene/none.txt: シナリオファイルが見つかりません");
+
+    const RuntimeError folderError = CaughtError([&] { files.Open(1, folder.Path(), "scene"); });
+    EXPECT_EQ(folderError.Message(), "ファイルを読めません");
+    EXPECT_EQ(folderError.File(), "scene");
+
+    EXPECT_FALSE(files.IsOpen(1));
+    EXPECT_EQ(files.OpenCount(), 0u);
+}
+
+TEST(TextFiles, GivesLowestFreeNumber)
+{
+    ScratchFolder folder;
+    const auto path = folder.Write("a.txt", "a");
+    TextFiles files;
+    EXPECT_EQ(files.FreeFile(), 1);
+    files.Open(files.FreeFile(), path, "a.txt");
+    files.Open(files.FreeFile(), path, "a.txt");
+    files.Open(5, path, "a.txt");
+    EXPECT_EQ(files.FreeFile(), 3);
+    EXPECT_EQ(files.OpenCount(), 3u);
+    files.Close(1);
+    EXPECT_EQ(files.FreeFile(), 1);
+    files.Open(3, path, "a.txt");
+    files.Open(4, path, "a.txt");
+    files.Open(1, path, "a.txt");
+    EXPECT_EQ(files.FreeFile(), 6);
+}
+
+TEST(TextFiles, KeepsEachNumberApart)
+{
+    ScratchFolder folder;
+    TextFiles files;
+    files.Open(1, folder.Write("one.txt", "1a\r1b"), "one.txt");
+    files.Open(2, folder.Write("two.txt", "2a\r\n2b"), "two.txt");
+    EXPECT_EQ(files.LineInput(2), u"2a");
+    EXPECT_EQ(files.LineInput(1), u"1a");
+    EXPECT_EQ(files.LineInput(1), u"1b");
+    EXPECT_TRUE(files.AtEnd(1));
+    EXPECT_FALSE(files.AtEnd(2));
+    EXPECT_EQ(files.LinesRead(1), 2);
+    EXPECT_EQ(files.LinesRead(2), 1);
+    files.Close(1);
+    EXPECT_EQ(files.LineInput(2), u"2b");
+}
+
+TEST(TextFiles, ClosesOnlyOpenNumbers)
+{
+    ScratchFolder folder;
+    TextFiles files;
+    files.Open(1, folder.Write("a.txt", "a"), "a.txt");
+    files.Close(7);
+    files.Close(0);
+    EXPECT_EQ(files.OpenCount(), 1u);
+    files.Close(1);
+    files.Close(1);
+    EXPECT_EQ(files.OpenCount(), 0u);
+    EXPECT_FALSE(files.IsOpen(1));
+    EXPECT_EQ(files.ShownName(1), "");
+    EXPECT_EQ(files.LinesRead(1), 0);
+}
+
+TEST(TextFiles, RejectsMisusedNumbers)
+{
+    ScratchFolder folder;
+    const auto path = folder.Write("a.txt", "a");
+    TextFiles files;
+    EXPECT_THROW(files.LineInput(1), RuntimeError);
+    EXPECT_THROW(files.AtEnd(1), RuntimeError);
+    EXPECT_THROW(files.Open(0, path, "a.txt"), RuntimeError);
+    files.Open(1, path, "first.txt");
+    const RuntimeError twice = CaughtError([&] { files.Open(1, path, "second.txt"); });
+    EXPECT_EQ(twice.File(), "second.txt");
+    EXPECT_EQ(files.ShownName(1), "first.txt");
+    EXPECT_EQ(files.OpenCount(), 1u);
+}
+
+} // namespace miradel
