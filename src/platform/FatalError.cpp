@@ -1,0 +1,56 @@
+#include "platform/FatalError.h"
+
+#include "platform/Timer.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+
+namespace miradel {
+
+static void ShowAndExit(const RuntimeError& error)
+{
+    std::fprintf(stderr, "miradel: %s\n", error.Report().c_str());
+    std::fflush(stderr);
+    // The box runs an event loop of its own: no tick may step the game behind it.
+    Timer::StopAll();
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Miradel"),
+            QStringLiteral("エラーが発生したため、終了します。\n\n%1").arg(QString::fromStdString(error.Report())),
+            QMessageBox::Ok);
+        box.exec();
+    }
+    std::_Exit(1);
+}
+
+static FatalErrorHandler& CurrentHandler()
+{
+    static FatalErrorHandler handler = ShowAndExit;
+    return handler;
+}
+
+void SetFatalErrorHandler(FatalErrorHandler handler)
+{
+    CurrentHandler() = handler ? std::move(handler) : FatalErrorHandler(ShowAndExit);
+}
+
+void ReportFatalError(const RuntimeError& error)
+{
+    CurrentHandler()(error);
+}
+
+void RunGuarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        ReportFatalError(error);
+    } catch (const std::bad_alloc&) {
+        ReportFatalError(RuntimeError("メモリが足りません"));
+    } catch (const std::exception& error) {
+        ReportFatalError(RuntimeError(std::string("内部エラー: ") + error.what()));
+    }
+}
+
+} // namespace miradel

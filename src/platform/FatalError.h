@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/RuntimeError.h"
+
+#include <functional>
+
+namespace miradel {
+
+// What happens to an error that no procedure handles: by default it is written to stderr,
+// shown in a message box (when there is a screen) and the program ends with status 1.
+// Tests and tools install their own handler.
+using FatalErrorHandler = std::function<void(const RuntimeError&)>;
+
+void SetFatalErrorHandler(FatalErrorHandler handler);
+void ReportFatalError(const RuntimeError& error);
+
+// Runs an event handler; an error escaping it is reported as fatal. Every entry point from
+// the toolkit into the program goes through here.
+void RunGuarded(const std::function<void()>& handler);
+
+} // namespace miradel

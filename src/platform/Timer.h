@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QTimer;
+
+namespace miradel {
+
+// A window timer: an interval in milliseconds, on or off, and a tick handler.
+class Timer {
+public:
+    explicit Timer(int intervalMilliseconds, bool enabled = false);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return m_enabled; }
+    int Interval() const { return m_interval; }
+    void OnTick(std::function<void()> handler) { m_onTick = std::move(handler); }
+
+    // Stops every timer of the program for good, so that nothing ticks behind a fatal
+    // error report or during shutdown.
+    static void StopAll();
+
+private:
+    void Apply();
+
+    int m_interval;
+    bool m_enabled;
+    std::function<void()> m_onTick;
+    std::unique_ptr<QTimer> m_timer;
+};
+
+} // namespace miradel

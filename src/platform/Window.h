@@ -1,0 +1,91 @@
+#pragma once
+
+#include "platform/Colors.h"
+#include "platform/Text.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace miradel {
+
+class Control;
+class FormWidget;
+
+// The user scale laid over the window's inner area: the left and top edges are at
+// (left, top), the right and bottom edges at (left + width, top + height).
+struct UserScale {
+    float left = 0;
+    float top = 0;
+    float width = 1;
+    float height = 1;
+};
+
+// The program's one window: a fixed frame without minimise or maximise button, sized in
+// twips (1/1440 inch, 15 twips per logical pixel at 96 dots per inch). Sizes read back are
+// what the platform applied, rounded to whole pixels.
+//
+// Setting a size that really changes the window raises the resize handler at once, nested
+// inside the assignment; a size change from outside raises it from the event loop.
+class Window {
+public:
+    Window();
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    void SetTitle(TextView title);
+    void Show();
+    void Close();
+
+    float ScreenHeightTwips() const;
+    void SetWidthTwips(float width);
+    void SetHeightTwips(float height);
+    float WidthTwips() const;
+    float HeightTwips() const;
+    float TwipsPerPixel() const;
+
+    void SetUserScale(const UserScale& scale);
+    const UserScale& Scale() const { return m_scale; }
+
+    void SetBackColor(PackedColor color);
+    PackedColor BackColor() const { return m_backColor; }
+
+    bool IsMinimized() const;
+
+    void OnResize(std::function<void()> handler) { m_onResize = std::move(handler); }
+    void OnFirstActivate(std::function<void()> handler) { m_onFirstActivate = std::move(handler); }
+    void OnUnload(std::function<void()> handler) { m_onUnload = std::move(handler); }
+
+    QWidget* Widget() const;
+
+    // For the controls: registration, and the pixel rectangle of a rectangle in layout units.
+    void Adopt(Control& control);
+    void Forget(Control& control);
+    struct PixelRect {
+        int x, y, width, height;
+    };
+    PixelRect ToPixels(float left, float top, float width, float height) const;
+
+private:
+    friend class FormWidget;
+    void RaiseResize();
+    void RaiseFirstActivate();
+    void RaiseUnload();
+    void ReplaceAllControls();
+    void ResizeOuter(int widthPixels, int heightPixels);
+
+    std::unique_ptr<FormWidget> m_widget;
+    UserScale m_scale;
+    PackedColor m_backColor = 0;
+    std::vector<Control*> m_controls;
+    std::function<void()> m_onResize;
+    std::function<void()> m_onFirstActivate;
+    std::function<void()> m_onUnload;
+    bool m_activated = false;
+    int m_resizeDepth = 0;
+};
+
+} // namespace miradel

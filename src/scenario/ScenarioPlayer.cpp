@@ -1,0 +1,235 @@
+#include "scenario/ScenarioPlayer.h"
+
+#include "game/GameState.h"
+#include "platform/ContentFiles.h"
+#include "platform/Controls.h"
+#include "platform/RuntimeError.h"
+#include "platform/TextFiles.h"
+#include "platform/Timer.h"
+#include "scenario/LineKind.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace miradel {
+
+static constexpr TextView kWaitMark = u"▼";
+static constexpr TextView kLineBreak = u"\r\n";
+static constexpr std::uint8_t kFullPage = 29;
+
+ScenarioPlayer::ScenarioPlayer(ScenarioControls controls, TextFiles& files, GameState& game, ScenarioHost& host,
+    const Text& txtDir, const Text& appDir)
+    : Lbl(controls.Lbl)
+    , LblDay(controls.LblDay)
+    , ComGame(controls.ComGame)
+    , TimSay(controls.TimSay)
+    , m_files(files)
+    , m_game(game)
+    , m_host(host)
+    , m_txtDir(txtDir)
+    , m_appDir(appDir)
+{
+}
+
+bool ScenarioPlayer::SceneOpen() const
+{
+    return m_files.IsOpen(sceneFile);
+}
+
+std::string ScenarioPlayer::CurrentPlace() const
+{
+    return m_sceneShownName + ":" + std::to_string(m_currentLineNumber);
+}
+
+void ScenarioPlayer::OpenScene(TextView name)
+{
+    m_host.ShowChoices(false);
+    ComGame.SetVisible(false);
+    Lbl.SetVisible(true);
+    TimSay.SetEnabled(true);
+    SetMessage(u"");
+    pageLines = 1;
+    CloseScene();
+    sceneFile = m_files.FreeFile();
+    const ContentFile file = LocateContentFile(m_txtDir, name, u".dat", m_appDir);
+    m_files.Open(sceneFile, file.path, file.shownName);
+    m_sceneShownName = file.shownName;
+    if (m_files.AtEnd(sceneFile)) {
+        CloseScene();
+        throw RuntimeError("シナリオファイルに行が一行もありません", file.shownName);
+    }
+    m_nextLineNumber = 0;
+    ReadNextLine();
+    Lbl_Click();
+}
+
+void ScenarioPlayer::ReadNextLine()
+{
+    nextLine = m_files.LineInput(sceneFile);
+    m_nextLineNumber = m_files.LinesRead(sceneFile);
+}
+
+void ScenarioPlayer::SetMessage(TextView text)
+{
+    Lbl.SetCaption(text);
+}
+
+void ScenarioPlayer::CloseScene()
+{
+    m_files.Close(sceneFile);
+}
+
+void ScenarioPlayer::StepScene()
+{
+    // The "--" runs under way, innermost last, each with its count.
+    std::vector<std::int32_t> runs;
+    bool stepPending = true;
+    while (true) {
+        if (stepPending) {
+            const StepResult result = TakeOneStep();
+            stepPending = result.next == Next::AnotherStep;
+            if (result.next == Next::Run) {
+                stepCounter = 1;
+                if (stepCounter <= result.runCount) {
+                    runs.push_back(result.runCount);
+                    stepPending = true;
+                }
+            }
+            continue;
+        }
+        if (runs.empty())
+            return;
+        if (!SceneOpen()) {
+            // The rest of every run would step nothing: finish them at once, leaving the
+            // counter where the completed runs would.
+            for (; !runs.empty(); runs.pop_back())
+                stepCounter = std::max(stepCounter + 1, static_cast<long long>(runs.back()) + 1);
+            return;
+        }
+        ++stepCounter;
+        if (stepCounter <= runs.back())
+            stepPending = true;
+        else
+            runs.pop_back();
+    }
+}
+
+ScenarioPlayer::StepResult ScenarioPlayer::TakeOneStep()
+{
+    if (!SceneOpen())
+        return { Next::Nothing };
+    const Text line = std::move(nextLine);
+    m_currentLineNumber = m_nextLineNumber;
+    if (m_files.AtEnd(sceneFile))
+        nextLine = literal::kSceneEnd;
+    else
+        ReadNextLine();
+
+    switch (ClassifyLine(line)) {
+    case LineKind::SceneEnd:
+        CloseScene();
+        if (m_game.dayPending)
+            EndToNextDay();
+        else
+            EndToChoices();
+        return { Next::Nothing };
+    case LineKind::Run:
+        return RunFrom(line);
+    case LineKind::GameEnd:
+        CloseScene();
+        RestartGame();
+        return { Next::Nothing };
+    case LineKind::NewPage:
+        SetMessage(u"");
+        pageLines = 0;
+        return { Next::AnotherStep };
+    case LineKind::Picture:
+        ShowPictureFrom(line);
+        return { Next::AnotherStep };
+    case LineKind::Loop:
+        CloseScene();
+        m_game.day = 0;
+        LblDay.SetCaption(DecimalText(m_game.day));
+        EndToNextDay();
+        return { Next::Nothing };
+    case LineKind::Text:
+        return ShowTextLine(line);
+    }
+    return { Next::Nothing };
+}
+
+ScenarioPlayer::StepResult ScenarioPlayer::RunFrom(const Text& line)
+{
+    const auto count = RunCountOf(line);
+    if (!count) {
+        throw RuntimeError("「--」の後ろが行数を表す整数ではありません: 「" + TextToUtf8(line) + "」", m_sceneShownName,
+            m_currentLineNumber);
+    }
+    return { Next::Run, *count };
+}
+
+void ScenarioPlayer::ShowPictureFrom(const Text& line)
+{
+    try {
+        m_host.ShowPicture(PictureNameOf(line));
+    } catch (const RuntimeError& error) {
+        // The picture's own error, told from the scene line that named it.
+        throw RuntimeError(error.File() + ": " + error.Message() + " (「" + TextToUtf8(line) + "」)", m_sceneShownName,
+            m_currentLineNumber);
+    }
+}
+
+ScenarioPlayer::StepResult ScenarioPlayer::ShowTextLine(const Text& line)
+{
+    const Text previous = pageMark == kWaitMark ? Text() : Lbl.Caption();
+    if (StopsPageBefore(nextLine) || pageLines > kFullPage) {
+        pageMark = kWaitMark;
+        TimSay.SetEnabled(false);
+        pageLines = 0;
+    } else {
+        pageMark.clear();
+    }
+    ++pageLines;
+    Text page;
+    page.reserve(previous.size() + kLineBreak.size() + line.size() + pageMark.size());
+    page.append(previous).append(kLineBreak).append(line).append(pageMark);
+    SetMessage(page);
+    return { line.empty() ? Next::AnotherStep : Next::Nothing };
+}
+
+void ScenarioPlayer::Lbl_Click()
+{
+    StepScene();
+    TimSay.SetEnabled(true);
+}
+
+void ScenarioPlayer::TimSay_Timer()
+{
+    if (!TickWaitsBefore(nextLine))
+        StepScene();
+    m_host.BlinkStep();
+}
+
+void ScenarioPlayer::EndToNextDay()
+{
+    ComGame.SetVisible(true);
+    Lbl.SetVisible(false);
+    TimSay.SetEnabled(false);
+    SetMessage(u"");
+}
+
+void ScenarioPlayer::EndToChoices()
+{
+    ComGame.SetVisible(false);
+    Lbl.SetVisible(false);
+    TimSay.SetEnabled(false);
+    m_host.ShowChoices(true);
+    SetMessage(u"");
+}
+
+void ScenarioPlayer::RestartGame()
+{
+    m_host.Form_Activate();
+}
+
+} // namespace miradel

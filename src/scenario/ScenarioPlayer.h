@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/Text.h"
+
+#include <cstdint>
+
+namespace miradel {
+
+class Button;
+class Label;
+class TextFiles;
+class Timer;
+struct GameState;
+
+// What the player needs from the rest of the window.
+class ScenarioHost {
+public:
+    virtual ~ScenarioHost() = default;
+    virtual void ShowPicture(TextView name) = 0;
+    virtual void ShowChoices(bool visible) = 0;
+    virtual void BlinkStep() = 0;
+    virtual void Form_Activate() = 0;
+};
+
+struct ScenarioControls {
+    Label& Lbl;
+    Label& LblDay;
+    Button& ComGame;
+    Timer& TimSay;
+};
+
+// Plays one scene at a time: opens its file, steps through it one line per tick of the
+// pacing timer or per click, carries out the command lines and reveals the text lines page
+// by page, a page waiting for a click with "▼" after its last line. At the end of the scene
+// it offers the next-day button or the choices, or starts a new game.
+//
+// Steps that a step makes of its own (after a page command, a picture, an empty line, and
+// the steps of a "--" run) are taken by a loop, in file order, so that no content can grow
+// the call stack. Once a scene has ended, steps do nothing until the next scene opens.
+class ScenarioPlayer {
+public:
+    ScenarioPlayer(ScenarioControls controls, TextFiles& files, GameState& game, ScenarioHost& host,
+        const Text& txtDir, const Text& appDir);
+
+    void OpenScene(TextView name);
+    void SetMessage(TextView text);
+    void StepScene();
+    void Lbl_Click();
+    void TimSay_Timer();
+    void EndToNextDay();
+    void EndToChoices();
+    void RestartGame();
+    // Closes the scene file if one is open.
+    void CloseScene();
+
+    std::int16_t SceneFile() const { return sceneFile; }
+    bool SceneOpen() const;
+    const Text& NextLine() const { return nextLine; }
+    std::uint8_t PageLines() const { return pageLines; }
+    const Text& PageMark() const { return pageMark; }
+    long long StepCounter() const { return stepCounter; }
+    // Where the line that the step being taken came from, for error reports.
+    std::string CurrentPlace() const;
+
+private:
+    enum class Next { Nothing, AnotherStep, Run };
+    struct StepResult {
+        Next next;
+        std::int32_t runCount = 0;
+    };
+    StepResult TakeOneStep();
+    StepResult ShowTextLine(const Text& line);
+    StepResult RunFrom(const Text& line);
+    void ShowPictureFrom(const Text& line);
+    void ReadNextLine();
+
+    Label& Lbl;
+    Label& LblDay;
+    Button& ComGame;
+    Timer& TimSay;
+    TextFiles& m_files;
+    GameState& m_game;
+    ScenarioHost& m_host;
+    const Text& m_txtDir;
+    const Text& m_appDir;
+
+    std::int16_t sceneFile = 0;
+    Text nextLine;
+    std::uint8_t pageLines = 0;
+    Text pageMark;
+    // The counter of a "--" run: one for all runs, so that a run nested in another moves
+    // the outer run's count on.
+    long long stepCounter = 0;
+
+    std::string m_sceneShownName;
+    long long m_nextLineNumber = 0;
+    long long m_currentLineNumber = 0;
+};
+
+} // namespace miradel
