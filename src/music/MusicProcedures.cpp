@@ -1,0 +1,85 @@
+#include "music/MusicProcedures.h"
+
+#include "platform/MediaControlSdl.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace miradel {
+
+namespace {
+
+MediaControl* chosenService = nullptr;
+
+MediaControl& Service()
+{
+    if (chosenService == nullptr)
+        chosenService = &SystemMediaControl();
+    return *chosenService;
+}
+
+void Send(const std::string& command)
+{
+    Service().SendString(command.c_str(), nullptr, 0);
+}
+
+// Upper-cases the first seven characters of the reply and compares them with "STOPPED".
+// Replies are UTF-8, whose multi-byte characters never consist of ASCII bytes, so comparing
+// bytes gives the same answer as converting the reply to text first, without allocating.
+bool ReplyIsStopped(const std::array<char, 16>& reply)
+{
+    constexpr std::string_view kStopped = "STOPPED";
+    for (std::size_t i = 0; i < kStopped.size(); ++i) {
+        char c = reply[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != kStopped[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace 共用関数 {
+
+bool musicOn = false;
+
+void OpenMusic(const Text& path)
+{
+    Send("close MIDI notify");
+    Send("open \"" + TextToUtf8(path) + "\" alias MIDI");
+}
+
+void PlayMusic()
+{
+    if (musicOn)
+        Send("play MIDI notify");
+}
+
+void CloseMusic()
+{
+    Send("close MIDI notify");
+}
+
+} // namespace 共用関数
+
+void BgmTim_Timer()
+{
+    // 16 blanks, of which the service may fill 15, its closing zero included.
+    std::array<char, 16> reply;
+    reply.fill(' ');
+    Service().SendString("status MIDI mode", reply.data(), 15);
+    if (ReplyIsStopped(reply) && 共用関数::musicOn) {
+        Service().SendString("seek MIDI to start", nullptr, 0);
+        Service().SendString("play MIDI from 0", nullptr, 0);
+    }
+}
+
+void UseMediaControl(MediaControl& service)
+{
+    chosenService = &service;
+}
+
+} // namespace miradel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/MediaControl.h"
+#include "platform/Text.h"
+
+namespace miradel {
+
+// The background music: opened and started once at start-up, watched on every tick of the
+// 1 ms timer `BgmTim` and started again from its beginning whenever it has stopped, closed at
+// shutdown. Everything goes through the media service under the alias "MIDI"; no result is
+// looked at and nothing about the music ever reaches the player.
+namespace 共用関数 {
+
+// Program-wide; off at start, switched on by start-up and never off again.
+extern bool musicOn;
+
+void OpenMusic(const Text& path);
+void PlayMusic();
+void CloseMusic();
+
+} // namespace 共用関数
+
+// One tick of the watch timer `BgmTim`.
+void BgmTim_Timer();
+
+// The service that the music procedures talk to: the system's one unless a test gives its own.
+void UseMediaControl(MediaControl& service);
+
+} // namespace miradel
