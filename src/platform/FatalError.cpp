@@ -9,6 +9,28 @@
 
 namespace miradel {
 
+static std::function<void(int)>& EndProgramHandler()
+{
+    static std::function<void(int)> handler;
+    return handler;
+}
+
+void SetEndProgramHandler(std::function<void(int)> handler)
+{
+    EndProgramHandler() = std::move(handler);
+}
+
+void EndProgram(int status)
+{
+    if (EndProgramHandler()) {
+        EndProgramHandler()(status);
+        return;
+    }
+    std::fflush(nullptr);
+    // At once: no destructor or handler of the toolkit may run after the window is gone.
+    std::_Exit(status);
+}
+
 static void ShowAndExit(const RuntimeError& error)
 {
     std::fprintf(stderr, "miradel: %s\n", error.Report().c_str());
@@ -21,7 +43,7 @@ static void ShowAndExit(const RuntimeError& error)
             QMessageBox::Ok);
         box.exec();
     }
-    std::_Exit(1);
+    EndProgram(1);
 }
 
 static FatalErrorHandler& CurrentHandler()

@@ -14,6 +14,11 @@ using FatalErrorHandler = std::function<void(const RuntimeError&)>;
 void SetFatalErrorHandler(FatalErrorHandler handler);
 void ReportFatalError(const RuntimeError& error);
 
+// Ends the process at once with `status`: no timer or handler runs again and open files
+// are closed. Tests install a handler that records the call instead.
+void EndProgram(int status);
+void SetEndProgramHandler(std::function<void(int)> handler);
+
 // Runs an event handler; an error escaping it is reported as fatal. Every entry point from
 // the toolkit into the program goes through here.
 void RunGuarded(const std::function<void()>& handler);

@@ -18,7 +18,7 @@ LineKind ClassifyLine(TextView line)
         return LineKind::Picture;
     if (BeginsWith(line, literal::kLoop))
         return LineKind::Loop;
-    return LineKind::Text;
+    return LineKind::TextLine;
 }
 
 bool StopsPageBefore(TextView next)

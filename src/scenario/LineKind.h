@@ -16,7 +16,7 @@ enum class LineKind {
     NewPage,  // ">p": the message area is cleared
     Picture,  // ">img" and a name after one separator character
     Loop,     // ">loop": the day goes back to 0
-    Text,     // anything else, the empty line and ">ive" lines included
+    TextLine, // anything else, the empty line and ">ive" lines included
 };
 
 namespace literal {

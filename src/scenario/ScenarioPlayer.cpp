@@ -36,11 +36,6 @@ bool ScenarioPlayer::SceneOpen() const
     return m_files.IsOpen(sceneFile);
 }
 
-std::string ScenarioPlayer::CurrentPlace() const
-{
-    return m_sceneShownName + ":" + std::to_string(m_currentLineNumber);
-}
-
 void ScenarioPlayer::OpenScene(TextView name)
 {
     m_host.ShowChoices(false);
@@ -152,7 +147,7 @@ ScenarioPlayer::StepResult ScenarioPlayer::TakeOneStep()
         LblDay.SetCaption(DecimalText(m_game.day));
         EndToNextDay();
         return { Next::Nothing };
-    case LineKind::Text:
+    case LineKind::TextLine:
         return ShowTextLine(line);
     }
     return { Next::Nothing };

@@ -59,8 +59,9 @@ public:
     std::uint8_t PageLines() const { return pageLines; }
     const Text& PageMark() const { return pageMark; }
     long long StepCounter() const { return stepCounter; }
-    // Where the line that the step being taken came from, for error reports.
-    std::string CurrentPlace() const;
+    // Where the line of the step being taken came from, for error reports.
+    const std::string& SceneShownName() const { return m_sceneShownName; }
+    long long CurrentLineNumber() const { return m_currentLineNumber; }
 
 private:
     enum class Next { Nothing, AnotherStep, Run };

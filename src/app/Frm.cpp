@@ -1,0 +1,162 @@
+#include "app/Frm.h"
+
+#include "app/Layout.h"
+#include "music/MusicProcedures.h"
+#include "platform/FatalError.h"
+#include "platform/RuntimeError.h"
+
+#include <QWidget>
+
+namespace miradel {
+
+static constexpr int kPacingInterval = 100;
+static constexpr int kMusicWatchInterval = 1;
+
+Frm::Frm(Text programFolder, RandomSource& random)
+    : Lbl(frm, u"Label1", TextAlignment::Left)
+    , LblDay(frm, u"Label2", TextAlignment::Center)
+    , Pic(frm)
+    , E(frm)
+    , Com(frm, { u"白銀の雲", u"黄金の月", u"なにもない", u"真珠色" })
+    , ComGame(frm, u"次の日")
+    , TimSay(kPacingInterval, false)
+    , BgmTim(kMusicWatchInterval, true)
+    , pictures(Pic, E, random, imgDir, appDir)
+    , player({ Lbl, LblDay, ComGame, TimSay }, files, game, *this, txtDir, appDir)
+    , days(game, LblDay, Com, random, *this)
+    , m_programFolder(std::move(programFolder))
+{
+    frm.SetTitle(u"Miradel");
+    WireEvents();
+    SetTabOrder();
+}
+
+Frm::~Frm() = default;
+
+void Frm::WireEvents()
+{
+    frm.OnResize([this] { Form_Resize(); });
+    frm.OnFirstActivate([this] { Form_Activate(); });
+    frm.OnUnload([this] { Form_Unload(); });
+    Lbl.OnClick([this] { Lbl_Click(); });
+    TimSay.OnTick([this] { TimSay_Timer(); });
+    BgmTim.OnTick([this] { BgmTim_Timer(); });
+    ComGame.OnClick([this] { ComGame_Click(); });
+    Com.OnClick([this](int index) { Com_Click(index); });
+}
+
+void Frm::SetTabOrder()
+{
+    // Keyboard focus moves as on the original form: the choices, the day label, the
+    // next-day button, the picture, the fourth choice. Labels and hidden controls are skipped.
+    QWidget::setTabOrder(Lbl.Widget(), Com(0).Widget());
+    QWidget::setTabOrder(Com(0).Widget(), Com(1).Widget());
+    QWidget::setTabOrder(Com(1).Widget(), Com(2).Widget());
+    QWidget::setTabOrder(Com(2).Widget(), ComGame.Widget());
+    QWidget::setTabOrder(ComGame.Widget(), Com(3).Widget());
+}
+
+void Frm::Start()
+{
+    Form_Load();
+    frm.Show();
+}
+
+void Frm::Form_Load()
+{
+    appDir = m_programFolder;
+    if (appDir.empty() || appDir.back() != u'/')
+        appDir += u'/';
+    imgDir = appDir + u"img/";
+    txtDir = appDir + u"txt/";
+    共用関数::OpenMusic(appDir + u"bgm.wav");
+    共用関数::musicOn = true;
+    共用関数::PlayMusic();
+    // The random source was seeded from the clock when it was made, once for the run.
+}
+
+void Frm::Form_Activate()
+{
+    // An opening that starts a new game before showing anything would do so forever.
+    if (m_openingInProgress) {
+        throw RuntimeError("オープニングのシナリオが、何も表示しないうちにゲームを最初からやり直しています",
+            player.SceneShownName(), player.CurrentLineNumber());
+    }
+    for (int k = 1; k <= 3; ++k)
+        game.choiceSlots[static_cast<std::size_t>(k - 1)] = static_cast<std::int16_t>(k);
+    game.day = 0;
+    LblDay.SetCaption(u"0");
+    game.dayPending = true;
+    ShowPicture(u"ttl");
+    game.secretOpen = false;
+    m_openingInProgress = true;
+    try {
+        OpenScene(u"opn");
+    } catch (...) {
+        m_openingInProgress = false;
+        throw;
+    }
+    m_openingInProgress = false;
+}
+
+void Frm::Form_Resize()
+{
+    // Minimised, the window has no size to lay out; restoring it lays it out again.
+    if (frm.IsMinimized())
+        return;
+    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips()));
+    frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
+    frm.SetUserScale(kLayoutScale);
+    frm.SetBackColor(kWhite);
+    const float base = BaseFontSizeFor(frm.HeightTwips());
+
+    Lbl.SetFontSize(base);
+    Lbl.SetTransparent(true);
+    Lbl.SetForeColor(kRed);
+    Lbl.Move(kMessageArea.left, kMessageArea.top, kMessageArea.width, kMessageArea.height);
+
+    for (int i = 0; i <= Com.UBound(); ++i) {
+        Com(i).SetFontSize(base);
+        const LayoutRect place = ChoiceButtonRect(i);
+        Com(i).Move(place.left, place.top, place.width, place.height);
+        Com(i).SetBackColor(frm.BackColor());
+    }
+
+    ComGame.SetFontSize(2 * base);
+    ComGame.Move(kNextDayButton.left, kNextDayButton.top, kNextDayButton.width, kNextDayButton.height);
+    ComGame.SetBackColor(frm.BackColor());
+
+    LblDay.SetVisible(true);
+    LblDay.Move(kDayLabel.left, kDayLabel.top, kDayLabel.width, kDayLabel.height);
+    LblDay.SetBackColor(Lbl.ForeColor());
+    LblDay.SetForeColor(frm.BackColor());
+    LblDay.SetFontSize(4 * base);
+
+    Pic.SetVisible(true);
+    Pic.Move(kPictureArea.left, kPictureArea.top, kPictureArea.width, kPictureArea.height);
+    Pic.SetBackColor(frm.BackColor());
+
+    E.SetVisible(false);
+}
+
+void Frm::BgmTim_Timer()
+{
+    miradel::BgmTim_Timer();
+}
+
+void Frm::Form_Unload()
+{
+    // Shutdown goes on past every error: nothing may keep the program from ending.
+    Timer::StopAll();
+    try {
+        player.CloseScene();
+    } catch (...) {
+    }
+    try {
+        共用関数::CloseMusic();
+    } catch (...) {
+    }
+    EndProgram(0);
+}
+
+} // namespace miradel

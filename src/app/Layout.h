@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Window.h"
+
+#include <array>
+
+namespace miradel {
+
+// The arithmetic of a layout run, apart from the window it is applied to.
+
+// The window's outer width from the screen height, and its height from the width that the
+// window really took (both in twips).
+float LayoutWidthFor(float screenHeightTwips);
+float LayoutHeightFor(float appliedWidthTwips);
+// The base font size in points, from the outer height that the window really took.
+float BaseFontSizeFor(float appliedHeightTwips);
+
+// The user scale over the inner area: a 3 x 2 block of controls with a margin of 0.1.
+constexpr UserScale kLayoutScale { -0.1f, -0.1f, 3.2f, 2.2f };
+
+struct LayoutRect {
+    float left, top, width, height;
+};
+constexpr LayoutRect kMessageArea { 0, 0, 2, 2 };
+constexpr LayoutRect kNextDayButton { 0, 0, 0.5f, 0.5f };
+constexpr LayoutRect kDayLabel { 2, 1, 1, 0.5f };
+constexpr LayoutRect kPictureArea { 2, 0, 1, 1 };
+// Choice button i: a column of touching buttons at the top left.
+constexpr LayoutRect ChoiceButtonRect(int index)
+{
+    return { 0, 0.3f * static_cast<float>(index), 0.5f, 0.3f };
+}
+
+} // namespace miradel

@@ -1,0 +1,35 @@
+#include "app/Frm.h"
+#include "platform/ContentFiles.h"
+#include "platform/Fonts.h"
+#include "platform/Random.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+// Without a display Qt would abort with a page of advice; one line says it better.
+static bool DisplayMissing()
+{
+#if defined(__linux__) || defined(__FreeBSD__)
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (!platform || !*platform) && (!display || !*display) && (!wayland || !*wayland);
+#else
+    return false;
+#endif
+}
+
+int main(int argc, char** argv)
+{
+    if (DisplayMissing()) {
+        std::fputs("miradel: no display to show the game on (DISPLAY is not set); start it from a desktop session.\n", stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    miradel::ChooseJapaneseInterfaceFont();
+    miradel::ClockSeededRandom random;
+    miradel::Frm form(miradel::ExecutableFolder(), random);
+    form.Start();
+    return application.exec();
+}
