@@ -1,11 +1,13 @@
 #include "platform/MediaControlSdl.h"
 
 #include "platform/MediaCommand.h"
+#include "platform/MediaWaveRate.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -19,9 +21,6 @@ namespace miradel {
 
 namespace {
 
-// A restart waits for the rest of the device buffer that the music ended in; 512 frames keep
-// that under 12 ms at 44.1 kHz without starving slow devices.
-constexpr int kBufferFrames = 512;
 constexpr int kMusicChannel = 0;
 
 // Set by the playing commands, cleared by SDL_mixer's finish callbacks on the audio thread.
@@ -71,13 +70,15 @@ public:
     AudioDevice& operator=(const AudioDevice&) = delete;
     ~AudioDevice() { Close(); }
 
-    bool Open()
+    // A restart waits for the rest of the device buffer that the music ended in, so the
+    // buffer is kept short (512 frames at 44.1 kHz) but no shorter than slow devices need.
+    bool Open(int rate)
     {
         QuietAlsa();
         m_subsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!m_subsystem)
             return false;
-        m_mixer = Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, kBufferFrames) == 0;
+        m_mixer = Mix_OpenAudio(rate, MIX_DEFAULT_FORMAT, 2, BufferFramesFor(rate)) == 0;
         if (!m_mixer)
             return false;
         Mix_AllocateChannels(1);
@@ -131,6 +132,18 @@ std::string ResolvePath(std::string_view path)
     return {};
 }
 
+// The file's own rate, so that the mixer need not resample it; CD rate for anything else.
+int DeviceRateFor(const std::string& path)
+{
+    std::array<std::uint8_t, 4096> head {};
+    std::size_t count = 0;
+    if (SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb")) {
+        count = SDL_RWread(file, head.data(), 1, head.size());
+        SDL_RWclose(file);
+    }
+    return WaveSampleRate(std::span(head.data(), count)).value_or(MIX_DEFAULT_FREQUENCY);
+}
+
 void WriteReply(std::string_view word, char* reply, std::size_t replyLength)
 {
     if (reply == nullptr || replyLength == 0)
@@ -156,7 +169,7 @@ struct SdlMediaControl::Session {
 
     void Load(const std::string& path)
     {
-        const bool loaded = device.Open() && LoadSound(path);
+        const bool loaded = device.Open(DeviceRateFor(path)) && LoadSound(path);
         if (!loaded) {
             music.reset();
             chunk.reset();

@@ -1,0 +1,433 @@
+#include "platform/MediaControlSdl.h"
+
+#include "music/MusicProcedures.h"
+#include "support/WavWriter.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace miradel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::WavEncoding;
+using test::WavFormat;
+
+// SDL's disk driver writes what the mixer plays: 16-bit stereo, here at 44.1 kHz, the rate of
+// the loop tests' files (the service opens the device at the music's own rate).
+constexpr int kOutputRate = 44100;
+
+struct Frame {
+    std::int16_t left = 0;
+    std::int16_t right = 0;
+    bool Silent() const { return left == 0 && right == 0; }
+};
+
+// Sets environment variables for one test and puts the old values back afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+    void Set(const std::string& name, const std::string& value)
+    {
+        if (!m_saved.contains(name)) {
+            const char* old = std::getenv(name.c_str());
+            m_saved[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+        }
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> m_saved;
+};
+
+template <typename Condition>
+bool PollUntil(Condition condition, std::chrono::milliseconds limit = 20s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// A ramp that no restart can fake: frame k (from 0) holds k + 1 on the left and -(k + 1) on
+// the right, so a copy that starts anywhere but its beginning, or a sample left over from an
+// earlier copy, shows.
+std::vector<std::int16_t> Ramp(int frames)
+{
+    std::vector<std::int16_t> samples;
+    for (int k = 1; k <= frames; ++k) {
+        samples.push_back(static_cast<std::int16_t>(k));
+        samples.push_back(static_cast<std::int16_t>(-k));
+    }
+    return samples;
+}
+
+// A 440 Hz tone at about a quarter of full scale, smooth enough for the ADPCM encoders.
+std::vector<std::int16_t> Tone(const WavFormat& format, double seconds)
+{
+    std::vector<std::int16_t> samples;
+    const int frames = static_cast<int>(seconds * format.sampleRate);
+    for (int i = 0; i < frames; ++i) {
+        const double value = 8000.0 * std::sin(2.0 * M_PI * 440.0 * i / format.sampleRate);
+        for (int c = 0; c < format.channels; ++c)
+            samples.push_back(static_cast<std::int16_t>(std::lround(value)));
+    }
+    return samples;
+}
+
+// Runs of sound in the output, split at silence; returns the lengths of the silent gaps
+// between them.
+struct Runs {
+    std::vector<std::vector<Frame>> sounds;
+    std::vector<std::size_t> gaps;
+};
+
+Runs SplitAtSilence(const std::vector<Frame>& frames)
+{
+    Runs runs;
+    std::size_t silent = 0;
+    for (const Frame& frame : frames) {
+        if (frame.Silent()) {
+            ++silent;
+            continue;
+        }
+        if (runs.sounds.empty() || silent > 0) {
+            if (!runs.sounds.empty())
+                runs.gaps.push_back(silent);
+            runs.sounds.emplace_back();
+        }
+        silent = 0;
+        runs.sounds.back().push_back(frame);
+    }
+    return runs;
+}
+
+bool IsRampPrefix(const std::vector<Frame>& run)
+{
+    for (std::size_t k = 0; k < run.size(); ++k) {
+        const auto expected = static_cast<int>(k + 1);
+        if (run[k].left != expected || run[k].right != -expected)
+            return false;
+    }
+    return true;
+}
+
+// Passes every command on to the real service and counts the restarts that the watch sends.
+class CountingMediaControl final : public MediaControl {
+public:
+    explicit CountingMediaControl(MediaControl& inner) : m_inner(inner) {}
+
+    MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
+    {
+        restarts += std::string_view(command) == "play MIDI from 0" ? 1 : 0;
+        return m_inner.SendString(command, reply, replyLength);
+    }
+
+    int restarts = 0;
+
+private:
+    MediaControl& m_inner;
+};
+
+class MediaControlSdlTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::filesystem::path(testing::TempDir()) / ("miradel media " + std::string(info->name()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        output = folder / "output.raw";
+        environment.Set("SDL_AUDIODRIVER", "disk");
+        environment.Set("SDL_DISKAUDIOFILE", output.string());
+    }
+
+    void TearDown() override
+    {
+        service.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    MediaResult Send(const std::string& command) { return service->SendString(command.c_str(), nullptr, 0); }
+
+    // The mode word, or nothing when the query fails; a failed query must leave the area alone.
+    std::optional<std::string> Mode()
+    {
+        char reply[16] = "untouched";
+        if (service->SendString("status MIDI mode", reply, 15) != MediaResult::Ok) {
+            EXPECT_STREQ(reply, "untouched");
+            return std::nullopt;
+        }
+        return std::string(reply);
+    }
+
+    bool WaitForMode(const std::optional<std::string>& mode)
+    {
+        return PollUntil([&] { return Mode() == mode; });
+    }
+
+    MediaResult Open(const std::filesystem::path& path)
+    {
+        return Send("open \"" + path.string() + "\" alias MIDI");
+    }
+
+    std::vector<Frame> ReadOutput() const
+    {
+        std::ifstream file(output, std::ios::binary);
+        std::vector<Frame> frames;
+        Frame frame;
+        while (file.read(reinterpret_cast<char*>(&frame), sizeof frame))
+            frames.push_back(frame);
+        return frames;
+    }
+
+    // Starts the music as the application does, runs the watch until it has restarted the
+    // music three times, closes it, and returns what the device played.
+    Runs PlayInLoop(const WavFormat& format, const std::vector<std::int16_t>& samples)
+    {
+        const std::filesystem::path music = folder / "bgm.wav";
+        test::WriteFile(music, test::MakeWav(format, samples));
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
+        CountingMediaControl counting(*service);
+        UseMediaControl(counting);
+        共用関数::OpenMusic(TextFromUtf8(music.string()));
+        共用関数::musicOn = true;
+        共用関数::PlayMusic();
+        EXPECT_TRUE(PollUntil([&] {
+            BgmTim_Timer();
+            return counting.restarts >= 3;
+        }));
+        EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        共用関数::CloseMusic();
+        共用関数::musicOn = false;
+        UseMediaControl(SystemMediaControl());
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "closing the music closes the device";
+        const Runs runs = SplitAtSilence(ReadOutput());
+        for (const std::size_t gap : runs.gaps)
+            std::cout << "[ gap      ] " << gap << " frames, " << 1000.0 * static_cast<double>(gap) / kOutputRate << " ms\n";
+        return runs;
+    }
+
+    std::filesystem::path folder;
+    std::filesystem::path output;
+    ScopedEnvironment environment;
+    std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
+};
+
+TEST_F(MediaControlSdlTest, StreamedMusicRestartsFromTheBeginningWithNothingStale)
+{
+    // 0.2 s at the device's own layout, so the mixer passes samples through unchanged.
+    constexpr int kFrames = kOutputRate / 5;
+    const Runs runs = PlayInLoop(WavFormat {}, Ramp(kFrames));
+    ASSERT_GE(runs.sounds.size(), 3u);
+    for (std::size_t i = 0; i < runs.sounds.size(); ++i) {
+        EXPECT_TRUE(IsRampPrefix(runs.sounds[i])) << "copy " << i << " does not start at the beginning, or holds stale samples";
+        if (i + 1 < runs.sounds.size()) {
+            EXPECT_EQ(runs.sounds[i].size(), static_cast<std::size_t>(kFrames)) << "copy " << i << " is cut short";
+        }
+    }
+}
+
+TEST_F(MediaControlSdlTest, DecodedMusicRestartsFromTheBeginningWithNothingStale)
+{
+    // Microsoft ADPCM goes through the whole-file decoder. Its blocks begin with two samples
+    // stored as they are, so each copy must start with the ramp's 1 and 2 exactly; 20 blocks
+    // of 500 frames, so no padding follows the ramp.
+    const WavFormat format { WavEncoding::MsAdpcm, 2, kOutputRate, 4, false };
+    const Runs runs = PlayInLoop(format, Ramp(20 * 500));
+    ASSERT_GE(runs.sounds.size(), 3u);
+    for (std::size_t i = 0; i < runs.sounds.size(); ++i) {
+        ASSERT_GE(runs.sounds[i].size(), 2u);
+        EXPECT_EQ(runs.sounds[i][0].left, 1) << "copy " << i;
+        EXPECT_EQ(runs.sounds[i][1].left, 2) << "copy " << i;
+        if (i + 1 < runs.sounds.size()) {
+            EXPECT_EQ(runs.sounds[i].size(), runs.sounds[0].size()) << "copy " << i;
+        }
+    }
+}
+
+// The wave formats that a Windows system of the late 1990s plays out of the box: the PCM
+// widths and IEEE float of the WAVE format, WAVE_FORMAT_EXTENSIBLE headers, and the two
+// ADPCM codecs that Windows ships (IMA and Microsoft), at the common rates.
+const WavFormat kFormats[] = {
+    { WavEncoding::Pcm, 1, 11025, 8, false },
+    { WavEncoding::Pcm, 2, 22050, 8, false },
+    { WavEncoding::Pcm, 1, 44100, 16, false },
+    { WavEncoding::Pcm, 2, 48000, 16, false },
+    { WavEncoding::Pcm, 2, 44100, 24, false },
+    { WavEncoding::Pcm, 1, 96000, 24, true },
+    { WavEncoding::Pcm, 2, 32000, 32, false },
+    { WavEncoding::Float, 2, 44100, 32, false },
+    { WavEncoding::Float, 1, 48000, 32, true },
+    { WavEncoding::ImaAdpcm, 1, 22050, 4, false },
+    { WavEncoding::ImaAdpcm, 2, 44100, 4, false },
+    { WavEncoding::MsAdpcm, 1, 22050, 4, false },
+    { WavEncoding::MsAdpcm, 2, 44100, 4, false },
+    { WavEncoding::MsAdpcm, 2, 8000, 4, false },
+};
+
+std::string Describe(const WavFormat& format)
+{
+    const char* names[] = { "PCM", "float", "IMA ADPCM", "MS ADPCM" };
+    return std::string(names[static_cast<int>(format.encoding)]) + " " + std::to_string(format.bitsPerSample) + "-bit "
+        + std::to_string(format.channels) + "ch " + std::to_string(format.sampleRate) + " Hz"
+        + (format.extensible ? " extensible" : "");
+}
+
+TEST_F(MediaControlSdlTest, EveryCommonWaveFormatPlays)
+{
+    constexpr double kSeconds = 0.1;
+    for (const WavFormat& format : kFormats) {
+        SCOPED_TRACE(Describe(format));
+        std::filesystem::remove(output);
+        const std::filesystem::path music = folder / "format.wav";
+        test::WriteFile(music, test::MakeWav(format, Tone(format, kSeconds)));
+        ASSERT_EQ(Open(music), MediaResult::Ok);
+        ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+        EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
+        EXPECT_TRUE(WaitForMode("stopped"));
+        ASSERT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+
+        // The device runs at the file's rate, so the tone spans as many frames as it has,
+        // less the silent samples at its ends, plus ADPCM's padding to whole blocks.
+        const std::vector<Frame> frames = ReadOutput();
+        const auto first = std::ranges::find_if(frames, [](const Frame& frame) { return !frame.Silent(); });
+        const auto last = std::find_if(frames.rbegin(), frames.rend(), [](const Frame& frame) { return !frame.Silent(); });
+        ASSERT_NE(first, frames.end()) << "nothing played";
+        const auto span = static_cast<double>(std::distance(first, last.base()));
+        EXPECT_GE(span, 0.95 * kSeconds * format.sampleRate);
+        EXPECT_LE(span, 1.3 * kSeconds * format.sampleRate);
+        int peak = 0;
+        for (const Frame& frame : frames)
+            peak = std::max({ peak, std::abs(frame.left), std::abs(frame.right) });
+        EXPECT_NEAR(peak, 8000, 1200);
+    }
+}
+
+TEST_F(MediaControlSdlTest, MissingFileFailsEveryCommand)
+{
+    EXPECT_EQ(Open(folder / "no such bgm.wav"), MediaResult::FileNotFound);
+    EXPECT_EQ(Mode(), std::nullopt);
+    EXPECT_EQ(Send("play MIDI notify"), MediaResult::NotOpen);
+    EXPECT_EQ(Send("seek MIDI to start"), MediaResult::NotOpen);
+    EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::NotOpen);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
+{
+    // Not a wave at all; a RIFF header with a format nobody decodes (tag 0x1234).
+    const std::vector<std::uint8_t> text = { 'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e' };
+    std::vector<std::uint8_t> unknownCodec = test::MakeWav(WavFormat {}, Ramp(1000));
+    unknownCodec[20] = 0x34;
+    unknownCodec[21] = 0x12;
+    for (const auto& bytes : { text, unknownCodec }) {
+        std::filesystem::remove(output);
+        const std::filesystem::path music = folder / "bgm.wav";
+        test::WriteFile(music, bytes);
+        EXPECT_EQ(Open(music), MediaResult::Ok) << "the file is read on the loader thread";
+        EXPECT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+        EXPECT_TRUE(WaitForMode(std::nullopt));
+        EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
+        EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+        for (const Frame& frame : ReadOutput())
+            ASSERT_TRUE(frame.Silent());
+    }
+}
+
+TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDead)
+{
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    // An output file in a folder that does not exist; then a driver that does not exist.
+    const std::pair<const char*, std::string> kDevices[] = {
+        { "disk", (folder / "missing folder" / "output.raw").string() },
+        { "no-such-driver", output.string() },
+    };
+    for (const auto& [driver, file] : kDevices) {
+        SCOPED_TRACE(driver);
+        environment.Set("SDL_AUDIODRIVER", driver);
+        environment.Set("SDL_DISKAUDIOFILE", file);
+        EXPECT_EQ(Open(music), MediaResult::Ok);
+        EXPECT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+        EXPECT_TRUE(WaitForMode(std::nullopt));
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    }
+    EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+TEST_F(MediaControlSdlTest, FailingAlsaDevicePrintsNothing)
+{
+    // ALSA reports a device that it cannot open on stderr unless told otherwise.
+    environment.Set("SDL_AUDIODRIVER", "alsa");
+    environment.Set("AUDIODEV", "miradel_no_such_device");
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Open(music), MediaResult::Ok);
+    EXPECT_TRUE(WaitForMode(std::nullopt));
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
+{
+    // Nothing to play: every restart of the watch plays nothing, or fails, and the mode
+    // stays stopped.
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeHeaderOnlyWav());
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    Send("play MIDI notify");
+    EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
+    for (int tick = 0; tick < 100; ++tick) {
+        EXPECT_EQ(Mode(), "stopped");
+        EXPECT_EQ(Send("seek MIDI to start"), MediaResult::Ok);
+        Send("play MIDI from 0");
+    }
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    for (const Frame& frame : ReadOutput())
+        ASSERT_TRUE(frame.Silent());
+}
+
+TEST_F(MediaControlSdlTest, CommandsForAnotherAliasFail)
+{
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    char reply[16] = "untouched";
+    EXPECT_EQ(service->SendString("status other mode", reply, 15), MediaResult::NotOpen);
+    EXPECT_STREQ(reply, "untouched");
+    EXPECT_EQ(Open(music), MediaResult::AliasInUse);
+    EXPECT_EQ(Send("CLOSE midi"), MediaResult::Ok) << "aliases ignore letter case";
+}
+
+} // namespace
+} // namespace miradel
