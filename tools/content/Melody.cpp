@@ -12,6 +12,7 @@ namespace {
 constexpr double kBeatSeconds = 0.75; // 80 beats a minute, three to the bar
 constexpr int kBeatsPerBar = 3;
 constexpr int kBars = 16;
+constexpr double kFadeInSeconds = 0.03;
 constexpr double kFadeOutSeconds = 0.8;
 constexpr double kPeak = 0.55; // of full scale: gentle, with room to spare
 
@@ -81,8 +82,13 @@ void AddAccompaniment(std::vector<double>& mix)
     }
 }
 
-void FadeOutEnd(std::vector<double>& mix)
+// Both ends go to exact silence along half a cosine, so the restart has no step to click on.
+void FadeEnds(std::vector<double>& mix)
 {
+    const auto fadeIn = static_cast<std::size_t>(kFadeInSeconds * kSampleRate);
+    for (std::size_t i = 0; i < fadeIn && i < mix.size(); ++i) {
+        mix[i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * static_cast<double>(i) / static_cast<double>(fadeIn));
+    }
     const auto fade = static_cast<std::size_t>(kFadeOutSeconds * kSampleRate);
     for (std::size_t i = 0; i < fade && i < mix.size(); ++i) {
         const double left = static_cast<double>(i) / static_cast<double>(fade); // 0 at the last sample
@@ -98,7 +104,7 @@ std::vector<std::int16_t> RenderLullaby()
     std::vector<double> mix(length, 0.0);
     AddTune(mix);
     AddAccompaniment(mix);
-    FadeOutEnd(mix);
+    FadeEnds(mix);
     double loudest = 1e-9;
     for (const double sample : mix) {
         loudest = std::max(loudest, std::abs(sample));

@@ -259,7 +259,8 @@ void PaintPearl(QPainter& painter, Frame frame)
     }
     if (frame == Frame::Blink) {
         DrawSparkle(painter, {212, 268}, 36, QColor(255, 230, 245));
-        DrawSparkle(painter, {330, 350}, 14, QColor(230, 255, 245));
+        DrawSparkle(painter, {120, 170}, 20, QColor(230, 255, 245));
+        DrawSparkle(painter, {370, 120}, 16, QColor(255, 236, 250));
     }
 }
 

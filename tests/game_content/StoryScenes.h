@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace miradel::content {
+
+// The names the game opens, written out here rather than taken from the build, so that a
+// scene or picture dropped from the build is caught.
+const std::vector<std::string>& GameSceneNames();
+const std::vector<std::string>& GamePictureNames();
+const std::vector<std::string>& BlinkingPictureNames();
+
+// One scene source as its writer sees it: UTF-8 lines without their line ends.
+struct StoryScene {
+    std::string name;
+    std::vector<std::string> lines;
+};
+
+std::vector<StoryScene> LoadStory();
+std::string ReadWholeFile(const std::string& path);
+std::vector<std::string> SplitSourceLines(std::string_view text);
+
+// How the player reads a line, by its first characters.
+bool EndsScene(std::string_view line);          // tugi, >end, >loop
+bool StopsPageBefore(std::string_view line);    // a text line before it waits for a click
+bool IsCommand(std::string_view line);          // everything that is not shown as text
+
+} // namespace miradel::content
