@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -108,14 +110,14 @@ private:
 
 using MusicPointer = std::unique_ptr<Mix_Music, decltype(&Mix_FreeMusic)>;
 using ChunkPointer = std::unique_ptr<Mix_Chunk, decltype(&Mix_FreeChunk)>;
+using FilePointer = std::unique_ptr<SDL_RWops, decltype(&SDL_RWclose)>;
 
+// Checked on the calling thread without SDL, whose error text would stay behind in it.
 bool Readable(const std::string& path)
 {
-    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    SDL_RWclose(file);
-    return true;
+    const std::filesystem::path file(std::u8string(path.begin(), path.end()));
+    std::error_code error;
+    return std::filesystem::is_regular_file(file, error) && std::ifstream(file, std::ios::binary).good();
 }
 
 // The path as given, or with the Windows separator turned into this system's one.
@@ -137,10 +139,8 @@ int DeviceRateFor(const std::string& path)
 {
     std::array<std::uint8_t, 4096> head {};
     std::size_t count = 0;
-    if (SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb")) {
-        count = SDL_RWread(file, head.data(), 1, head.size());
-        SDL_RWclose(file);
-    }
+    if (const FilePointer file(SDL_RWFromFile(path.c_str(), "rb"), SDL_RWclose); file)
+        count = SDL_RWread(file.get(), head.data(), 1, head.size());
     return WaveSampleRate(std::span(head.data(), count)).value_or(MIX_DEFAULT_FREQUENCY);
 }
 
@@ -163,7 +163,11 @@ struct SdlMediaControl::Session {
 
     Session(std::string_view aliasName, std::string path)
         : alias(aliasName)
-        , loader([this, resolved = std::move(path)] { Load(resolved); })
+        , loader([this, resolved = std::move(path)] {
+            Load(resolved);
+            // SDL keeps its error text per thread and frees it only for threads it made.
+            SDL_TLSCleanup();
+        })
     {
     }
 
@@ -186,9 +190,13 @@ struct SdlMediaControl::Session {
     bool LoadSound(const std::string& path)
     {
         music.reset(Mix_LoadMUS(path.c_str()));
-        if (!music)
-            chunk.reset(Mix_LoadWAV(path.c_str()));
-        return music || chunk;
+        if (music)
+            return true;
+        // The file is closed here: SDL_mixer 2.6 leaks it when it cannot read the format.
+        const FilePointer file(SDL_RWFromFile(path.c_str(), "rb"), SDL_RWclose);
+        if (file)
+            chunk.reset(Mix_LoadWAV_RW(file.get(), 0));
+        return chunk != nullptr;
     }
 
     MediaResult Play(bool fromStart)
