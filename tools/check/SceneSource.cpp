@@ -1,0 +1,68 @@
+#include "SceneSource.h"
+
+#include "Encoding.h"
+#include "platform/Cp932.h"
+#include "platform/LineReader.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace miradel::check {
+
+static std::string HexByte(unsigned char byte)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", byte);
+    return text;
+}
+
+static void ReportInvalidBytes(const std::string& bytes, const std::vector<std::size_t>& offsets,
+    const std::string& shownName, long long lineNumber, Findings& findings)
+{
+    const std::size_t first = offsets.front();
+    // Columns count characters, as the player does, so decode what comes before.
+    const long long column = static_cast<long long>(DecodeCp932(std::string_view(bytes).substr(0, first)).size()) + 1;
+    std::string message = "byte " + HexByte(static_cast<unsigned char>(bytes[first]))
+        + " is not valid in Shift-JIS (code page 932) and shows as \"\xEF\xBF\xBD\"";
+    if (offsets.size() > 1)
+        message += " (" + std::to_string(offsets.size() - 1) + " more on this line)";
+    findings.Warning(shownName, lineNumber, column, std::move(message));
+}
+
+SceneSource DecodeSceneSource(std::string_view bytes, const std::string& shownName, Findings& findings)
+{
+    SceneSource source;
+    source.readable = true;
+    const Encoding encoding = GuessEncoding(bytes);
+    if (encoding != Encoding::Cp932) {
+        findings.Warning(shownName, 0, 0,
+            std::string("the file looks like ") + EncodingName(encoding)
+                + ", not Shift-JIS (code page 932); the player would show it garbled; save it as Shift-JIS");
+    }
+    LineReader reader(bytes);
+    std::string lineBytes;
+    std::vector<std::size_t> invalid;
+    while (reader.ReadLine(lineBytes)) {
+        invalid.clear();
+        source.lines.push_back(DecodeCp932(lineBytes, &invalid));
+        if (!invalid.empty() && encoding == Encoding::Cp932)
+            ReportInvalidBytes(lineBytes, invalid, shownName, static_cast<long long>(source.lines.size()), findings);
+    }
+    return source;
+}
+
+SceneSource ReadSceneSource(const std::filesystem::path& path, const std::string& shownName, Findings& findings)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes;
+    if (file)
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (!file && !file.eof()) {
+        findings.Error(shownName, 0, 0, "the scene file cannot be read");
+        return {};
+    }
+    return DecodeSceneSource(bytes, shownName, findings);
+}
+
+} // namespace miradel::check
