@@ -2,6 +2,7 @@
 
 #include "app/Layout.h"
 #include "music/MusicProcedures.h"
+#include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
 #include "platform/RuntimeError.h"
 
@@ -69,7 +70,7 @@ void Frm::Form_Load()
         appDir += u'/';
     imgDir = appDir + u"img/";
     txtDir = appDir + u"txt/";
-    共用関数::OpenMusic(appDir + u"bgm.wav");
+    共用関数::OpenMusic(TextFromPath(LocateContentFile(appDir, u"bgm", u".wav", appDir).path));
     共用関数::musicOn = true;
     共用関数::PlayMusic();
     // The random source was seeded from the clock when it was made, once for the run.
