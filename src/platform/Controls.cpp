@@ -3,6 +3,8 @@
 #include "platform/FatalError.h"
 #include "platform/Window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -30,13 +32,48 @@ Control::~Control()
     m_window.Forget(*this);
 }
 
+static bool ShownInWindow(const QWidget& widget)
+{
+    return widget.isVisibleTo(widget.window());
+}
+
+static bool TakesKeyboard(const QWidget& widget)
+{
+    return widget.isEnabled() && (widget.focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+}
+
+// Where the window's keyboard focus is now, or null while it rests on nothing shown.
+static QWidget* ShownFocus(const QWidget& widget)
+{
+    QWidget* focus = widget.window()->focusWidget();
+    return focus && ShownInWindow(*focus) ? focus : nullptr;
+}
+
+// The keyboard moves on, in tab order, to the next control that is shown.
+static void PassFocusOn(QWidget& leaving)
+{
+    for (QWidget* next = leaving.nextInFocusChain(); next && next != &leaving; next = next->nextInFocusChain()) {
+        if (next->window() == leaving.window() && ShownInWindow(*next) && TakesKeyboard(*next)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 void Control::SetVisible(bool visible)
 {
+    const bool hadFocus = m_widget->window()->focusWidget() == m_widget;
     m_visible = visible;
     m_widget->setVisible(visible);
-    // A control that reads keys takes the keyboard when it appears.
-    if (visible && m_widget->focusPolicy() == Qt::StrongFocus && !m_widget->inherits("QAbstractButton"))
-        m_widget->setFocus(Qt::OtherFocusReason);
+    if (visible) {
+        // The message area takes the keyboard when it appears; a button takes it only when
+        // nothing shown has it, so that a game can be played without a mouse.
+        const bool messageArea = m_widget->focusPolicy() == Qt::StrongFocus && !m_widget->inherits("QAbstractButton");
+        if (messageArea || (TakesKeyboard(*m_widget) && !ShownFocus(*m_widget)))
+            m_widget->setFocus(Qt::OtherFocusReason);
+    } else if (hadFocus && !ShownFocus(*m_widget)) {
+        PassFocusOn(*m_widget);
+    }
 }
 
 void Control::Move(float left, float top, float width, float height)
@@ -84,10 +121,21 @@ void Control::ApplyColors()
 }
 
 // A QLabel that reports clicks: a press and release of the left button inside it, as a
-// click on a label works on a desktop.
+// click on a label works on a desktop. Space, Enter, Down and a turn of the wheel towards
+// the reader are clicks too, so that the story reads on without a mouse.
 class ClickableLabel final : public QLabel {
+    Q_OBJECT
+
 public:
     std::function<void()> onClick;
+    // Brings the shown text up to date with the caption before anyone reads it.
+    std::function<void()> beforeRead;
+
+    void Click()
+    {
+        if (onClick)
+            RunGuarded(onClick);
+    }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override
@@ -99,7 +147,7 @@ protected:
         const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
         m_pressed = false;
         if (click)
-            Fire();
+            Click();
     }
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -108,7 +156,7 @@ protected:
         case Qt::Key_Return:
         case Qt::Key_Enter:
         case Qt::Key_Down:
-            Fire();
+            Click();
             return;
         default:
             QLabel::keyPressEvent(event);
@@ -116,20 +164,79 @@ protected:
     }
     void wheelEvent(QWheelEvent* event) override
     {
-        // Turning the wheel towards the reader reads on, like a click.
-        if (event->angleDelta().y() < 0)
-            Fire();
+        // One notch is one click; a touchpad's many small steps add up to notches. The
+        // direction is that of the wheel itself, whatever the system's scrolling setting.
+        const int delta = event->inverted() ? -event->angleDelta().y() : event->angleDelta().y();
+        if (delta > 0) {
+            m_wheelTowardsReader = 0;
+        } else {
+            m_wheelTowardsReader -= delta;
+            for (; m_wheelTowardsReader >= kWheelNotch; m_wheelTowardsReader -= kWheelNotch)
+                Click();
+        }
         event->accept();
     }
 
 private:
-    void Fire()
-    {
-        if (onClick)
-            RunGuarded(onClick);
-    }
+    static constexpr int kWheelNotch = 120;
     bool m_pressed = false;
+    int m_wheelTowardsReader = 0;
 };
+
+// What a screen reader sees of a label: its caption as it is now, even before the screen
+// shows it, and, for the message area, a press action that reads on.
+class LabelAccessible final : public QAccessibleWidget {
+public:
+    explicit LabelAccessible(ClickableLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(kind);
+        if (TheLabel()->beforeRead)
+            TheLabel()->beforeRead();
+        return TheLabel()->text();
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (TheLabel()->onClick)
+            names.prepend(pressAction());
+        return names;
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && TheLabel()->onClick)
+            TheLabel()->Click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    ClickableLabel* TheLabel() const { return static_cast<ClickableLabel*>(widget()); }
+};
+
+static QAccessibleInterface* LabelAccessibleFactory(const QString& className, QObject* object)
+{
+    auto* label = qobject_cast<ClickableLabel*>(object);
+    if (className != QLatin1String(ClickableLabel::staticMetaObject.className()) || !label)
+        return nullptr;
+    return new LabelAccessible(label);
+}
+
+static void InstallLabelAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(LabelAccessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
 
 // A line so long that it wraps past any screen shows the same with only its beginning: the
 // label then never lays out megabytes of text.
@@ -159,6 +266,11 @@ Label::Label(Window& window, TextView caption, TextAlignment alignment)
     : Control(window, new ClickableLabel)
     , m_caption(caption)
 {
+    InstallLabelAccessibility();
+    static_cast<ClickableLabel*>(m_widget)->beforeRead = [this] {
+        if (m_flushPending)
+            FlushCaption();
+    };
     m_widget->setParent(window.Widget());
     m_widget->hide();
     QLabel* label = TheLabel();
@@ -241,3 +353,5 @@ void Button::ApplyColors()
 }
 
 } // namespace miradel
+
+#include "Controls.moc"

@@ -41,6 +41,11 @@ PixelSize SizeInFile(const Picture& picture)
     return picture ? picture->sizeInFile : PixelSize {};
 }
 
+PixelSize DecodedSize(const Picture& picture)
+{
+    return picture ? PixelSize { picture->pixels.width(), picture->pixels.height() } : PixelSize {};
+}
+
 // One stretched copy of a picture onto the surface. The surface keeps these instead of a
 // bitmap, so that painting costs nothing until the screen shows it.
 struct PictureBox::Layer {
@@ -134,9 +139,13 @@ void PictureBox::PaintPicture(const PictureBox& source, int destLeft, int destTo
     m_widget->update();
 }
 
-void PictureBox::SetAccessibleName(TextView name)
+void PictureBox::SetAccessibleName(TextView pictureName)
 {
-    m_widget->setAccessibleName(QString::fromStdU16String(Text(name)));
+    // A screen reader says what the area is as well as which picture it shows.
+    QString shown;
+    if (!pictureName.empty())
+        shown = QStringLiteral("画像: ") + QString::fromStdU16String(Text(pictureName));
+    m_widget->setAccessibleName(shown);
 }
 
 } // namespace miradel

@@ -24,6 +24,8 @@ using Picture = std::shared_ptr<const PictureData>;
 // the JPEG decoder skip the detail that would be thrown away. Errors name `shownName`.
 Picture LoadPicture(const std::filesystem::path& path, const std::string& shownName, PixelSize decodeFor);
 PixelSize SizeInFile(const Picture& picture);
+// The size its pixels were decoded at.
+PixelSize DecodedSize(const Picture& picture);
 
 // A picture box: a surface that is cleared to its back colour and painted with stretched
 // pictures, and that can hold one picture as a buffer (taking that picture's size).
@@ -46,7 +48,8 @@ public:
     void PaintPicture(const PictureBox& source, int destLeft, int destTop, int destWidth, int destHeight,
         int sourceLeft, int sourceTop, int sourceWidth, int sourceHeight);
 
-    void SetAccessibleName(TextView name);
+    // Tells assistive technology which picture is on show ("画像: ttl"); empty for none.
+    void SetAccessibleName(TextView pictureName);
 
     struct Layer;
 

@@ -1,0 +1,188 @@
+#include "support/FormFixture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace miradel::test {
+namespace {
+
+void PressKey(QWidget* widget, int key, bool autoRepeat = false)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+// `towardsReader` in eighths of a degree, as a wheel reports it: one notch is 120.
+void TurnWheel(QWidget* widget, int towardsReader, bool inverted = false)
+{
+    const int reported = inverted ? towardsReader : -towardsReader;
+    const QPointF inside(5, 5);
+    QWheelEvent event(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, reported), Qt::NoButton, Qt::NoModifier,
+        Qt::NoScrollPhase, inverted);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// The window on a game of short scenes, its handlers called directly and its events sent
+// straight to the widgets: nothing waits for the event loop.
+class KeyboardTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixture.folder.WriteAllPictures();
+        fixture.folder.WriteAllScenes();
+        fixture.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
+    }
+    Frm& Form() { return fixture.Form(); }
+    QWidget* MessageArea() { return Form().Lbl.Widget(); }
+    // Where the keyboard is in the window: what takes the keys once the window is active.
+    QWidget* KeyboardFocus() { return Form().frm.Widget()->focusWidget(); }
+
+    FormFixture fixture;
+};
+
+// What one click on the message area shows after the opening's first line.
+std::string MessageAfterOneClick()
+{
+    FormFixture clicked;
+    clicked.folder.WriteAllPictures();
+    clicked.folder.WriteAllScenes();
+    clicked.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
+    clicked.Start();
+    clicked.Form().Lbl_Click();
+    return clicked.Message();
+}
+
+TEST_F(KeyboardTest, EachReadingKeyAndTheWheelDoWhatAClickDoes)
+{
+    const std::string expected = MessageAfterOneClick();
+    struct Input {
+        const char* name;
+        std::function<void(QWidget*)> deliver;
+    };
+    const Input inputs[] = {
+        { "Space", [](QWidget* w) { PressKey(w, Qt::Key_Space); } },
+        { "Return", [](QWidget* w) { PressKey(w, Qt::Key_Return); } },
+        { "Enter", [](QWidget* w) { PressKey(w, Qt::Key_Enter); } },
+        { "Down", [](QWidget* w) { PressKey(w, Qt::Key_Down); } },
+        { "wheel notch", [](QWidget* w) { TurnWheel(w, 120); } },
+        { "touchpad steps", [](QWidget* w) { for (int i = 0; i < 4; ++i) TurnWheel(w, 30); } },
+        { "inverted wheel", [](QWidget* w) { TurnWheel(w, 120, true); } },
+    };
+    for (const Input& input : inputs) {
+        FormFixture keyed;
+        keyed.folder.WriteAllPictures();
+        keyed.folder.WriteAllScenes();
+        keyed.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
+        keyed.Start();
+        keyed.Form().TimSay.SetEnabled(false);
+        const std::string before = keyed.Message();
+        input.deliver(keyed.Form().Lbl.Widget());
+        EXPECT_NE(keyed.Message(), before) << input.name;
+        EXPECT_EQ(keyed.Message(), expected) << input.name;
+        EXPECT_TRUE(keyed.Form().TimSay.Enabled()) << input.name << ": a click switches the pacing on";
+    }
+}
+
+TEST_F(KeyboardTest, OtherKeysAndTheWheelAwayDoNothing)
+{
+    fixture.Start();
+    const std::string before = fixture.Message();
+    for (int key : { Qt::Key_Up, Qt::Key_Left, Qt::Key_Right, Qt::Key_A, Qt::Key_Escape, Qt::Key_PageUp })
+        PressKey(MessageArea(), key);
+    TurnWheel(MessageArea(), -120);
+    // Half a notch, then a notch away: the half notch is forgotten.
+    TurnWheel(MessageArea(), 60);
+    TurnWheel(MessageArea(), -120);
+    TurnWheel(MessageArea(), 60);
+    EXPECT_EQ(fixture.Message(), before);
+    // Two notches in one event are two clicks.
+    TurnWheel(MessageArea(), 240);
+    fixture.Form().Lbl_Click();
+    const std::string afterThree = fixture.Message();
+    FormFixture clicked;
+    clicked.folder.WriteAllPictures();
+    clicked.folder.WriteAllScenes();
+    clicked.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
+    clicked.Start();
+    for (int i = 0; i < 3; ++i)
+        clicked.Form().Lbl_Click();
+    EXPECT_EQ(afterThree, clicked.Message());
+}
+
+TEST_F(KeyboardTest, FocusIsAlwaysOnWhatIsOffered)
+{
+    fixture.folder.WriteScene("opn", { "一行目" });
+    fixture.random.SetDefault(0.0);
+    fixture.Start();
+    EXPECT_EQ(KeyboardFocus(), MessageArea()) << "the scene is on show";
+
+    Form().Lbl_Click();
+    ASSERT_EQ(fixture.Offer(), "next day");
+    EXPECT_EQ(KeyboardFocus(), Form().ComGame.Widget());
+
+    PressKey(KeyboardFocus(), Qt::Key_Space);
+    ASSERT_EQ(fixture.Offer(), "scene") << "Space on the next-day button presses it";
+    EXPECT_EQ(KeyboardFocus(), MessageArea());
+
+    Form().Lbl_Click();
+    ASSERT_EQ(fixture.VisibleChoices(), "012");
+    EXPECT_EQ(KeyboardFocus(), Form().Com(0).Widget());
+
+    // A used choice is not offered again: the first one that is takes the keyboard.
+    PressKey(KeyboardFocus(), Qt::Key_Space);
+    EXPECT_EQ(KeyboardFocus(), MessageArea());
+    Form().Lbl_Click();
+    Form().ComGame_Click();
+    Form().Lbl_Click();
+    ASSERT_EQ(fixture.VisibleChoices(), "12");
+    EXPECT_EQ(KeyboardFocus(), Form().Com(1).Widget());
+}
+
+TEST_F(KeyboardTest, ButtonsKeepTheirOwnActivationKey)
+{
+    fixture.folder.WriteScene("opn", { "一行目" });
+    fixture.Start();
+    Form().Lbl_Click();
+    Form().ComGame_Click();
+    Form().Lbl_Click();
+    ASSERT_EQ(fixture.VisibleChoices(), "012");
+    const std::string scene = Form().player.SceneShownName();
+    // A held key repeats presses; a button takes only the first.
+    PressKey(Form().Com(2).Widget(), Qt::Key_Space, true);
+    EXPECT_EQ(Form().player.SceneShownName(), scene);
+    fixture.random.QueueDraw(99);
+    PressKey(Form().Com(2).Widget(), Qt::Key_Space);
+    EXPECT_EQ(Form().player.SceneShownName(), "txt/02.dat");
+}
+
+// The whole game with keys only, each sent to whatever has the keyboard: the opening, three
+// days with their choices, the ending, and the new game that the ending starts.
+TEST_F(KeyboardTest, WholeGamePlaysWithoutAMouse)
+{
+    for (const char* ending : { "end0", "end1", "end2" })
+        fixture.folder.WriteScene(ending, { "おしまい", ">end" });
+    fixture.random.SetDefault(0.0); // every choice is used up at once
+    fixture.Start();
+    bool endingSeen = false;
+    for (int press = 0; press < 200 && !(endingSeen && Form().pictures.CurrentPicture() == u"ttl"); ++press) {
+        QWidget* focus = KeyboardFocus();
+        ASSERT_NE(focus, nullptr) << "after " << press << " presses";
+        ASSERT_TRUE(focus->isVisibleTo(Form().frm.Widget())) << "after " << press << " presses";
+        // Buttons take Space; the message area any of its reading keys.
+        static constexpr int kReadingKeys[] = { Qt::Key_Space, Qt::Key_Return, Qt::Key_Down };
+        PressKey(focus, focus->inherits("QPushButton") ? Qt::Key_Space : kReadingKeys[press % 3]);
+        endingSeen = endingSeen || Form().pictures.CurrentPicture().starts_with(u"end");
+    }
+    EXPECT_TRUE(endingSeen);
+    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl") << "the ending starts a new game";
+    EXPECT_EQ(Form().game.day, 0);
+}
+
+} // namespace
+} // namespace miradel::test
