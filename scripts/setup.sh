@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing and testing Miradel need, if any is
+# missing. Safe to run again: it does nothing when everything is there.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libsdl2-mixer-dev
+  fonts-ipafont-gothic
+)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(
+    googletest libgtest-dev libbenchmark-dev
+    xvfb xdotool imagemagick x11-utils python3
+    clang-14 libclang-rt-14-dev
+    graphviz
+  )
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[[ $(id -u) -ne 0 ]] && as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

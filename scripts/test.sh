@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the normal build with warnings as errors, the same
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers for a
+# bounded time. Needs no display: the tests that want one start their own Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh --test
+jobs=$(nproc)
+
+echo "== build and test (warnings are errors)"
+cmake --preset ci >/dev/null
+cmake --build --preset ci -j "$jobs"
+ctest --preset ci -j "$jobs"
+
+echo "== build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --preset asan -j "$jobs" -LE no-sanitizer
+
+if [[ -x scripts/fuzz.sh ]]; then
+  echo "== fuzz"
+  scripts/fuzz.sh "${MIRADEL_FUZZ_SECONDS:-120}"
+fi
+echo "== all tests passed"

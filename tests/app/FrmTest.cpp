@@ -1,0 +1,95 @@
+#include "platform/RuntimeError.h"
+#include "support/FormFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace miradel::test {
+
+class FrmTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixture.folder.WriteAllPictures();
+        fixture.folder.WriteAllScenes();
+    }
+    Frm& Form() { return fixture.Form(); }
+    FormFixture fixture;
+};
+
+TEST_F(FrmTest, FoldersEndInOneSeparator)
+{
+    fixture.Start();
+    const Text folder = fixture.folder.Root();
+    EXPECT_EQ(Form().appDir, folder);
+    EXPECT_EQ(Form().imgDir, folder + u"img/");
+    EXPECT_EQ(Form().txtDir, folder + u"txt/");
+
+    Frm withoutSeparator(folder.substr(0, folder.size() - 1), fixture.random);
+    withoutSeparator.Form_Load();
+    EXPECT_EQ(withoutSeparator.appDir, folder);
+}
+
+TEST_F(FrmTest, StartUpOpensAndStartsTheMusicBesideTheProgram)
+{
+    fixture.Start();
+    ASSERT_GE(fixture.media.commands.size(), 3u);
+    EXPECT_EQ(fixture.media.commands[0], "close MIDI notify");
+    EXPECT_EQ(fixture.media.commands[1], "open \"" + TextToUtf8(fixture.folder.Root()) + "bgm.wav\" alias MIDI");
+    EXPECT_EQ(fixture.media.commands[2], "play MIDI notify");
+    EXPECT_TRUE(Form().BgmTim.Enabled());
+    EXPECT_EQ(Form().BgmTim.Interval(), 1);
+}
+
+TEST_F(FrmTest, NewGameState)
+{
+    fixture.Start();
+    EXPECT_EQ(Form().LblDay.Caption(), u"0");
+    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
+    EXPECT_EQ(Form().player.SceneShownName(), "txt/opn.dat");
+    EXPECT_TRUE(Form().game.dayPending);
+    EXPECT_FALSE(Form().game.secretOpen);
+    EXPECT_TRUE(Form().game.SlotFree(1) && Form().game.SlotFree(2) && Form().game.SlotFree(3));
+    EXPECT_EQ(fixture.Offer(), "scene");
+    EXPECT_EQ(Form().TimSay.Interval(), 100);
+    EXPECT_TRUE(Form().TimSay.Enabled());
+}
+
+TEST_F(FrmTest, ControlsStartHiddenWithTheirCaptions)
+{
+    EXPECT_FALSE(Form().Lbl.Visible());
+    EXPECT_FALSE(Form().LblDay.Visible());
+    EXPECT_FALSE(Form().Pic.Visible());
+    EXPECT_FALSE(Form().ComGame.Visible());
+    EXPECT_EQ(Form().Lbl.Caption(), u"Label1");
+    EXPECT_EQ(Form().LblDay.Caption(), u"Label2");
+    EXPECT_EQ(Form().ComGame.Caption(), u"次の日");
+    EXPECT_EQ(Form().Com(0).Caption(), u"白銀の雲");
+    EXPECT_EQ(Form().Com(1).Caption(), u"黄金の月");
+    EXPECT_EQ(Form().Com(2).Caption(), u"なにもない");
+    EXPECT_EQ(Form().Com(3).Caption(), u"真珠色");
+    EXPECT_FALSE(Form().TimSay.Enabled());
+}
+
+TEST_F(FrmTest, MissingTitlePictureIsFatal)
+{
+    fixture.folder.Remove("img/ttl.jpg");
+    try {
+        fixture.Start();
+        FAIL() << "no error";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.File(), "img/ttl.jpg");
+    }
+}
+
+TEST_F(FrmTest, ShutdownClosesSceneAndMusicAndEnds)
+{
+    fixture.Start();
+    ASSERT_EQ(Form().files.OpenCount(), 1u);
+    fixture.media.commands.clear();
+    Form().Form_Unload();
+    EXPECT_EQ(Form().files.OpenCount(), 0u);
+    EXPECT_EQ(fixture.media.commands, std::vector<std::string> { "close MIDI notify" });
+    EXPECT_EQ(fixture.endedWith, std::vector<int> { 0 });
+}
+
+} // namespace miradel::test

@@ -1,0 +1,102 @@
+#include "support/GameFolder.h"
+
+#include "game/SceneNames.h"
+
+#include <QColor>
+#include <QImage>
+#include <fstream>
+#include <iconv.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace miradel::test {
+
+GameFolder::GameFolder()
+{
+    static int count = 0;
+    m_path = std::filesystem::temp_directory_path()
+        / ("miradel-game-" + std::to_string(getpid()) + "-" + std::to_string(count++));
+    std::filesystem::remove_all(m_path);
+    std::filesystem::create_directories(m_path / "txt");
+    std::filesystem::create_directories(m_path / "img");
+}
+
+GameFolder::~GameFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+Text GameFolder::Root() const
+{
+    return TextFromUtf8(m_path.string() + "/");
+}
+
+std::string Cp932Bytes(std::string_view utf8)
+{
+    iconv_t converter = iconv_open("CP932", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("iconv knows no CP932");
+    std::string input(utf8);
+    std::string output(input.size() * 2 + 4, '\0');
+    char* in = input.data();
+    char* out = output.data();
+    std::size_t inLeft = input.size();
+    std::size_t outLeft = output.size();
+    const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    if (result == static_cast<std::size_t>(-1))
+        throw std::runtime_error("not in code page 932: " + input);
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
+void GameFolder::WriteFile(const std::string& relative, std::string_view bytes) const
+{
+    const std::filesystem::path path = m_path / relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void GameFolder::WriteSceneBytes(const std::string& name, std::string_view bytes) const
+{
+    WriteFile("txt/" + name + ".dat", bytes);
+}
+
+void GameFolder::WriteScene(const std::string& name, const std::vector<std::string>& utf8Lines) const
+{
+    std::string bytes;
+    for (const std::string& line : utf8Lines)
+        bytes += Cp932Bytes(line) + "\r\n";
+    WriteSceneBytes(name, bytes);
+}
+
+void GameFolder::WritePicture(const std::string& relative, QColor color, int width, int height) const
+{
+    const std::filesystem::path path = m_path / relative;
+    std::filesystem::create_directories(path.parent_path());
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    image.save(QString::fromStdString(path.string()), "JPG");
+}
+
+void GameFolder::WriteAllScenes() const
+{
+    for (const Text& scene : ScenesTheGameOpens())
+        WriteScene(TextToUtf8(scene), { TextToUtf8(scene) });
+}
+
+void GameFolder::WriteAllPictures() const
+{
+    for (const Text& picture : PicturesTheGameShows())
+        WritePicture("img/" + TextToUtf8(picture) + ".jpg", QColor(0x33, 0x66, 0x99));
+    for (const Text& picture : BlinkingPictures())
+        WritePicture("img/" + TextToUtf8(picture) + "_.jpg", QColor(0x99, 0x66, 0x33));
+}
+
+void GameFolder::Remove(const std::string& relative) const
+{
+    std::filesystem::remove(m_path / relative);
+}
+
+} // namespace miradel::test
