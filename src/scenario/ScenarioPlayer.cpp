@@ -48,6 +48,7 @@ void ScenarioPlayer::OpenScene(TextView name)
     sceneFile = m_files.FreeFile();
     const ContentFile file = LocateContentFile(m_txtDir, name, u".dat", m_appDir);
     m_files.Open(sceneFile, file.path, file.shownName);
+    ++m_scenesOpened;
     m_sceneShownName = file.shownName;
     if (m_files.AtEnd(sceneFile)) {
         CloseScene();
@@ -78,6 +79,10 @@ void ScenarioPlayer::StepScene()
 {
     // The "--" runs under way, innermost last, each with its count.
     std::vector<std::int32_t> runs;
+    // Runs belong to their scene: after ">end" has opened a new one, stepping on would play
+    // the new opening from the old run, and an opening that reaches ">end" again would
+    // restart for ever.
+    const unsigned scene = m_scenesOpened;
     bool stepPending = true;
     while (true) {
         if (stepPending) {
@@ -94,7 +99,7 @@ void ScenarioPlayer::StepScene()
         }
         if (runs.empty())
             return;
-        if (!SceneOpen()) {
+        if (!SceneOpen() || m_scenesOpened != scene) {
             // The rest of every run would step nothing: finish them at once, leaving the
             // counter where the completed runs would.
             for (; !runs.empty(); runs.pop_back())
@@ -218,7 +223,11 @@ void ScenarioPlayer::EndToChoices()
     ComGame.SetVisible(false);
     Lbl.SetVisible(false);
     TimSay.SetEnabled(false);
-    m_host.ShowChoices(true);
+    try {
+        m_host.ShowChoices(true);
+    } catch (const RuntimeError& error) {
+        throw RuntimeError(error.Message(), m_sceneShownName, m_currentLineNumber);
+    }
     SetMessage(u"");
 }
 

@@ -92,6 +92,7 @@ private:
     // The counter of a "--" run: one for all runs, so that a run nested in another moves
     // the outer run's count on.
     long long stepCounter = 0;
+    unsigned m_scenesOpened = 0;
 
     std::string m_sceneShownName;
     long long m_nextLineNumber = 0;
