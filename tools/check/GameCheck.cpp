@@ -54,8 +54,8 @@ private:
             return true;
         case ContentLookup::Match::IgnoringCase:
             m_findings.Warning(place, line, column,
-                what + " is the file " + Quoted(TextFromUtf8(located.otherCase)) + " only when letter case is ignored; rename it to "
-                    + Quoted(TextFromUtf8(located.file.shownName)));
+                what + " matches the file " + located.otherCase + " only when letter case is ignored, as on Windows; "
+                    + (line > 0 ? std::string("write the name as the file is named") : "rename the file to " + located.file.shownName));
             return true;
         case ContentLookup::Match::Missing:
             break;

@@ -61,7 +61,9 @@ void CheckPicture(TextView line, const std::string& file, long long number, Find
     if (!IsBlank(line[separator])) {
         findings.Warning(file, number, static_cast<long long>(separator) + 1,
             "no blank after \">img\": the character " + Quoted(line.substr(separator, 1))
-                + " is taken as the separator and dropped, so the picture is " + Quoted(PictureNameOf(line))
+                + " is taken as the separator and dropped, so "
+                + (PictureNameOf(line).empty() ? std::string("the line names no picture")
+                                               : "the picture is " + Quoted(PictureNameOf(line)))
                 + "; write \">img NAME\"");
         return;
     }

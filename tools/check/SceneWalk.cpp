@@ -194,8 +194,8 @@ private:
             if (m_lines[static_cast<std::size_t>(line - 1)].empty())
                 continue;
             m_findings.Warning(m_shownName, line, 1,
-                "this line and the " + std::to_string(total - line) + " after it are never shown: the scene ends at line "
-                    + std::to_string(m_result.endLine));
+                (line == total ? std::string("this line is") : "this line and the " + std::to_string(total - line) + " after it are")
+                    + " never shown: the scene ends at line " + std::to_string(m_result.endLine));
             return;
         }
     }

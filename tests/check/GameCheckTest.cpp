@@ -1,0 +1,232 @@
+#include "GameCheck.h"
+#include "MessageAreaMeasure.h"
+#include "Playtest.h"
+#include "StoryGraph.h"
+#include "game/SceneNames.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace miradel::check {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A game folder made for one test and removed after it.
+class GameFolder {
+public:
+    GameFolder()
+    {
+        std::random_device device;
+        m_root = fs::temp_directory_path() / ("miradel-check-" + std::to_string(device()));
+        fs::create_directories(m_root / "txt");
+        fs::create_directories(m_root / "img");
+    }
+    ~GameFolder() { fs::remove_all(m_root); }
+
+    void Write(const std::string& relative, std::string_view bytes) const
+    {
+        fs::create_directories((m_root / relative).parent_path());
+        std::ofstream(m_root / relative, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    void Picture(const std::string& relative, const char* format = "JPG") const
+    {
+        fs::create_directories((m_root / relative).parent_path());
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        ASSERT_TRUE(image.save(QString::fromStdString((m_root / relative).string()), format));
+    }
+    // A second of 8-bit mono silence at 8000 Hz: the smallest header a WAV reader takes.
+    void Music() const
+    {
+        std::string wave = "RIFF";
+        const auto put32 = [&wave](std::uint32_t v) { for (int i = 0; i < 4; ++i) wave += static_cast<char>((v >> (8 * i)) & 0xFF); };
+        const auto put16 = [&wave](std::uint16_t v) { wave += static_cast<char>(v & 0xFF); wave += static_cast<char>(v >> 8); };
+        put32(36 + 8000);
+        wave += "WAVEfmt ";
+        put32(16), put16(1), put16(1), put32(8000), put32(8000), put16(1), put16(8);
+        wave += "data";
+        put32(8000);
+        wave.append(8000, '\x80');
+        Write("bgm.wav", wave);
+    }
+    // Everything the game opens, each scene one line of text.
+    void Complete() const
+    {
+        for (const Text& scene : ScenesTheGameOpens())
+            Write("txt/" + TextToUtf8(scene) + ".dat", "x\r\n");
+        for (const Text& picture : PicturesTheGameShows())
+            Picture("img/" + TextToUtf8(picture) + ".jpg");
+        for (const Text& picture : BlinkingPictures())
+            Picture("img/" + TextToUtf8(picture) + "_.jpg");
+        Music();
+    }
+    void Remove(const std::string& relative) const { fs::remove(m_root / relative); }
+    Text Path() const { return TextFromUtf8(m_root.generic_string() + "/"); }
+
+private:
+    fs::path m_root;
+};
+
+std::vector<std::string> Reported(const GameCheck& check)
+{
+    std::vector<std::string> lines;
+    for (const Finding& finding : check.findings.Sorted())
+        lines.push_back(FormatFinding(finding));
+    return lines;
+}
+
+TEST(GameCheck, ACompleteGameChecksClean)
+{
+    GameFolder game;
+    game.Complete();
+    const MessageAreaMeasure measure;
+    const GameCheck check = CheckGame(game.Path(), &measure);
+    EXPECT_TRUE(check.folderReadable);
+    EXPECT_EQ(Reported(check), std::vector<std::string> {});
+}
+
+TEST(GameCheck, AFolderThatIsNotThereCannotBeRead)
+{
+    EXPECT_FALSE(CheckGame(u"/nonexistent/miradel/game/", nullptr).folderReadable);
+}
+
+// The broken game: one mistake of each kind that the checker knows, written as the bytes
+// an author's editor would leave (code page 932 by hand: "一日目" is 88 EA 93 FA 96 DA,
+// "あ" 82 A0, "＞ｅｎｄ" 81 84 82 85 82 8E 82 84), beside the exact report expected for it.
+TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
+{
+    GameFolder game;
+    game.Complete();
+    game.Remove("txt/23.dat");
+    game.Remove("img/end2.jpg");
+    game.Remove("img/3_.jpg");
+    game.Write("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+    game.Picture("img/end1.jpg", "PNG");
+    game.Picture("img/sub/pic.jpg");
+    game.Picture("img/unused.jpg");
+    game.Write("txt/notes.txt", "todo\r\n");
+    game.Write("bgm.wav", "RIFF\x04\x00\x00\x00WAVE");
+    game.Write("txt/opn.dat", ">end\r\nstart\r\n");
+    game.Write("txt/1.dat", "");
+    game.Write("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
+    game.Write("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
+    std::string fullPage;
+    for (int i = 0; i < 31; ++i)
+        fullPage += "\x82\xA0\r\n";
+    game.Write("txt/3.dat", fullPage);
+    game.Write("txt/0.dat",
+        "\x88\xEA\x93\xFA\x96\xDA\r\n" // 1
+        ">P\r\n"                        // 2
+        ">imag ttl\r\n"                 // 3
+        " tugi\r\n"                     // 4
+        "\x81\x84\x82\x85\x82\x8E\x82\x84\r\n" // 5
+        ">img0\r\n"                     // 6
+        ">img ttl  \r\n"                // 7
+        ">img nothere\r\n"              // 8
+        ">img TTL\r\n"                  // 9
+        ">img sub\\pic\r\n"             // 10
+        "--x\r\n"                       // 11
+        "--99999999999\r\n"             // 12
+        "ab\x82\r\n"                    // 13
+        ">p more\r\n"                   // 14
+        "--5\r\n"                       // 15
+        "a\r\n"                         // 16
+        "tugi\r\n"                      // 17
+        "never shown\r\n");             // 18
+
+    const MessageAreaMeasure measure;
+    const GameCheck check = CheckGame(game.Path(), &measure);
+    const std::vector<std::string> expected {
+        "bgm.wav: warning: the music does not play: it does not decode as a WAV file (Could not read RIFF header); the "
+        "game runs without music",
+        "img/3_.jpg: error: picture \"3_\" (the blink frame of picture \"3\"; the game ends at its first blink) is missing: "
+        "img/3_.jpg",
+        "img/4.jpg: error: the picture does not decode as JPEG; the game ends when it shows it",
+        "img/end1.jpg: error: the picture is a PNG file, not JPEG; save it as JPEG; the game ends when it shows it",
+        "img/end2.jpg: error: picture \"end2\" (the game shows it) is missing: img/end2.jpg",
+        "img/unused.jpg: warning: nothing in the game shows this picture",
+        "txt/0.dat:2:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in small letters",
+        "txt/0.dat:3:1: warning: \">imag ttl\" is shown as text, not taken as the command \">img\": it is misspelt",
+        "txt/0.dat:4:2: warning: \"tugi\" is shown as text, not taken as the command \"tugi\": it starts with a blank",
+        "txt/0.dat:5:1: warning: \"＞ｅｎｄ\" is shown as text, not taken as the command \">end\": it is written in full-width "
+        "characters",
+        "txt/0.dat:6:5: warning: no blank after \">img\": the character \"0\" is taken as the separator and dropped, so the "
+        "line names no picture; write \">img NAME\"",
+        "txt/0.dat:7:6: error: picture \"ttl  \" is missing: img/ttl  .jpg",
+        "txt/0.dat:7:9: warning: the picture name ends in blanks, which are part of the name: \"ttl  \"",
+        "txt/0.dat:8:6: error: picture \"nothere\" is missing: img/nothere.jpg",
+        "txt/0.dat:9:6: warning: picture \"TTL\" matches the file img/ttl.jpg only when letter case is ignored, as on "
+        "Windows; write the name as the file is named",
+        "txt/0.dat:10:6: warning: the picture name \"sub\\pic\" has a backslash, which only Windows takes as a folder "
+        "separator; use \"/\"",
+        "txt/0.dat:11:3: error: \"--\" must be followed by a whole number of lines, such as \"--3\"; the game ends here",
+        "txt/0.dat:12:3: error: the count after \"--\" is too large (at most 2147483647); the game ends here",
+        "txt/0.dat:13:3: warning: byte 0x82 is not valid in Shift-JIS (code page 932) and shows as \"\xEF\xBF\xBD\"",
+        "txt/0.dat:14:3: warning: \">p\" with more after it clears the page without waiting for a click; write \">p\" alone",
+        "txt/0.dat:15:3: warning: the count reaches past the end of the scene, which ends at line 17; 3 steps are left over",
+        "txt/0.dat:18:1: warning: this line is never shown: the scene ends at line 17",
+        "txt/1.dat: error: the scene file holds no line; the game ends when it opens it",
+        "txt/2.dat: warning: the file looks like UTF-8, not Shift-JIS (code page 932); the player would show it garbled; "
+        "save it as Shift-JIS",
+        "txt/23.dat: error: scene \"23\", which the game opens after 真珠色 on day 3 with a draw of 31 to 99, is missing: "
+        "txt/23.dat",
+        "txt/3.dat:1:1: warning: the page of lines 1-30 does not fit in the message area of the smallest supported screen "
+        "(768 pixels high); break it with a \">p\" line",
+        "txt/not.dat: warning: the file looks like UTF-16 (little-endian), not Shift-JIS (code page 932); the player would "
+        "show it garbled; save it as Shift-JIS",
+        "txt/notes.txt: warning: nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 and 00 "
+        "to 33",
+        "txt/opn.dat:1:1: error: the opening meets \">end\" before it shows anything, so the game would restart forever",
+        "txt/opn.dat:2:1: warning: this line is never shown: the scene ends at line 1",
+    };
+    const std::vector<std::string> reported = Reported(check);
+    std::string all;
+    for (const std::string& line : reported)
+        all += line + "\n";
+    EXPECT_EQ(reported, expected) << all;
+}
+
+// The transitions of the game's table of scenes: the opening leads to day 1, day 1 offers
+// each choice with its low and high draw, and a choice scene of day 1 leads to day 2.
+TEST(StoryGraph, FollowsTheDaysAndTheDraws)
+{
+    GameFolder game;
+    game.Complete();
+    game.Remove("txt/33.dat");
+    game.Write("txt/end0.dat", "bye\r\n>end\r\n");
+    const GameCheck check = CheckGame(game.Path(), nullptr);
+    const std::string dot = StoryGraphDot(check);
+    EXPECT_NE(dot.find("\"opn\" -> \"0\" [label=\"next day (day 1)\"]"), std::string::npos) << dot;
+    EXPECT_NE(dot.find("\"0\" -> \"30\" [label=\"白銀の雲 on day 1, draw 0-30\"]"), std::string::npos);
+    EXPECT_NE(dot.find("\"0\" -> \"00\" [label=\"白銀の雲 on day 1, draw 31-99\"]"), std::string::npos);
+    EXPECT_NE(dot.find("\"00\" -> \"1\" [label=\"next day (day 2)\"]"), std::string::npos);
+    EXPECT_NE(dot.find("\"end0\" -> \"opn\" [label=\">end: new game\"]"), std::string::npos);
+    EXPECT_NE(dot.find("\"33\" [label=\"33\\n(missing)\""), std::string::npos);
+}
+
+// Seeded games of a complete game whose endings restart it: every game ends in an ending,
+// the same seed gives the same games, and only the hidden choice's scenes may stay unseen.
+TEST(Playtest, SeededGamesReachTheEndings)
+{
+    GameFolder game;
+    game.Complete();
+    for (const char* ending : { "end0", "end1", "end2" })
+        game.Write(std::string("txt/") + ending + ".dat", "fin\r\n>end\r\n");
+    const GameCheck check = CheckGame(game.Path(), nullptr);
+    const PlaytestResult first = RunPlaytest(game.Path(), check, 20, 7);
+    const PlaytestResult again = RunPlaytest(game.Path(), check, 20, 7);
+    EXPECT_EQ(first.outcomes, again.outcomes);
+    long long endings = 0;
+    for (const auto& [outcome, count] : first.outcomes)
+        endings += outcome.starts_with("end") ? count : 0;
+    EXPECT_EQ(endings, 20);
+    EXPECT_TRUE(first.picturesNeverShown.empty() || first.picturesNeverShown == std::vector<Text> { u"4" });
+}
+
+} // namespace
+} // namespace miradel::check
