@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
+#include <cmath>
 
 namespace miradel {
 
@@ -70,9 +71,25 @@ protected:
     {
         QPainter painter(this);
         painter.fillRect(rect(), fill);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         for (const auto& layer : *layers)
-            painter.drawImage(QRectF(layer->destination), layer->picture->pixels, layer->source);
+            PaintLayer(painter, *layer);
+    }
+
+private:
+    void PaintLayer(QPainter& painter, const PictureBox::Layer& layer)
+    {
+        // A picture decoded for the area's device pixels is copied pixel for pixel: at a
+        // fractional scale the area's edge may fall inside a device pixel, and stretching
+        // over that last half pixel would blur the whole picture.
+        const qreal ratio = devicePixelRatioF();
+        QRectF target(layer.destination);
+        const QSizeF source = layer.source.size();
+        const QSizeF device = target.size() * ratio;
+        const bool pixelForPixel = std::abs(device.width() - source.width()) <= 1 && std::abs(device.height() - source.height()) <= 1;
+        if (pixelForPixel)
+            target.setSize(source / ratio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, !pixelForPixel);
+        painter.drawImage(target, layer.picture->pixels, layer.source);
     }
 };
 
