@@ -1,0 +1,96 @@
+#include "support/FormFixture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QResizeEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace miradel::test {
+namespace {
+
+// The window really shown, so that minimising and restoring go through the toolkit's own
+// window-state events.
+class MinimizeTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixture.folder.WriteAllPictures();
+        fixture.folder.WriteAllScenes();
+        fixture.folder.WriteScene("opn", { "一行目", "二行目", "三行目" });
+        Form().Start();
+        // The first activation is queued behind the first show; a generous limit.
+        const QDeadlineTimer deadline(30000);
+        while (!Form().player.SceneOpen() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        ASSERT_TRUE(Form().player.SceneOpen());
+        laidOut = Form().Pic.Widget()->geometry();
+        windowSize = Form().frm.Widget()->size();
+    }
+    Frm& Form() { return fixture.Form(); }
+    QWidget* Window() { return Form().frm.Widget(); }
+
+    FormFixture fixture;
+    QRect laidOut;
+    QSize windowSize;
+};
+
+TEST_F(MinimizeTest, NothingBreaksWhileMinimised)
+{
+    Window()->setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(Form().frm.IsMinimized());
+    // A layout run has nothing to lay out.
+    Form().LblDay.SetVisible(false);
+    Form().Form_Resize();
+    EXPECT_FALSE(Form().LblDay.Visible());
+    // The window system may shrink a minimised window to nothing.
+    QResizeEvent shrunk(QSize(0, 0), Window()->size());
+    QCoreApplication::sendEvent(Window(), &shrunk);
+    // The game goes on: text, pictures, blinks and buttons.
+    Form().Lbl_Click();
+    Form().TimSay_Timer();
+    Form().Lbl_Click();
+    Form().Lbl_Click();
+    Form().ComGame_Click();
+    Form().ShowPicture(u"2");
+    Form().BlinkStep();
+    EXPECT_EQ(Form().pictures.CurrentPicture(), u"2");
+    EXPECT_TRUE(fixture.endedWith.empty());
+}
+
+TEST_F(MinimizeTest, RestoringLaysTheWindowOutAgain)
+{
+    Window()->setWindowState(Qt::WindowMinimized);
+    // Whatever happened to the controls meanwhile is put right by the restore.
+    Form().LblDay.SetVisible(false);
+    Form().Pic.Move(0, 0, 0.1f, 0.1f);
+    Form().E.SetVisible(true);
+    Window()->setWindowState(Qt::WindowNoState);
+    EXPECT_FALSE(Form().frm.IsMinimized());
+    EXPECT_TRUE(Form().LblDay.Visible());
+    EXPECT_FALSE(Form().E.Visible());
+    EXPECT_EQ(Form().Pic.Widget()->geometry(), laidOut);
+    EXPECT_EQ(Window()->size(), windowSize);
+    EXPECT_EQ(Form().Lbl.Visible(), true) << "the scene on show stays on show";
+}
+
+TEST_F(MinimizeTest, MessageAreaHasTheKeyboardOnceTheWindowIsActive)
+{
+    const auto activate = [this] {
+        Window()->activateWindow();
+        const QDeadlineTimer deadline(30000);
+        while (QApplication::activeWindow() != Window() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    activate();
+    ASSERT_EQ(QApplication::activeWindow(), Window());
+    EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
+    Window()->setWindowState(Qt::WindowMinimized);
+    Window()->setWindowState(Qt::WindowNoState);
+    activate();
+    EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
+}
+
+} // namespace
+} // namespace miradel::test
