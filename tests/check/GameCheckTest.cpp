@@ -57,8 +57,9 @@ public:
     // Everything the game opens, each scene one line of text.
     void Complete() const
     {
+        // An ending must restart the game: with every choice used up, nothing is left to click.
         for (const Text& scene : ScenesTheGameOpens())
-            Write("txt/" + TextToUtf8(scene) + ".dat", "x\r\n");
+            Write("txt/" + TextToUtf8(scene) + ".dat", scene.starts_with(u"end") ? "x\r\n>end\r\n" : "x\r\n");
         for (const Text& picture : PicturesTheGameShows())
             Picture("img/" + TextToUtf8(picture) + ".jpg");
         for (const Text& picture : BlinkingPictures())
@@ -112,6 +113,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Write("txt/notes.txt", "todo\r\n");
     game.Write("bgm.wav", "RIFF\x04\x00\x00\x00WAVE");
     game.Write("txt/opn.dat", ">end\r\nstart\r\n");
+    game.Write("txt/end2.dat", "fin\r\n");
     game.Write("txt/1.dat", "");
     game.Write("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
     game.Write("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
@@ -177,6 +179,8 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "txt/23.dat",
         "txt/3.dat:1:1: warning: the page of lines 1-30 does not fit in the message area of the smallest supported screen "
         "(768 pixels high); break it with a \">p\" line",
+        "txt/end2.dat:1:1: error: the ending ends with the choices, but every choice is used up by then: unless 真珠色 is "
+        "open nothing can be clicked and the game stops; end it with \">end\"",
         "txt/not.dat: warning: the file looks like UTF-16 (little-endian), not Shift-JIS (code page 932); the player would "
         "show it garbled; save it as Shift-JIS",
         "txt/notes.txt: warning: nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 and 00 "

@@ -53,6 +53,14 @@ static bool NulsMostlyAt(std::string_view bytes, std::size_t parity)
 
 Encoding GuessEncoding(std::string_view bytes)
 {
+    // The beginning of a file tells its encoding; a long story need not be read twice.
+    constexpr std::size_t kSample = 64 * 1024;
+    bytes = bytes.substr(0, kSample);
+    if (bytes.size() == kSample) {
+        // The sample may end inside a character.
+        while (!bytes.empty() && static_cast<unsigned char>(bytes.back()) >= 0x80)
+            bytes.remove_suffix(1);
+    }
     if (bytes.starts_with("\xFF\xFE"))
         return Encoding::Utf16LittleEndian;
     if (bytes.starts_with("\xFE\xFF"))

@@ -98,6 +98,12 @@ private:
             m_findings.Error(report.shownName, report.walk.gameEndInFirstStep, 1,
                 "the opening meets \">end\" before it shows anything, so the game would restart forever");
         }
+        if (report.name.starts_with(u"end") && report.walk.ending == SceneEnding::NextOffer) {
+            const long long line = report.walk.endLine > 0 ? report.walk.endLine : report.lineCount;
+            m_findings.Error(report.shownName, line, 1,
+                "the ending ends with the choices, but every choice is used up by then: unless 真珠色 is open nothing "
+                "can be clicked and the game stops; end it with \">end\"");
+        }
         for (const PictureUse& use : report.walk.pictures)
             CheckScenePicture(use, report.shownName);
     }

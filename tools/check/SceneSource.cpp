@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 
 namespace miradel::check {
 
@@ -54,11 +53,14 @@ SceneSource DecodeSceneSource(std::string_view bytes, const std::string& shownNa
 
 SceneSource ReadSceneSource(const std::filesystem::path& path, const std::string& shownName, Findings& findings)
 {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
     std::ifstream file(path, std::ios::binary);
-    std::string bytes;
+    std::string bytes(error ? 0 : size, '\0');
+    // One read: a long story is tens of megabytes.
     if (file)
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file && !file.eof()) {
+        file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (error || !file) {
         findings.Error(shownName, 0, 0, "the scene file cannot be read");
         return {};
     }
