@@ -26,10 +26,20 @@ MediaResult SilentMedia::SendString(const char* command, char*, std::size_t)
 
 FormFixture::FormFixture()
 {
+    Open(folder.Root());
+}
+
+FormFixture::FormFixture(Text gameFolder)
+{
+    Open(std::move(gameFolder));
+}
+
+void FormFixture::Open(Text gameFolder)
+{
     UseMediaControl(media);
     SetFatalErrorHandler([](const RuntimeError& error) { throw error; });
     SetEndProgramHandler([this](int status) { endedWith.push_back(status); });
-    m_form = std::make_unique<Frm>(folder.Root(), random);
+    m_form = std::make_unique<Frm>(std::move(gameFolder), random);
 }
 
 FormFixture::~FormFixture()

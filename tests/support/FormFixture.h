@@ -19,6 +19,7 @@ public:
     // A draw r from 0 to 99 comes from u = (r + 0.5) / 100.
     void QueueDraw(int draw) { Queue((draw + 0.5) / 100.0); }
     void SetDefault(double value) { m_default = value; }
+    void Clear() { m_values.clear(); }
     double NextUniform() override;
     int Draws() const { return m_draws; }
 
@@ -40,6 +41,8 @@ public:
 class FormFixture {
 public:
     FormFixture();
+    // On a game folder that lies elsewhere, such as the bundled game.
+    explicit FormFixture(Text gameFolder);
     ~FormFixture();
 
     // Form_Load, the first layout run and the first game, as the window's start would.
@@ -58,6 +61,7 @@ public:
     std::vector<int> endedWith;
 
 private:
+    void Open(Text gameFolder);
     std::unique_ptr<Frm> m_form;
 };
 
