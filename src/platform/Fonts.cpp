@@ -12,9 +12,10 @@ static QString JapaneseFamily()
         "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP", "VL PGothic", "TakaoPGothic",
         "Source Han Sans JP", "Yu Gothic UI", "Meiryo UI", "MS UI Gothic", "Hiragino Sans",
     };
-    const QStringList families = QFontDatabase::families();
+    // families() lists names in the language of the locale ("IPA Pゴシック" under Japanese);
+    // hasFamily() knows a family by any of its names, so the choice is the same in every locale.
     for (const char* name : kPreferred) {
-        if (families.contains(QString::fromLatin1(name), Qt::CaseInsensitive))
+        if (QFontDatabase::hasFamily(QString::fromLatin1(name)))
             return QString::fromLatin1(name);
     }
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
