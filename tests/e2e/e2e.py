@@ -1,0 +1,602 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the real `miradel` on an Xvfb screen, driven with xdotool and read
+back from screenshots (ImageMagick's `import`). Standard library only.
+
+Usage: e2e.py PROGRAM GAME_DIR CASE
+  PROGRAM   the built miradel executable
+  GAME_DIR  the built game folder (txt/, img/, bgm.wav) that cases copy and break
+  CASE      one of the names in CASES, or a group: normal, bad-content, ways-out
+
+Every wait polls for what it expects with a generous limit; nothing sleeps a fixed time to
+let the program catch up. Exit status 0: passed, 77: skipped, anything else: failed.
+"""
+import ctypes
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+SCREEN = (1280, 1024)
+LIMIT = 60.0
+SKIP = 77
+SANITIZER_REPORT = re.compile(r"ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: \w+Sanitizer")
+
+
+class Failure(Exception):
+    pass
+
+
+class Skipped(Exception):
+    pass
+
+
+def poll(what, test, limit=LIMIT, pause=0.05):
+    """Calls `test` until it returns something true, or fails after `limit` seconds."""
+    deadline = time.monotonic() + limit
+    while True:
+        value = test()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(pause)
+
+
+# --- the X server -------------------------------------------------------------------------
+
+class Xvfb:
+    """An Xvfb of our own on the first free display number, which it picks itself."""
+
+    def __enter__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise Failure("Xvfb did not start")
+        self.display = ":" + number
+        return self
+
+    def __exit__(self, *_):
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+class Screen:
+    def __init__(self, display):
+        self.display = display
+        self.env = dict(os.environ, DISPLAY=display)
+        self.env.pop("QT_QPA_PLATFORM", None)
+
+    def run(self, *args):
+        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=LIMIT)
+
+    def windows(self, name="^Miradel$"):
+        found = self.run("xdotool", "search", "--onlyvisible", "--name", name)
+        return [int(line) for line in found.stdout.split()]
+
+    def geometry(self, window):
+        shell = self.run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
+        values = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def click(self, x, y):
+        self.run("xdotool", "mousemove", str(int(x)), str(int(y)), "click", "1")
+
+    def key(self, window, key):
+        self.run("xdotool", "key", "--window", str(window), key)
+
+    def shot(self):
+        """The whole screen as (width, height, rgb bytes)."""
+        data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=LIMIT).stdout
+        return Picture.from_ppm(data)
+
+    def close(self, window):
+        """Asks the window to close, as the close box of a window manager does."""
+        x11 = ctypes.CDLL("libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        connection = x11.XOpenDisplay(self.display.encode())
+        if not connection:
+            raise Failure("cannot open " + self.display)
+        protocols = x11.XInternAtom(connection, b"WM_PROTOCOLS", 0)
+        delete = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+        # XClientMessageEvent on 64 bits: type, serial, send_event, display, window,
+        # message_type, format, then five longs of data; padded to the size of XEvent.
+        event = struct.pack("iLiPLLi4xlllll", 33, 0, 1, 0, window, protocols, 32, delete, 0, 0, 0, 0)
+        buffer = ctypes.create_string_buffer(event.ljust(192, b"\0"))
+        x11.XSendEvent(connection, window, 0, 0, buffer)
+        x11.XFlush(connection)
+        x11.XCloseDisplay(connection)
+
+
+class Picture:
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    @staticmethod
+    def from_ppm(data):
+        fields = []
+        position = 0
+        while len(fields) < 4:
+            while data[position:position + 1].isspace():
+                position += 1
+            end = position
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[position:end])
+            position = end
+        position += 1
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise Failure("unexpected screenshot format")
+        return Picture(int(fields[1]), int(fields[2]), data[position:])
+
+    def region(self, left, top, right, bottom):
+        for y in range(int(top), int(bottom)):
+            row = y * self.width * 3
+            for x in range(int(left), int(right)):
+                at = row + x * 3
+                yield self.pixels[at], self.pixels[at + 1], self.pixels[at + 2]
+
+    def share(self, rect, test):
+        pixels = list(self.region(*rect))
+        return sum(1 for pixel in pixels if test(pixel)) / max(1, len(pixels))
+
+    def mean(self, rect):
+        pixels = list(self.region(*rect))
+        return tuple(sum(pixel[i] for pixel in pixels) / max(1, len(pixels)) for i in range(3))
+
+
+def is_red(pixel):
+    return pixel[0] > 150 and pixel[1] < 110 and pixel[2] < 110
+
+
+def is_white(pixel):
+    return min(pixel) > 235
+
+
+def is_dark(pixel):
+    return max(pixel) < 120
+
+
+# --- the program --------------------------------------------------------------------------
+
+class Layout:
+    """Rectangles of the window's controls in screen pixels: the inner area is a user scale
+    of 3.2 x 2.2 units whose left and top edges are at -0.1."""
+
+    def __init__(self, x, y, width, height):
+        self.x, self.y, self.width, self.height = x, y, width, height
+
+    def rect(self, left, top, width, height, inset=0.0):
+        unit_x, unit_y = self.width / 3.2, self.height / 2.2
+        x0 = self.x + (left + 0.1) * unit_x
+        y0 = self.y + (top + 0.1) * unit_y
+        dx, dy = width * unit_x * inset, height * unit_y * inset
+        return x0 + dx, y0 + dy, x0 + width * unit_x - dx, y0 + height * unit_y - dy
+
+    def point(self, left, top):
+        rect = self.rect(left, top, 0, 0)
+        return rect[0], rect[1]
+
+    message = property(lambda self: self.rect(0, 0, 2, 2))
+    below_button = property(lambda self: self.rect(0, 1, 2, 1))
+    next_day = property(lambda self: self.rect(0, 0, 0.5, 0.5, 0.05))
+    day_label = property(lambda self: self.rect(2, 1, 1, 0.5, 0.08))
+    picture = property(lambda self: self.rect(2, 0, 1, 1, 0.05))
+    third_choice = property(lambda self: self.rect(0, 0.6, 0.5, 0.3, 0.05))
+
+
+class Game:
+    """A game folder of the test's own, with the program copied beside its content."""
+
+    def __init__(self, program, game_dir, folder_name="game"):
+        self.root = tempfile.mkdtemp(prefix="miradel-e2e-")
+        self.folder = os.path.join(self.root, folder_name)
+        os.makedirs(self.folder)
+        for part in ("txt", "img"):
+            shutil.copytree(os.path.join(game_dir, part), os.path.join(self.folder, part))
+        shutil.copy(os.path.join(game_dir, "bgm.wav"), self.folder)
+        shutil.copy(program, os.path.join(self.folder, "miradel"))
+
+    def path(self, relative):
+        return os.path.join(self.folder, relative)
+
+    def write(self, relative, data):
+        with open(self.path(relative), "wb") as file:
+            file.write(data)
+
+    def scene(self, name, *lines):
+        self.write("txt/%s.dat" % name, b"".join(line.encode("cp932") + b"\r\n" for line in lines))
+
+    def remove(self, relative):
+        os.remove(self.path(relative))
+
+    def tiny(self):
+        """Every scene one line, the endings restarting: a whole game in a few clicks."""
+        for name in ["opn", "not", "0", "1", "2", "3"] + ["%d%d" % (d, c) for d in range(4) for c in range(4)]:
+            self.scene(name, name + "の場面")
+        for ending in ("end0", "end1", "end2"):
+            self.scene(ending, "おしまい", ">end")
+
+    def cleanup(self):
+        subprocess.run(["umount", "-l", self.folder], capture_output=True)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Run:
+    """One start of the program; the process is always gone when the run ends."""
+
+    def __init__(self, screen, game):
+        self.screen = screen
+        self.errors = tempfile.TemporaryFile()
+        env = dict(screen.env, SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+        self.process = subprocess.Popen([game.path("miradel")], cwd=game.root, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=self.errors)
+        self.layout = None
+
+    def stderr(self):
+        self.errors.seek(0)
+        return self.errors.read().decode("utf-8", "replace")
+
+    def window(self):
+        def shown():
+            if self.process.poll() is not None:
+                raise Failure("miradel ended at start with status %d:\n%s" % (self.process.returncode, self.stderr()))
+            windows = self.screen.windows()
+            return windows[0] if windows else None
+        window = poll("the window", shown)
+        self.layout = Layout(*self.screen.geometry(window))
+        return window
+
+    def wait_exit(self, limit=30):
+        poll("miradel to end", lambda: self.process.poll() is not None, limit)
+        return self.process.returncode
+
+    def end(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        report = SANITIZER_REPORT.search(self.stderr())
+        if report:
+            raise Failure("sanitizer report:\n" + self.stderr())
+
+    def text_shown(self):
+        return self.screen.shot().share(self.layout.message, is_red) > 0.0005
+
+    def click_message(self):
+        self.screen.click(*self.layout.point(1.5, 1.6))
+
+
+def expect_plays(screen, game, close=True):
+    """The game starts and shows red text in the message area, and says nothing on stderr."""
+    run = Run(screen, game)
+    try:
+        window = run.window()
+        poll("red text in the message area", run.text_shown)
+        if "miradel:" in run.stderr():
+            raise Failure("unexpected report: " + run.stderr())
+        if close:
+            expect_clean_close(run, window)
+        return run
+    finally:
+        run.end()
+
+
+def expect_clean_close(run, window):
+    run.screen.close(window)
+    status = run.wait_exit()
+    if status != 0:
+        raise Failure("closing ended with status %d:\n%s" % (status, run.stderr()))
+
+
+def expect_fatal(screen, game, pattern, play=None):
+    """A clear report naming the file (and line) on stderr, the message box, status 1."""
+    run = Run(screen, game)
+    try:
+        report = re.compile(r"^miradel: " + pattern, re.M)
+        if play:
+            run.window()
+            deadline = time.monotonic() + LIMIT
+            while not report.search(run.stderr()) and run.process.poll() is None:
+                if time.monotonic() > deadline:
+                    raise Failure("no report matching %r after playing" % pattern)
+                play(run)
+        poll("a report matching %r" % pattern,
+             lambda: report.search(run.stderr()) or run.process.poll() is not None)
+        if not report.search(run.stderr()):
+            raise Failure("ended without a report matching %r:\n%s" % (pattern, run.stderr()))
+        status = dismiss_report(run)
+        if status != 1:
+            raise Failure("status %d instead of 1:\n%s" % (status, run.stderr()))
+    finally:
+        run.end()
+
+
+def dismiss_report(run):
+    """Presses Return on the message box until the program ends; the box may not be mapped
+    yet when the report is already on stderr. Returns the exit status."""
+    def ended():
+        if run.process.poll() is not None:
+            return True
+        for window in run.screen.windows():
+            run.screen.key(window, "Return")
+        return False
+    poll("miradel to end after its report", ended, pause=0.2)
+    return run.process.returncode
+
+
+def play_everything(run):
+    """One round of clicks on every place something can be on offer: the message area, the
+    next-day button or first choice, the second and the third choice."""
+    for point in ((1.5, 1.6), (0.25, 0.15), (0.25, 0.45), (0.25, 0.75)):
+        if run.process.poll() is not None:
+            return
+        run.screen.click(*run.layout.point(*point))
+
+
+# --- the cases ----------------------------------------------------------------------------
+
+def normal_game(screen, program, game_dir):
+    game = Game(program, game_dir)
+    run = Run(screen, game)
+    try:
+        window = run.window()
+        layout = run.layout
+        # The window's width is four fifths of the screen height, its height two thirds of that.
+        width = round(SCREEN[1] * 4 / 5)
+        if abs(layout.width - width) > 2 or abs(layout.height - round(layout.width * 2 / 3)) > 2:
+            raise Failure("window %dx%d, expected %dx%d" % (layout.width, layout.height, width, round(width * 2 / 3)))
+        shot = poll("red text in the message area", lambda: run.text_shown() and screen.shot())
+        red = shot.share(layout.day_label, is_red)
+        white = shot.share(layout.day_label, is_white)
+        if red < 0.6 or white < 0.01:
+            raise Failure("day label: %.2f red, %.2f white; expected white digits on red" % (red, white))
+        expect_picture(shot, layout, game.path("img/ttl.jpg"))
+        # Click through the opening until the next-day button stands alone.
+        def next_day_offered():
+            now = screen.shot()
+            if now.share(layout.below_button, is_red) == 0 and now.share(layout.next_day, is_dark) > 0.005:
+                return True
+            run.click_message()
+            return False
+        poll("the next-day button after the opening", next_day_offered, limit=120, pause=0.02)
+        expect_clean_close(run, window)
+    finally:
+        run.end()
+        game.cleanup()
+
+
+def expect_picture(shot, layout, path):
+    """The picture area shows the picture: its mean colour is that of the file."""
+    data = subprocess.run(["convert", path, "-resize", "1x1!", "-depth", "8", "ppm:-"],
+                          capture_output=True, timeout=LIMIT).stdout
+    expected = Picture.from_ppm(data).mean((0, 0, 1, 1))
+    seen = shot.mean(layout.picture)
+    if max(abs(a - b) for a, b in zip(expected, seen)) > 40:
+        raise Failure("picture area mean %s, picture file mean %s" % (seen, expected))
+
+
+def jpeg(game, relative, *convert_args):
+    subprocess.run(["convert", game.path(relative)] + list(convert_args) + [game.path(relative)], check=True)
+
+
+def huge_jpeg(game, relative):
+    """The picture's own file with the frame header saying 20000 x 20000: the decoder must
+    neither allocate for the claimed size nor fail on the missing data."""
+    data = bytearray(open(game.path(relative), "rb").read())
+    for marker in (b"\xff\xc0", b"\xff\xc2"):
+        at = data.find(marker)
+        if at >= 0:
+            data[at + 5:at + 9] = struct.pack(">HH", 20000, 20000)
+            break
+    game.write(relative, bytes(data))
+
+
+def case(name, prepare, expect, *args, folder="game"):
+    def run_case(screen, program, game_dir):
+        game = Game(program, game_dir, folder)
+        try:
+            prepare(game)
+            expect(screen, game, *args)
+        finally:
+            game.cleanup()
+    run_case.__name__ = name
+    return run_case
+
+
+def read_only(game):
+    """The content on a read-only file system: a read-only bind mount of a copy (needs root)."""
+    if os.geteuid() != 0:
+        raise Skipped("needs root to mount")
+    staging = game.folder + "-content"
+    shutil.copytree(game.folder, staging)
+    mounted = subprocess.run(["mount", "--bind", staging, game.folder], capture_output=True)
+    remounted = subprocess.run(["mount", "-o", "remount,bind,ro", game.folder], capture_output=True)
+    if mounted.returncode != 0 or remounted.returncode != 0:
+        raise Skipped("cannot mount here: " + (mounted.stderr + remounted.stderr).decode().strip())
+
+
+def plays_or_names(screen, game, pattern):
+    """A picture the decoder may or may not make sense of: it shows, or the report names it."""
+    run = Run(screen, game)
+    try:
+        report = re.compile(r"^miradel: " + pattern, re.M)
+        run.window()
+        outcome = poll("text or a report", lambda: report.search(run.stderr()) or run.text_shown())
+        if outcome is True:
+            print("  plays", flush=True)
+            expect_clean_close(run, screen.windows()[0])
+        else:
+            print("  reported: " + outcome.group(0), flush=True)
+            if dismiss_report(run) != 1:
+                raise Failure("status %d instead of 1" % run.process.returncode)
+    finally:
+        run.end()
+
+
+def close_at(state):
+    def go(screen, program, game_dir):
+        game = Game(program, game_dir)
+        try:
+            if state == "choices":
+                game.tiny()
+            run = Run(screen, game)
+            try:
+                window = run.window()
+                poll("red text in the message area", run.text_shown)
+                if state == "page":
+                    # The opening's first page ends in a stop: wait until the text stands still.
+                    last = [None]
+                    def still():
+                        now = screen.shot().pixels
+                        same, last[0] = now == last[0], now
+                        return same
+                    poll("the page to stop", still, pause=0.5)
+                elif state == "choices":
+                    run.click_message()
+                    poll("the next-day button", lambda: screen.shot().share(run.layout.next_day, is_dark) > 0.005)
+                    screen.click(*run.layout.point(0.25, 0.25))
+                    poll("the day scene", run.text_shown)
+                    run.click_message()
+                    poll("the choices", lambda: screen.shot().share(run.layout.third_choice, is_dark) > 0.005)
+                elif state == "fatal":
+                    raise Failure("not a closing state")
+                expect_clean_close(run, window)
+            finally:
+                run.end()
+        finally:
+            game.cleanup()
+    go.__name__ = "close_" + state
+    return go
+
+
+def close_from_fatal_report(screen, program, game_dir):
+    game = Game(program, game_dir)
+    try:
+        game.remove("txt/opn.dat")
+        run = Run(screen, game)
+        try:
+            poll("the report", lambda: "miradel: txt/opn.dat" in run.stderr())
+            boxes = poll("the message box", screen.windows)
+            for box in boxes:
+                screen.close(box)
+            if run.wait_exit() != 1:
+                raise Failure("status %d instead of 1" % run.process.returncode)
+        finally:
+            run.end()
+    finally:
+        game.cleanup()
+
+
+def missing(relative):
+    return lambda game: game.remove(relative)
+
+
+def scene_bytes(name, data):
+    return lambda game: game.write("txt/%s.dat" % name, data)
+
+
+CASES = {
+    "normal_game": normal_game,
+    # Missing content: fatal, naming the file.
+    "missing_opn": case("missing_opn", missing("txt/opn.dat"), expect_fatal, r"txt/opn\.dat"),
+    "missing_ttl": case("missing_ttl", missing("img/ttl.jpg"), expect_fatal, r"img/ttl\.jpg"),
+    "missing_day_scene": case("missing_day_scene", missing("txt/0.dat"), expect_fatal, r"txt/0\.dat",
+                              play_everything),
+    "missing_choice_scene": case("missing_choice_scene",
+                                 lambda g: (g.tiny(), g.remove("txt/00.dat"), g.remove("txt/30.dat")),
+                                 expect_fatal, r"txt/[03]0\.dat", play_everything),
+    "missing_ending": case("missing_ending",
+                           lambda g: (g.tiny(), [g.remove("txt/end%d.dat" % i) for i in range(3)]),
+                           expect_fatal, r"txt/end[012]\.dat", play_everything),
+    "missing_blink_frame": case("missing_blink_frame", lambda g: (g.tiny(), g.remove("img/0_.jpg")),
+                                expect_fatal, r"img/0_\.jpg", play_everything),
+    "missing_img_picture": case("missing_img_picture", lambda g: g.scene("opn", "はじめ", ">img nothere", "つぎ"),
+                                expect_fatal, r"txt/opn\.dat:2: .*img/nothere\.jpg"),
+    "empty_scene": case("empty_scene", scene_bytes("opn", b""), expect_fatal, r"txt/opn\.dat"),
+    # Broken pictures.
+    "zero_byte_jpeg": case("zero_byte_jpeg", lambda g: g.write("img/ttl.jpg", b""), expect_fatal, r"img/ttl\.jpg"),
+    "non_jpeg": case("non_jpeg", lambda g: g.write("img/ttl.jpg", b"this is not a picture\r\n"),
+                     expect_fatal, r"img/ttl\.jpg"),
+    "truncated_jpeg": case("truncated_jpeg",
+                           lambda g: g.write("img/ttl.jpg", open(g.path("img/ttl.jpg"), "rb").read()[:300]),
+                           plays_or_names, r"img/ttl\.jpg"),
+    "cmyk_jpeg": case("cmyk_jpeg", lambda g: jpeg(g, "img/ttl.jpg", "-colorspace", "CMYK"), expect_plays),
+    "progressive_jpeg": case("progressive_jpeg", lambda g: jpeg(g, "img/ttl.jpg", "-interlace", "JPEG"),
+                             expect_plays),
+    "huge_jpeg": case("huge_jpeg", lambda g: huge_jpeg(g, "img/ttl.jpg"), plays_or_names, r"img/ttl\.jpg"),
+    # Broken music: silence, and the game plays on.
+    "missing_bgm": case("missing_bgm", missing("bgm.wav"), expect_plays),
+    "empty_bgm": case("empty_bgm", lambda g: g.write("bgm.wav", b""), expect_plays),
+    "truncated_bgm": case("truncated_bgm", lambda g: g.write("bgm.wav", open(g.path("bgm.wav"), "rb").read()[:100]),
+                          expect_plays),
+    "non_wav_bgm": case("non_wav_bgm", lambda g: g.write("bgm.wav", b"RIFX" + os.urandom(4000)), expect_plays),
+    # Odd scene bytes play as text.
+    "invalid_shift_jis": case("invalid_shift_jis", scene_bytes("opn", b"\x81\x20\xa0\xfd\xff abc\r\n\x82\r\n"),
+                              expect_plays),
+    "nul_bytes": case("nul_bytes", scene_bytes("opn", b"ab\x00cd\x00\r\n\x00\x00\x00\r\nend\r\n"), expect_plays),
+    "ten_megabyte_line": case("ten_megabyte_line", scene_bytes("opn", b"\x82\xa0" * (5 * 1024 * 1024) + b"\r\n"),
+                              expect_plays),
+    "million_lines": case("million_lines", scene_bytes("opn", b"line\r\n" * 1000000), expect_plays),
+    # Where the game lies.
+    "folder_with_blanks_and_japanese": case("folder_with_blanks_and_japanese", lambda g: None, expect_plays,
+                                            folder="空 織り の 塔 game"),
+    "read_only_content": case("read_only_content", read_only, expect_plays),
+    # Every way out.
+    "close_mid_scene": close_at("scene"),
+    "close_at_page_stop": close_at("page"),
+    "close_during_choices": close_at("choices"),
+    "close_from_fatal_report": close_from_fatal_report,
+}
+
+GROUPS = {
+    "normal": ["normal_game"],
+    "bad-content": [name for name in CASES if not name.startswith("close_") and name != "normal_game"],
+    "ways-out": [name for name in CASES if name.startswith("close_")],
+}
+
+
+def main():
+    program, game_dir, wanted = sys.argv[1], sys.argv[2], sys.argv[3]
+    names = GROUPS.get(wanted, [wanted])
+    failed, skipped = [], []
+    with Xvfb() as server:
+        screen = Screen(server.display)
+        for name in names:
+            started = time.monotonic()
+            try:
+                CASES[name](screen, program, game_dir)
+                print("PASS %s (%.1fs)" % (name, time.monotonic() - started), flush=True)
+            except Skipped as reason:
+                skipped.append(name)
+                print("SKIP %s: %s" % (name, reason), flush=True)
+            except Exception as error:
+                failed.append(name)
+                print("FAIL %s: %s" % (name, error), flush=True)
+    if failed:
+        print("failed: " + " ".join(failed))
+        return 1
+    return SKIP if skipped and len(skipped) == len(names) else 0
+
+
+if __name__ == "__main__":
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
+    sys.exit(main())
