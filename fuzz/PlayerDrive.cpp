@@ -138,7 +138,10 @@ void PlayerDrive::CheckInvariants(const Frm& form)
         Broken("pageLines above 30", form);
     const bool scene = form.Lbl.Visible();
     const bool nextDay = form.ComGame.Visible();
-    const bool choices = AnyChoiceShown(form);
+    // An ending without ">end" once every choice is used up offers the choices with none
+    // left to show: the game stands still, as such a final ending means it to.
+    const bool noChoiceLeft = form.game.AllSlotsUsed() && !form.game.secretOpen;
+    const bool choices = AnyChoiceShown(form) || (!scene && !nextDay && noChoiceLeft);
     if (int(scene) + int(nextDay) + int(choices) != 1)
         Broken("not exactly one offer on show", form);
     // A message area with no scene behind it would take clicks that never move on.

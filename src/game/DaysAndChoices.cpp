@@ -2,7 +2,6 @@
 
 #include "game/GameState.h"
 #include "platform/Random.h"
-#include "platform/RuntimeError.h"
 
 namespace miradel {
 
@@ -87,10 +86,6 @@ void DaysAndChoices::ShowChoices(bool visible)
     for (int i = 0; i < Com.UBound(); ++i)
         Com(i).SetVisible(m_game.SlotFree(i + 1) ? visible : false);
     Com(Com.UBound()).SetVisible(m_game.secretOpen ? visible : false);
-    // With every choice used up (an ending that lacks ">end") nothing could be clicked:
-    // the game would stand still for good, so the scene is at fault.
-    if (visible && m_game.AllSlotsUsed() && !m_game.secretOpen)
-        throw RuntimeError("選べる選択肢が残っていないのに、場面が選択肢で終わっています");
 }
 
 } // namespace miradel

@@ -223,11 +223,7 @@ void ScenarioPlayer::EndToChoices()
     ComGame.SetVisible(false);
     Lbl.SetVisible(false);
     TimSay.SetEnabled(false);
-    try {
-        m_host.ShowChoices(true);
-    } catch (const RuntimeError& error) {
-        throw RuntimeError(error.Message(), m_sceneShownName, m_currentLineNumber);
-    }
+    m_host.ShowChoices(true);
     SetMessage(u"");
 }
 

@@ -117,7 +117,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Write("txt/1.dat", "");
     game.Write("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
     game.Write("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
-    std::string fullPage;
+    std::string fullPage = "--30\r\n";
     for (int i = 0; i < 31; ++i)
         fullPage += "\x82\xA0\r\n";
     game.Write("txt/3.dat", fullPage);
@@ -135,7 +135,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "--x\r\n"                       // 11
         "--99999999999\r\n"             // 12
         "ab\x82\r\n"                    // 13
-        ">p more\r\n"                   // 14
+        ">pmore\r\n"                    // 14
         "--5\r\n"                       // 15
         "a\r\n"                         // 16
         "tugi\r\n"                      // 17
@@ -177,10 +177,10 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "save it as Shift-JIS",
         "txt/23.dat: error: scene \"23\", which the game opens after 真珠色 on day 3 with a draw of 31 to 99, is missing: "
         "txt/23.dat",
-        "txt/3.dat:1:1: warning: the page of lines 1-30 does not fit in the message area of the smallest supported screen "
-        "(768 pixels high); break it with a \">p\" line",
-        "txt/end2.dat:1:1: error: the ending ends with the choices, but every choice is used up by then: unless 真珠色 is "
-        "open nothing can be clicked and the game stops; end it with \">end\"",
+        "txt/3.dat:2:1: warning: lines 2-31 appear at once and do not fit in the message area of the smallest supported "
+        "screen (768 pixels high), so the first of them are never seen; break them with a \">p\" line",
+        "txt/end2.dat:1:1: warning: the ending ends with the choices, but every choice is used up by then: unless 真珠色 "
+        "is open no button is left and the game stands still; end it with \">end\" to start a new game",
         "txt/not.dat: warning: the file looks like UTF-16 (little-endian), not Shift-JIS (code page 932); the player would "
         "show it garbled; save it as Shift-JIS",
         "txt/notes.txt: warning: nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 and 00 "

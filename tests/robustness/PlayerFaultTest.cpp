@@ -75,9 +75,9 @@ TEST_F(PlayerFault, RestartInsideNestedRunEndsBothRuns)
     EXPECT_EQ(frm.files.OpenCount(), 1u);
 }
 
-// An ending that ends with "tugi" instead of ">end" offered the choices with every choice
-// used up: nothing was left to click and the game stood still. It is now a content error.
-TEST_F(PlayerFault, EndingWithoutRestartIsAContentError)
+// An ending that ends without ">end" once every choice is used up offers the choices with
+// none left: no button shows and the game stands still until the window is closed.
+TEST_F(PlayerFault, EndingWithoutRestartStandsStillWithNoButton)
 {
     Scene("end0") = "owari\r\n";
     Frm& frm = Start();
@@ -87,13 +87,11 @@ TEST_F(PlayerFault, EndingWithoutRestartIsAContentError)
     frm.ComGame_Click();
     ASSERT_EQ(frm.player.SceneShownName(), "txt/end0.dat");
 
-    try {
-        frm.Lbl_Click();
-        FAIL() << "the ending ended with nothing to click";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.File(), "txt/end0.dat");
-        EXPECT_EQ(error.Line(), 1);
-    }
+    frm.Lbl_Click();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(frm.Com(i).Visible());
+    EXPECT_FALSE(frm.ComGame.Visible());
+    EXPECT_FALSE(frm.Lbl.Visible());
     EXPECT_EQ(frm.files.OpenCount(), 0u);
 }
 

@@ -100,9 +100,9 @@ private:
         }
         if (report.name.starts_with(u"end") && report.walk.ending == SceneEnding::NextOffer) {
             const long long line = report.walk.endLine > 0 ? report.walk.endLine : report.lineCount;
-            m_findings.Error(report.shownName, line, 1,
-                "the ending ends with the choices, but every choice is used up by then: unless 真珠色 is open nothing "
-                "can be clicked and the game stops; end it with \">end\"");
+            m_findings.Warning(report.shownName, line, 1,
+                "the ending ends with the choices, but every choice is used up by then: unless 真珠色 is open no "
+                "button is left and the game stands still; end it with \">end\" to start a new game");
         }
         for (const PictureUse& use : report.walk.pictures)
             CheckScenePicture(use, report.shownName);
