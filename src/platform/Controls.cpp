@@ -301,8 +301,20 @@ void Label::FlushCaption()
 {
     m_flushPending = false;
     const QString shown = ShownText(m_caption);
-    if (TheLabel()->text() != shown)
+    if (TheLabel()->text() != shown) {
         TheLabel()->setText(shown);
+        KeepNewestLineInView();
+    }
+}
+
+void Label::KeepNewestLineInView()
+{
+    // A page taller than the label scrolls: its newest line, the one being read, stays on
+    // show instead of running off the bottom.
+    QLabel* label = TheLabel();
+    const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
+    const bool tooTall = label->heightForWidth(label->width()) > label->height();
+    label->setAlignment(horizontal | (tooTall ? Qt::AlignBottom : Qt::AlignTop));
 }
 
 void Label::SetTransparent(bool transparent)
@@ -324,8 +336,24 @@ void Label::OnClick(std::function<void()> handler)
     m_widget->setFocusPolicy(Qt::StrongFocus);
 }
 
+// On a desktop a focused button is pressed by Enter as well as by Space.
+class PushButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 Button::Button(Window& window, TextView caption)
-    : Control(window, new QPushButton(window.Widget()))
+    : Control(window, new PushButton(window.Widget()))
     , m_caption(caption)
 {
     auto* button = static_cast<QPushButton*>(m_widget);

@@ -71,6 +71,7 @@ public:
 
 private:
     void ApplyColors() override;
+    void KeepNewestLineInView();
     QLabel* TheLabel() const;
 
     Text m_caption;

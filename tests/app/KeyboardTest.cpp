@@ -159,6 +159,13 @@ TEST_F(KeyboardTest, ButtonsKeepTheirOwnActivationKey)
     fixture.random.QueueDraw(99);
     PressKey(Form().Com(2).Widget(), Qt::Key_Space);
     EXPECT_EQ(Form().player.SceneShownName(), "txt/02.dat");
+
+    // Enter presses a focused button too, exactly as a click does.
+    Form().Lbl_Click();
+    ASSERT_TRUE(Form().ComGame.Visible());
+    PressKey(Form().ComGame.Widget(), Qt::Key_Return);
+    EXPECT_EQ(Form().game.day, 2);
+    EXPECT_EQ(Form().player.SceneShownName(), "txt/1.dat");
 }
 
 // The whole game with keys only, each sent to whatever has the keyboard: the opening, three

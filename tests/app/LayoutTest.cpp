@@ -121,4 +121,19 @@ TEST_F(LayoutRunTest, SizeChangeFromOutsideIsUndone)
     EXPECT_EQ(Form().frm.Widget()->size(), laidOut);
 }
 
+TEST_F(LayoutRunTest, TallPageKeepsItsNewestLineInView)
+{
+    auto* label = static_cast<QLabel*>(Form().Lbl.Widget());
+    Form().Lbl.SetCaption(u"\r\nshort");
+    Form().Lbl.FlushCaption();
+    EXPECT_TRUE(label->alignment() & Qt::AlignTop);
+    Text tall;
+    for (int i = 0; i < 60; ++i)
+        tall += u"\r\nline";
+    Form().Lbl.SetCaption(tall);
+    Form().Lbl.FlushCaption();
+    EXPECT_TRUE(label->alignment() & Qt::AlignBottom);
+    EXPECT_TRUE(label->alignment() & Qt::AlignLeft);
+}
+
 } // namespace miradel::test
