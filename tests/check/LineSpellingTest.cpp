@@ -54,6 +54,10 @@ TEST(LineSpelling, CommandsThatShowAsText)
 
 TEST(LineSpelling, PageAndPictureCommandsWithSurprises)
 {
+    // A page break that does not wait, with the author's note after a blank, is meant.
+    EXPECT_EQ(Checked(u">p 灯りが消える"), std::vector<std::string> {});
+    EXPECT_EQ(Checked(u">page"), std::vector<std::string> { "txt/s.dat:7:3: warning: \">p\" with more after it clears the page "
+                                                            "without waiting for a click; write \">p\" alone" });
     EXPECT_EQ(Checked(u">p "), std::vector<std::string> { "txt/s.dat:7:3: warning: \">p\" with more after it clears the page "
                                                           "without waiting for a click; write \">p\" alone" });
     EXPECT_EQ(Checked(u">img01"), std::vector<std::string> { "txt/s.dat:7:5: warning: no blank after \">img\": the character "

@@ -121,12 +121,17 @@ TEST(SceneWalk, PagesBreakLikeThePlayers)
     EXPECT_EQ(measure.pages, (std::vector<std::size_t> { 2, 2 }));
 }
 
-TEST(SceneWalk, ReportsPagesThatDoNotFitAtTheirFirstLine)
+TEST(SceneWalk, ReportsLinesThatOneStepShowsAndThatDoNotFitTogether)
 {
     CountingMeasure measure(2);
+    // A tall page whose steps show a line or two at a time only scrolls.
     EXPECT_EQ(Walked({ u"a", u"b", u">p", u"c", u"", u"d", u">img x", u"e" }, nullptr, &measure),
-        (std::vector<std::string> { "txt/s.dat:4:1: warning: the page of lines 4-8 does not fit in the message area of "
-                                    "the smallest supported screen (768 pixels high); break it with a \">p\" line" }));
+        std::vector<std::string> {});
+    // Three lines of one run do not fit in two.
+    EXPECT_EQ(Walked({ u"a", u"b", u">p", u"c", u"--3", u"d", u"e", u"f", u"g" }, nullptr, &measure),
+        (std::vector<std::string> { "txt/s.dat:6:1: warning: lines 6-8 appear at once and do not fit in the message area "
+                                    "of the smallest supported screen (768 pixels high), so the first of them are never "
+                                    "seen; break them with a \">p\" line" }));
 }
 
 } // namespace

@@ -145,6 +145,13 @@ std::size_t EditDistance(TextView a, TextView b)
     return row[b.size()];
 }
 
+static bool IsPageBreakWithNote(TextView line)
+{
+    const TextView rest = line.substr(literal::kNewPage.size());
+    const bool blankFirst = !rest.empty() && (rest.front() == u' ' || rest.front() == u'\u3000');
+    return blankFirst && rest.find_first_not_of(u" \t\u3000") != TextView::npos;
+}
+
 void CheckLineSpelling(TextView line, const std::string& shownName, long long lineNumber, Findings& findings)
 {
     switch (ClassifyLine(line)) {
@@ -152,7 +159,9 @@ void CheckLineSpelling(TextView line, const std::string& shownName, long long li
         CheckPicture(line, shownName, lineNumber, findings);
         return;
     case LineKind::NewPage:
-        if (line != literal::kNewPage) {
+        // ">p" then a blank and words is the page break that does not wait, the words a note
+        // of the author's; anything else after ">p" is probably a slip.
+        if (line != literal::kNewPage && !IsPageBreakWithNote(line)) {
             findings.Warning(shownName, lineNumber, 3,
                 "\">p\" with more after it clears the page without waiting for a click; write \">p\" alone");
         }

@@ -32,8 +32,10 @@ public:
     {
         StepScene();
         m_firstStepDone = true;
-        while (m_open)
+        while (m_open) {
+            ++m_step;
             StepScene();
+        }
         FlushPage();
         ReportUnreachable();
         return m_result;
@@ -147,28 +149,46 @@ private:
         m_pageLines = stops ? 0 : m_pageLines;
         ++m_pageLines;
         m_pageMarked = stops;
-        m_page.push_back(static_cast<std::size_t>(lineIndex));
+        m_page.push_back({ static_cast<std::size_t>(lineIndex), m_step });
         return m_lines[static_cast<std::size_t>(lineIndex)].empty() ? Next::AnotherStep : Next::Nothing;
     }
 
-    // A page is measured once it is complete: it only grows while it is on show.
+    // A page is measured once it is complete: it only grows while it is on show. The
+    // message area keeps its newest line in view, so a tall page only scrolls; what is
+    // lost are lines that one step shows together and that do not fit together.
     void FlushPage()
     {
-        if (!m_page.empty() && m_measure) {
-            m_pageViews.clear();
-            for (std::size_t index : m_page)
-                m_pageViews.emplace_back(m_lines[index]);
-            if (!m_measure->Fits(m_pageViews, m_pageMarked)) {
-                const long long first = static_cast<long long>(m_page.front()) + 1;
-                const long long last = static_cast<long long>(m_page.back()) + 1;
-                m_findings.Warning(m_shownName, first, 1,
-                    "the page of lines " + std::to_string(first) + "-" + std::to_string(last)
-                        + " does not fit in the message area of the smallest supported screen (768 pixels high); "
-                          "break it with a \">p\" line");
-            }
-        }
+        if (!m_page.empty() && m_measure && !Fits(0, m_page.size()))
+            ReportStepThatDoesNotFit();
         m_page.clear();
         m_pageMarked = false;
+    }
+
+    bool Fits(std::size_t first, std::size_t end)
+    {
+        m_pageViews.clear();
+        for (std::size_t i = first; i < end; ++i)
+            m_pageViews.emplace_back(m_lines[m_page[i].index]);
+        return m_measure->Fits(m_pageViews, m_pageMarked && end == m_page.size());
+    }
+
+    void ReportStepThatDoesNotFit()
+    {
+        for (std::size_t first = 0; first < m_page.size();) {
+            std::size_t end = first;
+            while (end < m_page.size() && m_page[end].step == m_page[first].step)
+                ++end;
+            if (!Fits(first, end)) {
+                const long long firstLine = static_cast<long long>(m_page[first].index) + 1;
+                const long long lastLine = static_cast<long long>(m_page[end - 1].index) + 1;
+                m_findings.Warning(m_shownName, firstLine, 1,
+                    "lines " + std::to_string(firstLine) + "-" + std::to_string(lastLine)
+                        + " appear at once and do not fit in the message area of the smallest supported screen "
+                          "(768 pixels high), so the first of them are never seen; break them with a \">p\" line");
+                return;
+            }
+            first = end;
+        }
     }
 
     // The steps left over, counted as the player would go on counting them with its one
@@ -212,7 +232,13 @@ private:
     bool m_firstStepDone = false;
     long long m_pageLines = 1;
     bool m_pageMarked = false;
-    std::vector<std::size_t> m_page;
+    struct PageLine {
+        std::size_t index;
+        long long step;
+    };
+    // The lines of the page on show, each with the step that showed it.
+    std::vector<PageLine> m_page;
+    long long m_step = 0;
     std::vector<TextView> m_pageViews;
 };
 
