@@ -152,8 +152,9 @@ loop_run() { # $1: engine, then the command
     rm -f "$raw"
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$raw" "$@" >/dev/null 2>&1 &
     local pid=$!
-    wait_for 120 raw_big_enough "$raw" || true
-    kill -9 "$pid"; wait "$pid" 2>/dev/null || true
+    wait_for 120 raw_big_enough "$raw" || echo "bench: $engine wrote too little sound ($(stat -c %s "$raw" 2>/dev/null) bytes)" >&2
+    kill -9 "$pid" 2>/dev/null || echo "bench: $engine had ended by itself" >&2
+    wait "$pid" 2>/dev/null || true
     python3 "$here/scripts/loop_gap.py" "$work/short.wav" "$raw" | awk -v e="$engine" \
         '{ print "loop_gap_ms", e, $2; if ($6 != "-") print "loop_stale", e, $6 }' >>"$results"
 }
