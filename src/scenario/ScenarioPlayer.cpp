@@ -7,6 +7,7 @@
 #include "platform/TextFiles.h"
 #include "platform/Timer.h"
 #include "scenario/LineKind.h"
+#include "scenario/StepLoop.h"
 
 #include <algorithm>
 #include <vector>
@@ -77,47 +78,20 @@ void ScenarioPlayer::CloseScene()
 
 void ScenarioPlayer::StepScene()
 {
-    // The "--" runs under way, innermost last, each with its count.
-    std::vector<std::int32_t> runs;
     // Runs belong to their scene: after ">end" has opened a new one, stepping on would play
     // the new opening from the old run, and an opening that reaches ">end" again would
     // restart for ever.
     const unsigned scene = m_scenesOpened;
-    bool stepPending = true;
-    while (true) {
-        if (stepPending) {
-            const StepResult result = TakeOneStep();
-            stepPending = result.next == Next::AnotherStep;
-            if (result.next == Next::Run) {
-                stepCounter = 1;
-                if (stepCounter <= result.runCount) {
-                    runs.push_back(result.runCount);
-                    stepPending = true;
-                }
-            }
-            continue;
-        }
-        if (runs.empty())
-            return;
-        if (!SceneOpen() || m_scenesOpened != scene) {
-            // The rest of every run would step nothing: finish them at once, leaving the
-            // counter where the completed runs would.
-            for (; !runs.empty(); runs.pop_back())
-                stepCounter = std::max(stepCounter + 1, static_cast<long long>(runs.back()) + 1);
-            return;
-        }
-        ++stepCounter;
-        if (stepCounter <= runs.back())
-            stepPending = true;
-        else
-            runs.pop_back();
-    }
+    TakeSteps(
+        stepCounter, [this] { return TakeOneStep(); },
+        [this, scene] { return SceneOpen() && m_scenesOpened == scene; },
+        [this](const std::vector<OpenRun>& runs) { stepCounter = CounterAfterRuns(stepCounter, runs); });
 }
 
-ScenarioPlayer::StepResult ScenarioPlayer::TakeOneStep()
+StepRequest ScenarioPlayer::TakeOneStep()
 {
     if (!SceneOpen())
-        return { Next::Nothing };
+        return { NextStep::Nothing };
     const Text line = std::move(nextLine);
     m_currentLineNumber = m_nextLineNumber;
     if (m_files.AtEnd(sceneFile))
@@ -132,40 +106,40 @@ ScenarioPlayer::StepResult ScenarioPlayer::TakeOneStep()
             EndToNextDay();
         else
             EndToChoices();
-        return { Next::Nothing };
+        return { NextStep::Nothing };
     case LineKind::Run:
         return RunFrom(line);
     case LineKind::GameEnd:
         CloseScene();
         RestartGame();
-        return { Next::Nothing };
+        return { NextStep::Nothing };
     case LineKind::NewPage:
         SetMessage(u"");
         pageLines = 0;
-        return { Next::AnotherStep };
+        return { NextStep::Another };
     case LineKind::Picture:
         ShowPictureFrom(line);
-        return { Next::AnotherStep };
+        return { NextStep::Another };
     case LineKind::Loop:
         CloseScene();
         m_game.day = 0;
         LblDay.SetCaption(DecimalText(m_game.day));
         EndToNextDay();
-        return { Next::Nothing };
+        return { NextStep::Nothing };
     case LineKind::TextLine:
         return ShowTextLine(line);
     }
-    return { Next::Nothing };
+    return { NextStep::Nothing };
 }
 
-ScenarioPlayer::StepResult ScenarioPlayer::RunFrom(const Text& line)
+StepRequest ScenarioPlayer::RunFrom(const Text& line)
 {
     const auto count = RunCountOf(line);
     if (!count) {
         throw RuntimeError("「--」の後ろが行数を表す整数ではありません: 「" + TextToUtf8(line) + "」", m_sceneShownName,
             m_currentLineNumber);
     }
-    return { Next::Run, *count };
+    return { NextStep::Run, *count, m_currentLineNumber };
 }
 
 void ScenarioPlayer::ShowPictureFrom(const Text& line)
@@ -179,7 +153,7 @@ void ScenarioPlayer::ShowPictureFrom(const Text& line)
     }
 }
 
-ScenarioPlayer::StepResult ScenarioPlayer::ShowTextLine(const Text& line)
+StepRequest ScenarioPlayer::ShowTextLine(const Text& line)
 {
     const Text previous = pageMark == kWaitMark ? Text() : Lbl.Caption();
     if (StopsPageBefore(nextLine) || pageLines > kFullPage) {
@@ -194,7 +168,7 @@ ScenarioPlayer::StepResult ScenarioPlayer::ShowTextLine(const Text& line)
     page.reserve(previous.size() + kLineBreak.size() + line.size() + pageMark.size());
     page.append(previous).append(kLineBreak).append(line).append(pageMark);
     SetMessage(page);
-    return { line.empty() ? Next::AnotherStep : Next::Nothing };
+    return { line.empty() ? NextStep::Another : NextStep::Nothing };
 }
 
 void ScenarioPlayer::Lbl_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Text.h"
+#include "scenario/StepLoop.h"
 
 #include <cstdint>
 
@@ -64,14 +65,9 @@ public:
     long long CurrentLineNumber() const { return m_currentLineNumber; }
 
 private:
-    enum class Next { Nothing, AnotherStep, Run };
-    struct StepResult {
-        Next next;
-        std::int32_t runCount = 0;
-    };
-    StepResult TakeOneStep();
-    StepResult ShowTextLine(const Text& line);
-    StepResult RunFrom(const Text& line);
+    StepRequest TakeOneStep();
+    StepRequest ShowTextLine(const Text& line);
+    StepRequest RunFrom(const Text& line);
     void ShowPictureFrom(const Text& line);
     void ReadNextLine();
 

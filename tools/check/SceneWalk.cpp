@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 #include "scenario/LineKind.h"
+#include "scenario/StepLoop.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,11 +13,6 @@ namespace {
 
 // A page stops after the text line that finds more lines than this on it, as in the player.
 constexpr long long kFullPage = 29;
-
-struct Run {
-    long long line;
-    std::int32_t count;
-};
 
 class Walker {
 public:
@@ -42,51 +38,30 @@ public:
     }
 
 private:
-    enum class Next { Nothing, AnotherStep, Run };
-
     TextView NextLine() const
     {
         return m_position < m_lines.size() ? TextView(m_lines[m_position]) : literal::kSceneEnd;
     }
 
-    // The player's StepScene: a step, the steps it makes of its own, and the steps of runs.
+    // A step as the player takes it, with the steps it makes of its own and those of runs.
     void StepScene()
     {
-        std::vector<Run> runs;
         long long stepCounter = 0;
-        bool stepPending = true;
-        while (true) {
-            if (stepPending) {
+        TakeSteps(
+            stepCounter,
+            [this] {
                 std::int32_t count = 0;
-                const Next next = TakeOneStep(count);
-                stepPending = next == Next::AnotherStep;
-                if (next == Next::Run) {
-                    stepCounter = 1;
-                    if (stepCounter <= count) {
-                        runs.push_back({ m_currentLine, count });
-                        stepPending = true;
-                    }
-                }
-                continue;
-            }
-            if (runs.empty())
-                return;
-            if (!m_open) {
-                ReportRunsPastEnd(runs, stepCounter);
-                return;
-            }
-            ++stepCounter;
-            if (stepCounter <= runs.back().count)
-                stepPending = true;
-            else
-                runs.pop_back();
-        }
+                const NextStep next = TakeOneStep(count);
+                return StepRequest { next, count, m_currentLine };
+            },
+            [this] { return m_open; },
+            [this, &stepCounter](const std::vector<OpenRun>& runs) { ReportRunsPastEnd(runs, stepCounter); });
     }
 
-    Next TakeOneStep(std::int32_t& runCount)
+    NextStep TakeOneStep(std::int32_t& runCount)
     {
         if (!m_open)
-            return Next::Nothing;
+            return NextStep::Nothing;
         const bool atEnd = m_position >= m_lines.size();
         const TextView line = NextLine();
         m_currentLine = atEnd ? 0 : static_cast<long long>(m_position) + 1;
@@ -97,7 +72,7 @@ private:
             return EndScene(SceneEnding::NextOffer);
         case LineKind::Run:
             runCount = RunCount(line);
-            return Next::Run;
+            return NextStep::Run;
         case LineKind::GameEnd:
             if (!m_firstStepDone && m_result.gameEndInFirstStep == 0)
                 m_result.gameEndInFirstStep = m_currentLine;
@@ -105,25 +80,25 @@ private:
         case LineKind::NewPage:
             FlushPage();
             m_pageLines = 0;
-            return Next::AnotherStep;
+            return NextStep::Another;
         case LineKind::Picture:
             m_result.pictures.push_back({ m_currentLine, Text(PictureNameOf(line)) });
-            return Next::AnotherStep;
+            return NextStep::Another;
         case LineKind::Loop:
             return EndScene(SceneEnding::Loop);
         case LineKind::TextLine:
             return ShowTextLine();
         }
-        return Next::Nothing;
+        return NextStep::Nothing;
     }
 
-    Next EndScene(SceneEnding ending)
+    NextStep EndScene(SceneEnding ending)
     {
         m_open = false;
         m_result.ending = ending;
         m_result.endLine = m_currentLine;
         m_result.lastReachedLine = m_currentLine == 0 ? static_cast<long long>(m_lines.size()) : m_currentLine;
-        return Next::Nothing;
+        return NextStep::Nothing;
     }
 
     std::int32_t RunCount(TextView line)
@@ -140,7 +115,7 @@ private:
         return 0;
     }
 
-    Next ShowTextLine()
+    NextStep ShowTextLine()
     {
         const long long lineIndex = m_currentLine - 1;
         if (m_pageMarked)
@@ -150,7 +125,7 @@ private:
         ++m_pageLines;
         m_pageMarked = stops;
         m_page.push_back({ static_cast<std::size_t>(lineIndex), m_step });
-        return m_lines[static_cast<std::size_t>(lineIndex)].empty() ? Next::AnotherStep : Next::Nothing;
+        return m_lines[static_cast<std::size_t>(lineIndex)].empty() ? NextStep::Another : NextStep::Nothing;
     }
 
     // A page is measured once it is complete: it only grows while it is on show. The
@@ -193,7 +168,7 @@ private:
 
     // The steps left over, counted as the player would go on counting them with its one
     // counter if they could still take lines: the innermost run first.
-    void ReportRunsPastEnd(const std::vector<Run>& runs, long long stepCounter)
+    void ReportRunsPastEnd(const std::vector<OpenRun>& runs, long long stepCounter)
     {
         const std::string end = m_currentLine == 0 ? "at the end of the file" : "at line " + std::to_string(m_currentLine);
         for (std::size_t i = runs.size(); i-- > 0;) {
