@@ -187,6 +187,13 @@ protected:
         return std::string(reply);
     }
 
+    // The file loads behind the open command: by the time of the play it may have failed.
+    bool PlayTakenOrAlreadyDead()
+    {
+        const MediaResult played = Send("play MIDI notify");
+        return played == MediaResult::Ok || played == MediaResult::NotOpen;
+    }
+
     bool WaitForMode(const std::optional<std::string>& mode)
     {
         return PollUntil([&] { return Mode() == mode; });
@@ -353,7 +360,7 @@ TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
         const std::filesystem::path music = folder / "bgm.wav";
         test::WriteFile(music, bytes);
         EXPECT_EQ(Open(music), MediaResult::Ok) << "the file is read on the loader thread";
-        EXPECT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+        EXPECT_TRUE(PlayTakenOrAlreadyDead());
         EXPECT_TRUE(WaitForMode(std::nullopt));
         EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
         EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
@@ -376,7 +383,7 @@ TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDead)
         environment.Set("SDL_AUDIODRIVER", driver);
         environment.Set("SDL_DISKAUDIOFILE", file);
         EXPECT_EQ(Open(music), MediaResult::Ok);
-        EXPECT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+        EXPECT_TRUE(PlayTakenOrAlreadyDead());
         EXPECT_TRUE(WaitForMode(std::nullopt));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
         EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
