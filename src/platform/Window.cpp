@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/FatalError.h"
+#include "platform/WindowIcon.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@ public:
         , m_owner(owner)
     {
         setAutoFillBackground(true);
+        setWindowIcon(ProgramIcon());
     }
 
 protected:

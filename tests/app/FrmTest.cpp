@@ -1,6 +1,9 @@
 #include "platform/RuntimeError.h"
 #include "support/FormFixture.h"
 
+#include <QIcon>
+#include <QImage>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace miradel::test {
@@ -52,6 +55,16 @@ TEST_F(FrmTest, NewGameState)
     EXPECT_EQ(fixture.Offer(), "scene");
     EXPECT_EQ(Form().TimSay.Interval(), 100);
     EXPECT_TRUE(Form().TimSay.Enabled());
+}
+
+TEST_F(FrmTest, WindowHasItsTitleAndOwnIcon)
+{
+    EXPECT_EQ(Form().frm.Widget()->windowTitle(), QStringLiteral("Miradel"));
+    const QImage icon = Form().frm.Widget()->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    // The moon is golden, the tile night-blue.
+    EXPECT_GT(QColor(icon.pixel(8, 16)).red(), 200);
+    EXPECT_LT(QColor(icon.pixel(28, 4)).red(), 120);
 }
 
 TEST_F(FrmTest, ControlsStartHiddenWithTheirCaptions)
