@@ -77,6 +77,9 @@ public:
     bool Open(int rate)
     {
         QuietAlsa();
+        // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events that
+        // nobody reads, and the program could no longer be stopped by them.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         m_subsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!m_subsystem)
             return false;

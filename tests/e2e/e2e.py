@@ -506,6 +506,24 @@ def close_from_fatal_report(screen, program, game_dir):
         game.cleanup()
 
 
+def close_by_signal(screen, program, game_dir):
+    """SIGTERM (a session's logout, an "end task") ends the program while its music plays."""
+    game = Game(program, game_dir)
+    try:
+        run = Run(screen, game)
+        try:
+            run.window()
+            poll("red text in the message area", run.text_shown)
+            run.process.send_signal(signal.SIGTERM)
+            status = run.wait_exit()
+            if status != -signal.SIGTERM:
+                raise Failure("SIGTERM ended the program with status %d" % status)
+        finally:
+            run.end()
+    finally:
+        game.cleanup()
+
+
 def missing(relative):
     return lambda game: game.remove(relative)
 
@@ -565,6 +583,7 @@ CASES = {
     "close_at_page_stop": close_at("page"),
     "close_during_choices": close_at("choices"),
     "close_from_fatal_report": close_from_fatal_report,
+    "close_by_signal": close_by_signal,
 }
 
 GROUPS = {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -422,6 +423,23 @@ TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
     for (const Frame& frame : ReadOutput())
         ASSERT_TRUE(frame.Silent());
+}
+
+TEST_F(MediaControlSdlTest, OpenDeviceLeavesStopSignalsToTheirDefault)
+{
+    // A desktop's "end task" or a terminal's Ctrl+C must still end the program while the
+    // music plays.
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(kOutputRate)));
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+    ASSERT_TRUE(WaitForMode("playing"));
+    for (const int signal : { SIGTERM, SIGINT }) {
+        struct sigaction current {};
+        ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
+        EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
+    }
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
 }
 
 TEST_F(MediaControlSdlTest, CommandsForAnotherAliasFail)
