@@ -2,12 +2,14 @@
 
 #include "platform/FatalError.h"
 #include "platform/Window.h"
+#include "platform/WrappedText.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QWheelEvent>
@@ -137,7 +139,29 @@ public:
             RunGuarded(onClick);
     }
 
+    // The text is drawn here rather than by QLabel, which lays out the whole page again on
+    // every change, and twice to learn its height.
+    const QString& ShownText() const { return m_wrapped.Text(); }
+    void SetShownText(const QString& text)
+    {
+        m_wrapped.SetText(text);
+        update();
+    }
+    qreal TextHeight()
+    {
+        Prepare();
+        return m_wrapped.Height(contentsRect().width());
+    }
+
 protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        Prepare();
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        m_wrapped.Draw(painter, contentsRect(), alignment() & Qt::AlignVertical_Mask);
+    }
+
     void mousePressEvent(QMouseEvent* event) override
     {
         m_pressed = event->button() == Qt::LeftButton;
@@ -178,7 +202,14 @@ protected:
     }
 
 private:
+    void Prepare()
+    {
+        m_wrapped.SetFont(font());
+        m_wrapped.SetAlignment(alignment());
+    }
+
     static constexpr int kWheelNotch = 120;
+    WrappedText m_wrapped;
     bool m_pressed = false;
     int m_wheelTowardsReader = 0;
 };
@@ -198,7 +229,7 @@ public:
             return QAccessibleWidget::text(kind);
         if (TheLabel()->beforeRead)
             TheLabel()->beforeRead();
-        return TheLabel()->text();
+        return TheLabel()->ShownText();
     }
 
     QStringList actionNames() const override
@@ -242,7 +273,7 @@ static void InstallLabelAccessibility()
 // label then never lays out megabytes of text.
 static constexpr std::size_t kLongestShownLine = 8192;
 
-static QString ShownText(const Text& caption)
+static QString ShownCaption(const Text& caption)
 {
     QString shown;
     shown.reserve(static_cast<qsizetype>(std::min<std::size_t>(caption.size(), 65536)));
@@ -273,18 +304,16 @@ Label::Label(Window& window, TextView caption, TextAlignment alignment)
     };
     m_widget->setParent(window.Widget());
     m_widget->hide();
-    QLabel* label = TheLabel();
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
+    ClickableLabel* label = TheLabel();
     label->setAlignment(alignment == TextAlignment::Center ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
-    label->setText(ShownText(m_caption));
+    label->SetShownText(ShownCaption(m_caption));
     label->setAutoFillBackground(true);
     ApplyColors();
 }
 
-QLabel* Label::TheLabel() const
+ClickableLabel* Label::TheLabel() const
 {
-    return static_cast<QLabel*>(m_widget);
+    return static_cast<ClickableLabel*>(m_widget);
 }
 
 void Label::SetCaption(TextView caption)
@@ -300,9 +329,9 @@ void Label::SetCaption(TextView caption)
 void Label::FlushCaption()
 {
     m_flushPending = false;
-    const QString shown = ShownText(m_caption);
-    if (TheLabel()->text() != shown) {
-        TheLabel()->setText(shown);
+    const QString shown = ShownCaption(m_caption);
+    if (TheLabel()->ShownText() != shown) {
+        TheLabel()->SetShownText(shown);
         KeepNewestLineInView();
     }
 }
@@ -311,9 +340,9 @@ void Label::KeepNewestLineInView()
 {
     // A page taller than the label scrolls: its newest line, the one being read, stays on
     // show instead of running off the bottom.
-    QLabel* label = TheLabel();
+    ClickableLabel* label = TheLabel();
     const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
-    const bool tooTall = label->heightForWidth(label->width()) > label->height();
+    const bool tooTall = label->TextHeight() > label->contentsRect().height();
     label->setAlignment(horizontal | (tooTall ? Qt::AlignBottom : Qt::AlignTop));
 }
 

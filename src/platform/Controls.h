@@ -8,11 +8,11 @@
 #include <memory>
 
 class QWidget;
-class QLabel;
 class QPushButton;
 
 namespace miradel {
 
+class ClickableLabel;
 class Window;
 
 // What every visible control has: visibility, a place in the window's user scale, a font
@@ -72,7 +72,7 @@ public:
 private:
     void ApplyColors() override;
     void KeepNewestLineInView();
-    QLabel* TheLabel() const;
+    ClickableLabel* TheLabel() const;
 
     Text m_caption;
     bool m_transparent = false;

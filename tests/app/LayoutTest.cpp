@@ -1,6 +1,7 @@
 #include "app/Layout.h"
 #include "support/FormFixture.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -130,10 +131,21 @@ TEST_F(LayoutRunTest, TallPageKeepsItsNewestLineInView)
     Text tall;
     for (int i = 0; i < 60; ++i)
         tall += u"\r\nline";
-    Form().Lbl.SetCaption(tall);
-    Form().Lbl.FlushCaption();
+    const auto shown = [&](const Text& caption) {
+        Form().Lbl.SetCaption(caption);
+        Form().Lbl.FlushCaption();
+        return label->grab().toImage();
+    };
+    const QImage endsInText = shown(tall + u"\r\nline");
     EXPECT_TRUE(label->alignment() & Qt::AlignBottom);
     EXPECT_TRUE(label->alignment() & Qt::AlignLeft);
+
+    // The newest line is the one on show at the bottom: a different last line changes the
+    // bottom rows.
+    const QImage endsInBlocks = shown(tall + u"\r\n■■■■■■■■");
+    const int rows = endsInText.height() / 10;
+    EXPECT_NE(endsInText.copy(0, endsInText.height() - rows, endsInText.width(), rows),
+        endsInBlocks.copy(0, endsInBlocks.height() - rows, endsInBlocks.width(), rows));
 }
 
 } // namespace miradel::test
