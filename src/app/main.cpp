@@ -1,5 +1,6 @@
 #include "app/Frm.h"
 #include "platform/ContentFiles.h"
+#include "platform/DisplayStart.h"
 #include "platform/Fonts.h"
 #include "platform/Random.h"
 
@@ -26,7 +27,9 @@ int main(int argc, char** argv)
         std::fputs("miradel: no display to show the game on (DISPLAY is not set); start it from a desktop session.\n", stderr);
         return 1;
     }
+    miradel::ReportDisplayFailureInOneLine();
     QApplication application(argc, argv);
+    miradel::EndDisplayStart();
     miradel::ChooseJapaneseInterfaceFont();
     miradel::ClockSeededRandom random;
     miradel::Frm form(miradel::ExecutableFolder(), random);

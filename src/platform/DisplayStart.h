@@ -1,0 +1,11 @@
+#pragma once
+
+namespace miradel {
+
+// While the toolkit connects to the display, a failure to connect ends the program with one
+// line on stderr and status 1, instead of the toolkit's page of advice and an abort.
+void ReportDisplayFailureInOneLine();
+// From here on the toolkit reports as it always does.
+void EndDisplayStart();
+
+} // namespace miradel
