@@ -495,9 +495,14 @@ def close_from_fatal_report(screen, program, game_dir):
         run = Run(screen, game)
         try:
             poll("the report", lambda: "miradel: txt/opn.dat" in run.stderr())
-            boxes = poll("the message box", screen.windows)
-            for box in boxes:
-                screen.close(box)
+            poll("the message box", screen.windows)
+            # Close whatever is on show until the program ends: the window list may be
+            # taken while the box is still being mapped.
+            def closed():
+                for box in screen.windows():
+                    screen.close(box)
+                return run.process.poll() is not None
+            poll("miradel to end", closed, pause=0.5)
             if run.wait_exit() != 1:
                 raise Failure("status %d instead of 1" % run.process.returncode)
         finally:
@@ -522,6 +527,26 @@ def close_by_signal(screen, program, game_dir):
             run.end()
     finally:
         game.cleanup()
+
+
+def start_with_display(display, pattern):
+    """Without a display to show on, the program says so in one line and ends with status 1."""
+    def go(screen, program, game_dir):
+        game = Game(program, game_dir)
+        try:
+            env = dict(screen.env, SDL_AUDIODRIVER="dummy")
+            env.pop("DISPLAY", None)
+            env.pop("WAYLAND_DISPLAY", None)
+            if display:
+                env["DISPLAY"] = display
+            done = subprocess.run([game.path("miradel")], cwd=game.root, env=env, capture_output=True,
+                                  text=True, timeout=LIMIT)
+            lines = done.stderr.splitlines()
+            if done.returncode != 1 or len(lines) != 1 or not re.match(pattern, lines[0]):
+                raise Failure("status %d, stderr:\n%s" % (done.returncode, done.stderr))
+        finally:
+            game.cleanup()
+    return go
 
 
 def missing(relative):
@@ -584,12 +609,14 @@ CASES = {
     "close_during_choices": close_at("choices"),
     "close_from_fatal_report": close_from_fatal_report,
     "close_by_signal": close_by_signal,
+    "start_without_display": start_with_display(None, r"miradel: no display .*DISPLAY is not set"),
+    "start_display_unreachable": start_with_display(":59999", r"miradel: .*could not connect to display :59999"),
 }
 
 GROUPS = {
     "normal": ["normal_game"],
-    "bad-content": [name for name in CASES if not name.startswith("close_") and name != "normal_game"],
-    "ways-out": [name for name in CASES if name.startswith("close_")],
+    "bad-content": [name for name in CASES if not name.startswith(("close_", "start_")) and name != "normal_game"],
+    "ways-out": [name for name in CASES if name.startswith(("close_", "start_"))],
 }
 
 
