@@ -26,14 +26,8 @@ while [ $# -gt 0 ]; do
     shift
 done
 
-if [ ! -x /usr/games/onscripter ]; then
-    if [ "$(id -u)" = 0 ]; then
-        DEBIAN_FRONTEND=noninteractive apt-get install -y onscripter >/dev/null
-    else
-        echo "bench: the peer engine is missing: apt-get install onscripter" >&2
-        exit 1
-    fi
-fi
+# The peer, Google Benchmark and the rest come with the test packages.
+"$root/scripts/setup.sh" --test
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRADEL_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target miradel miradel-check miradel_screen_poll miradel_micro_benchmarks >/dev/null

@@ -22,4 +22,7 @@ if [[ -x scripts/fuzz.sh ]]; then
   echo "== fuzz"
   scripts/fuzz.sh "${MIRADEL_FUZZ_SECONDS:-120}"
 fi
+echo "== benchmarks, short mode: the suite runs (its figures are not checked here)"
+bench/run.sh --short
+
 echo "== all tests passed"
