@@ -1,6 +1,7 @@
 #include "app/Frm.h"
 #include "platform/ContentFiles.h"
 #include "platform/DisplayStart.h"
+#include "platform/FirstFrame.h"
 #include "platform/Fonts.h"
 #include "platform/Random.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     miradel::EndDisplayStart();
     miradel::ChooseJapaneseInterfaceFont();
+    miradel::ExpectFirstFrame();
     miradel::ClockSeededRandom random;
     miradel::Frm form(miradel::ExecutableFolder(), random);
     form.Start();

@@ -2,9 +2,7 @@
 
 #include "platform/MediaCommand.h"
 #include "platform/MediaWaveRate.h"
-
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "platform/SdlMixerLibrary.h"
 
 #include <algorithm>
 #include <array>
@@ -74,46 +72,48 @@ public:
 
     // A restart waits for the rest of the device buffer that the music ended in, so the
     // buffer is kept short (512 frames at 44.1 kHz) but no shorter than slow devices need.
-    bool Open(int rate)
+    bool Open(const SdlMixerLibrary& sdl, int rate)
     {
+        m_sdl = &sdl;
         QuietAlsa();
         // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit events that
         // nobody reads, and the program could no longer be stopped by them.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        m_subsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        sdl.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        m_subsystem = sdl.InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!m_subsystem)
             return false;
-        m_mixer = Mix_OpenAudio(rate, MIX_DEFAULT_FORMAT, 2, BufferFramesFor(rate)) == 0;
+        m_mixer = sdl.OpenAudio(rate, MIX_DEFAULT_FORMAT, 2, BufferFramesFor(rate)) == 0;
         if (!m_mixer)
             return false;
-        Mix_AllocateChannels(1);
-        Mix_HookMusicFinished(OnMusicFinished);
-        Mix_ChannelFinished(OnChannelFinished);
+        sdl.AllocateChannels(1);
+        sdl.HookMusicFinished(OnMusicFinished);
+        sdl.ChannelFinished(OnChannelFinished);
         return true;
     }
 
     void Close()
     {
         if (m_mixer) {
-            Mix_HookMusicFinished(nullptr);
-            Mix_ChannelFinished(nullptr);
-            Mix_CloseAudio();
+            m_sdl->HookMusicFinished(nullptr);
+            m_sdl->ChannelFinished(nullptr);
+            m_sdl->CloseAudio();
         }
         if (m_subsystem)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            m_sdl->QuitSubSystem(SDL_INIT_AUDIO);
         m_mixer = false;
         m_subsystem = false;
         musicPlaying.store(false);
     }
 
 private:
+    const SdlMixerLibrary* m_sdl = nullptr;
     bool m_subsystem = false;
     bool m_mixer = false;
 };
 
-using MusicPointer = std::unique_ptr<Mix_Music, decltype(&Mix_FreeMusic)>;
-using ChunkPointer = std::unique_ptr<Mix_Chunk, decltype(&Mix_FreeChunk)>;
-using FilePointer = std::unique_ptr<SDL_RWops, decltype(&SDL_RWclose)>;
+using MusicPointer = std::unique_ptr<Mix_Music, decltype(SdlMixerLibrary::FreeMusic)>;
+using ChunkPointer = std::unique_ptr<Mix_Chunk, decltype(SdlMixerLibrary::FreeChunk)>;
+using FilePointer = std::unique_ptr<SDL_RWops, decltype(SdlMixerLibrary::RWclose)>;
 
 // Checked on the calling thread without SDL, whose error text would stay behind in it.
 bool Readable(const std::string& path)
@@ -138,12 +138,12 @@ std::string ResolvePath(std::string_view path)
 }
 
 // The file's own rate, so that the mixer need not resample it; CD rate for anything else.
-int DeviceRateFor(const std::string& path)
+int DeviceRateFor(const SdlMixerLibrary& sdl, const std::string& path)
 {
     std::array<std::uint8_t, 4096> head {};
     std::size_t count = 0;
-    if (const FilePointer file(SDL_RWFromFile(path.c_str(), "rb"), SDL_RWclose); file)
-        count = SDL_RWread(file.get(), head.data(), 1, head.size());
+    if (const FilePointer file(sdl.RWFromFile(path.c_str(), "rb"), sdl.RWclose); file)
+        count = sdl.RWread(file.get(), head.data(), 1, head.size());
     return WaveSampleRate(std::span(head.data(), count)).value_or(MIX_DEFAULT_FREQUENCY);
 }
 
@@ -166,17 +166,20 @@ struct SdlMediaControl::Session {
 
     Session(std::string_view aliasName, std::string path)
         : alias(aliasName)
-        , loader([this, resolved = std::move(path)] {
+        , loader([this, resolved = std::move(path)](std::stop_token stop) {
+            // Closing asks the loader to stop waiting for the first frame.
+            sdl = LoadSdlMixerLibrary(stop);
             Load(resolved);
             // SDL keeps its error text per thread and frees it only for threads it made.
-            SDL_TLSCleanup();
+            if (sdl)
+                sdl->TLSCleanup();
         })
     {
     }
 
     void Load(const std::string& path)
     {
-        const bool loaded = device.Open(DeviceRateFor(path)) && LoadSound(path);
+        const bool loaded = sdl && device.Open(*sdl, DeviceRateFor(*sdl, path)) && LoadSound(path);
         if (!loaded) {
             music.reset();
             chunk.reset();
@@ -192,13 +195,13 @@ struct SdlMediaControl::Session {
     // which the whole-file loader decodes.
     bool LoadSound(const std::string& path)
     {
-        music.reset(Mix_LoadMUS(path.c_str()));
+        music = MusicPointer(sdl->LoadMUS(path.c_str()), sdl->FreeMusic);
         if (music)
             return true;
         // The file is closed here: SDL_mixer 2.6 leaks it when it cannot read the format.
-        const FilePointer file(SDL_RWFromFile(path.c_str(), "rb"), SDL_RWclose);
+        const FilePointer file(sdl->RWFromFile(path.c_str(), "rb"), sdl->RWclose);
         if (file)
-            chunk.reset(Mix_LoadWAV_RW(file.get(), 0));
+            chunk = ChunkPointer(sdl->LoadWAV_RW(file.get(), 0), sdl->FreeChunk);
         return chunk != nullptr;
     }
 
@@ -231,8 +234,8 @@ struct SdlMediaControl::Session {
     {
         Halt();
         musicPlaying.store(true, std::memory_order_release);
-        const bool started = music ? Mix_PlayMusic(music.get(), 1) == 0
-                                   : Mix_PlayChannel(kMusicChannel, chunk.get(), 0) == kMusicChannel;
+        const bool started = music ? sdl->PlayMusic(music.get(), 1) == 0
+                                   : sdl->PlayChannelTimed(kMusicChannel, chunk.get(), 0, -1) == kMusicChannel;
         if (!started)
             musicPlaying.store(false, std::memory_order_release);
         atStart = false;
@@ -242,9 +245,9 @@ struct SdlMediaControl::Session {
     void Halt()
     {
         if (music)
-            Mix_HaltMusic();
+            sdl->HaltMusic();
         else
-            Mix_HaltChannel(kMusicChannel);
+            sdl->HaltChannel(kMusicChannel);
     }
 
     MediaResult Seek()
@@ -279,9 +282,11 @@ struct SdlMediaControl::Session {
     std::mutex lock;
     bool pendingPlay = false;
     bool atStart = true;
+    // Set by the loader thread before `state` leaves Opening.
+    const SdlMixerLibrary* sdl = nullptr;
     AudioDevice device;
-    MusicPointer music { nullptr, Mix_FreeMusic };
-    ChunkPointer chunk { nullptr, Mix_FreeChunk };
+    MusicPointer music { nullptr, nullptr };
+    ChunkPointer chunk { nullptr, nullptr };
     // Last, so that it is joined before anything it uses goes away.
     std::jthread loader;
 };

@@ -8,10 +8,11 @@ namespace miradel {
 
 // The media service over SDL2_mixer. Holds at most one open file, under one alias; "open"
 // opens the audio device and "close" closes it again, so no device is held while nothing is
-// open. The device is opened and the file loaded on a worker thread: "open" returns at once,
-// "status ... mode" answers "not ready" until the file is ready, and a "play" sent meanwhile
-// starts it as soon as it is. A file that cannot be loaded, or a device that cannot be
-// opened, leaves the alias dead: every command but "close" fails, and nothing is printed.
+// open. SDL is loaded, the device opened and the file loaded on a worker thread: "open"
+// returns at once, "status ... mode" answers "not ready" until the file is ready, and a
+// "play" sent meanwhile starts it as soon as it is. A file that cannot be loaded, or a
+// device that cannot be opened, leaves the alias dead: every command but "close" fails, and
+// nothing is printed (only missing SDL libraries are named once on stderr).
 //
 // Files stream from disk; the ADPCM wave formats that the streaming decoder refuses are
 // decoded whole instead. Status queries read an atomic flag and never allocate.

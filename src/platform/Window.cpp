@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/FatalError.h"
+#include "platform/FirstFrame.h"
 #include "platform/WindowIcon.h"
 
 #include <QCloseEvent>
@@ -50,6 +51,17 @@ protected:
             QTimer::singleShot(0, this, [this] { RunGuarded([this] { m_owner.RaiseFirstActivate(); }); });
     }
 
+    // A transparent label's text is painted over this widget, so the frame that shows the
+    // first line paints it too.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QWidget::paintEvent(event);
+        if (m_owner.m_activated && !m_firstFrameMarked) {
+            m_firstFrameMarked = true;
+            QTimer::singleShot(0, this, [] { MarkFirstFrameShown(); });
+        }
+    }
+
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
@@ -58,6 +70,7 @@ protected:
 
 private:
     Window& m_owner;
+    bool m_firstFrameMarked = false;
 };
 
 Window::Window()

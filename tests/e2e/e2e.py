@@ -244,10 +244,11 @@ class Game:
 class Run:
     """One start of the program; the process is always gone when the run ends."""
 
-    def __init__(self, screen, game):
+    def __init__(self, screen, game, audio=None):
         self.screen = screen
         self.errors = tempfile.TemporaryFile()
         env = dict(screen.env, SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+        env.update(audio or {})
         self.process = subprocess.Popen([game.path("miradel")], cwd=game.root, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.errors)
         self.layout = None
@@ -529,6 +530,50 @@ def close_by_signal(screen, program, game_dir):
         game.cleanup()
 
 
+def wave_as_played(path):
+    """The samples of a 16-bit PCM wave as the mixer writes them at full volume: stereo, a
+    mono file's samples doubled into both channels."""
+    data = open(path, "rb").read()
+    chunks, at = {}, 12
+    while at + 8 <= len(data):
+        size = int.from_bytes(data[at + 4:at + 8], "little")
+        chunks.setdefault(data[at:at + 4], data[at + 8:at + 8 + size])
+        at += 8 + size + (size & 1)
+    channels, bits = int.from_bytes(chunks[b"fmt "][2:4], "little"), int.from_bytes(chunks[b"fmt "][14:16], "little")
+    if bits != 16 or channels not in (1, 2):
+        raise Failure("bgm.wav is not 16-bit mono or stereo PCM")
+    samples = chunks[b"data"]
+    if channels == 1:
+        samples = b"".join(samples[i:i + 2] * 2 for i in range(0, len(samples) - 1, 2))
+    return samples
+
+
+def music_plays(screen, program, game_dir):
+    """The real program plays bgm.wav: SDL's disk driver receives the file's own samples."""
+    game = Game(program, game_dir)
+    try:
+        samples = wave_as_played(game.path("bgm.wav"))[:4 * 44100 * 5]
+        start = next((i for i in range(0, len(samples), 4) if samples[i:i + 4] != b"\0\0\0\0"), None)
+        if start is None:
+            raise Failure("bgm.wav is silent")
+        heard = samples[start:start + 8192]
+        output = os.path.join(game.root, "sound.raw")
+        run = Run(screen, game, audio={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": output})
+        try:
+            run.window()
+            poll("red text in the message area", run.text_shown)
+            def played():
+                if not os.path.exists(output):
+                    return False
+                with open(output, "rb") as file:
+                    return heard in file.read()
+            poll("the music's first sounds in the audio output", played)
+        finally:
+            run.end()
+    finally:
+        game.cleanup()
+
+
 def start_with_display(display, pattern):
     """Without a display to show on, the program says so in one line and ends with status 1."""
     def go(screen, program, game_dir):
@@ -559,6 +604,7 @@ def scene_bytes(name, data):
 
 CASES = {
     "normal_game": normal_game,
+    "music_plays": music_plays,
     # Missing content: fatal, naming the file.
     "missing_opn": case("missing_opn", missing("txt/opn.dat"), expect_fatal, r"txt/opn\.dat"),
     "missing_ttl": case("missing_ttl", missing("img/ttl.jpg"), expect_fatal, r"img/ttl\.jpg"),
@@ -614,8 +660,9 @@ CASES = {
 }
 
 GROUPS = {
-    "normal": ["normal_game"],
-    "bad-content": [name for name in CASES if not name.startswith(("close_", "start_")) and name != "normal_game"],
+    "normal": ["normal_game", "music_plays"],
+    "bad-content": [name for name in CASES
+                    if not name.startswith(("close_", "start_")) and name not in ("normal_game", "music_plays")],
     "ways-out": [name for name in CASES if name.startswith(("close_", "start_"))],
 }
 

@@ -1,0 +1,76 @@
+#include "platform/FirstFrame.h"
+#include "platform/Window.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <chrono>
+#include <future>
+#include <gtest/gtest.h>
+
+namespace miradel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Generous: a broken wait shows as a failure long before these run out.
+constexpr auto kLong = 60s;
+
+class FirstFrameTest : public testing::Test {
+protected:
+    void TearDown() override { MarkFirstFrameShown(); }
+};
+
+TEST_F(FirstFrameTest, NothingWaitsWhenNoFrameIsExpected)
+{
+    auto waited = std::async(std::launch::async, [] { WaitForFirstFrame(kLong); });
+    EXPECT_EQ(waited.wait_for(kLong / 2), std::future_status::ready);
+}
+
+TEST_F(FirstFrameTest, TheMarkReleasesAWaitingThread)
+{
+    ExpectFirstFrame();
+    EXPECT_TRUE(FirstFramePending());
+    auto waited = std::async(std::launch::async, [] { WaitForFirstFrame(kLong * 10); });
+    MarkFirstFrameShown();
+    EXPECT_EQ(waited.wait_for(kLong), std::future_status::ready);
+    EXPECT_FALSE(FirstFramePending());
+}
+
+TEST_F(FirstFrameTest, AStopRequestEndsTheWait)
+{
+    ExpectFirstFrame();
+    std::stop_source stop;
+    auto waited = std::async(std::launch::async, [token = stop.get_token()] { WaitForFirstFrame(kLong * 10, token); });
+    stop.request_stop();
+    EXPECT_EQ(waited.wait_for(kLong), std::future_status::ready);
+    EXPECT_TRUE(FirstFramePending());
+}
+
+TEST_F(FirstFrameTest, AFrameThatNeverComesIsWaitedForOnlyUpToTheLimit)
+{
+    ExpectFirstFrame();
+    WaitForFirstFrame(0ms);
+    EXPECT_TRUE(FirstFramePending()) << "giving up is not the mark";
+}
+
+TEST_F(FirstFrameTest, TheWindowMarksItsFirstPaintAfterItsFirstActivation)
+{
+    ExpectFirstFrame();
+    Window window;
+    bool activated = false;
+    bool pendingAtActivation = false;
+    window.OnFirstActivate([&] {
+        activated = true;
+        pendingAtActivation = FirstFramePending();
+    });
+    window.Show();
+    const QDeadlineTimer deadline(30000);
+    while (FirstFramePending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(FirstFramePending());
+    EXPECT_TRUE(activated);
+    EXPECT_TRUE(pendingAtActivation) << "the frame painted before the first activation shows no text yet";
+}
+
+} // namespace
+} // namespace miradel::test
