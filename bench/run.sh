@@ -5,7 +5,7 @@
 #   bench/run.sh [--short] [--runs N] [--build DIR]
 #
 # --short: two runs of everything and shorter windows, for CI (checks that the suite runs).
-# Needs: cmake, ninja, Google Benchmark (libbenchmark-dev), xvfb, libx11-dev, onscripter,
+# Needs: cmake, ninja, Google Benchmark (libbenchmark-dev), xvfb, libx11-dev, libxext-dev, onscripter,
 # fonts-ipafont-gothic, imagemagick, time, python3. Figures on a shared machine are noisy:
 # read the medians and the ratios, which come from interleaved runs of both engines.
 set -euo pipefail

@@ -14,7 +14,7 @@ if [[ "${1:-}" == "--test" ]]; then
     xvfb xdotool imagemagick x11-utils python3
     clang-14 libclang-rt-14-dev
     graphviz
-    onscripter libx11-dev time procps
+    onscripter libx11-dev libxext-dev time procps
   )
 fi
 
