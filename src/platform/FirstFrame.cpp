@@ -1,8 +1,8 @@
 #include "platform/FirstFrame.h"
 
 #include <condition_variable>
-#include <stop_token>
 #include <mutex>
+#include <stop_token>
 
 namespace miradel {
 

@@ -20,6 +20,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import wave
 
 SCREEN = (1280, 1024)
 LIMIT = 60.0
@@ -530,19 +531,14 @@ def close_by_signal(screen, program, game_dir):
         game.cleanup()
 
 
-def wave_as_played(path):
-    """The samples of a 16-bit PCM wave as the mixer writes them at full volume: stereo, a
-    mono file's samples doubled into both channels."""
-    data = open(path, "rb").read()
-    chunks, at = {}, 12
-    while at + 8 <= len(data):
-        size = int.from_bytes(data[at + 4:at + 8], "little")
-        chunks.setdefault(data[at:at + 4], data[at + 8:at + 8 + size])
-        at += 8 + size + (size & 1)
-    channels, bits = int.from_bytes(chunks[b"fmt "][2:4], "little"), int.from_bytes(chunks[b"fmt "][14:16], "little")
-    if bits != 16 or channels not in (1, 2):
-        raise Failure("bgm.wav is not 16-bit mono or stereo PCM")
-    samples = chunks[b"data"]
+def wave_as_played(path, frames):
+    """The first frames of a 16-bit PCM wave as the mixer writes them at full volume: stereo,
+    a mono file's samples doubled into both channels."""
+    with wave.open(path) as source:
+        channels, width = source.getnchannels(), source.getsampwidth()
+        if width != 2 or channels not in (1, 2):
+            raise Failure("bgm.wav is not 16-bit mono or stereo PCM")
+        samples = source.readframes(frames)
     if channels == 1:
         samples = b"".join(samples[i:i + 2] * 2 for i in range(0, len(samples) - 1, 2))
     return samples
@@ -552,7 +548,7 @@ def music_plays(screen, program, game_dir):
     """The real program plays bgm.wav: SDL's disk driver receives the file's own samples."""
     game = Game(program, game_dir)
     try:
-        samples = wave_as_played(game.path("bgm.wav"))[:4 * 44100 * 5]
+        samples = wave_as_played(game.path("bgm.wav"), 5 * 44100)
         start = next((i for i in range(0, len(samples), 4) if samples[i:i + 4] != b"\0\0\0\0"), None)
         if start is None:
             raise Failure("bgm.wav is silent")
