@@ -29,9 +29,9 @@ struct ProgramEnded {
     auto& shown = const_cast<Frm&>(form);
     std::fprintf(stderr,
         "invariant broken: %s (scene %s, line %lld, day %d; Lbl %d, ComGame %d, Com %d%d%d%d, scene open %d)\n",
-        what, form.player.SceneShownName().c_str(), form.player.CurrentLineNumber(), form.game.day,
+        what, form.game.player.SceneShownName().c_str(), form.game.player.CurrentLineNumber(), form.game.state.day,
         shown.Lbl.Visible(), shown.ComGame.Visible(), shown.Com(0).Visible(), shown.Com(1).Visible(),
-        shown.Com(2).Visible(), shown.Com(3).Visible(), form.player.SceneOpen());
+        shown.Com(2).Visible(), shown.Com(3).Visible(), form.game.player.SceneOpen());
     std::abort();
 }
 
@@ -132,22 +132,22 @@ void PlayerDrive::CheckFatalError(const RuntimeError& error)
 
 void PlayerDrive::CheckInvariants(const Frm& form)
 {
-    if (form.files.OpenCount() > 1)
+    if (form.game.files.OpenCount() > 1)
         Broken("more than one scene file open", form);
-    if (form.player.PageLines() > 30)
+    if (form.game.player.PageLines() > 30)
         Broken("pageLines above 30", form);
     const bool scene = form.Lbl.Visible();
     const bool nextDay = form.ComGame.Visible();
     // An ending without ">end" once every choice is used up offers the choices with none
     // left to show: the game stands still, as such a final ending means it to.
-    const bool noChoiceLeft = form.game.AllSlotsUsed() && !form.game.secretOpen;
+    const bool noChoiceLeft = form.game.state.AllSlotsUsed() && !form.game.state.secretOpen;
     const bool choices = AnyChoiceShown(form) || (!scene && !nextDay && noChoiceLeft);
     if (int(scene) + int(nextDay) + int(choices) != 1)
         Broken("not exactly one offer on show", form);
     // A message area with no scene behind it would take clicks that never move on.
-    if (scene && !form.player.SceneOpen())
+    if (scene && !form.game.player.SceneOpen())
         Broken("the message area shows with no scene open", form);
-    if (choices && form.game.day == 0)
+    if (choices && form.game.state.day == 0)
         Broken("a choice offered on day 0", form);
 }
 
@@ -221,7 +221,7 @@ PlayOutcome PlayerDrive::Play(std::string_view events, std::uint64_t seed)
     }
     // Closing the window leaves nothing open.
     form.Form_Unload();
-    if (form.files.OpenCount() != 0)
+    if (form.game.files.OpenCount() != 0)
         Broken("a scene file left open at shutdown", form);
     return outcome;
 }

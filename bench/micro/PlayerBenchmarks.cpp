@@ -131,7 +131,7 @@ public:
 
 void Reopen(Frm& form)
 {
-    form.player.OpenScene(u"opn");
+    form.game.player.OpenScene(u"opn");
     QApplication::processEvents();
 }
 
@@ -143,15 +143,15 @@ void TimSayTickWithBlink(benchmark::State& state)
     {
         RunningForm running(game);
         Frm& form = running.form;
-        form.ShowPicture(u"0");
+        form.game.ShowPicture(u"0");
         for (auto _ : state) {
             form.TimSay_Timer();
             // The picture and the caption are painted when the event loop next turns.
             QApplication::processEvents();
-            if (form.player.NextLine().starts_with(u"tugi")) {
+            if (form.game.player.NextLine().starts_with(u"tugi")) {
                 state.PauseTiming();
                 Reopen(form);
-                form.ShowPicture(u"0");
+                form.game.ShowPicture(u"0");
                 state.ResumeTiming();
             }
         }
@@ -171,11 +171,11 @@ void TextStepOnFullPage(benchmark::State& state)
         for (auto _ : state) {
             state.PauseTiming();
             Reopen(form);
-            while (form.player.PageLines() < 29)
-                form.player.StepScene();
+            while (form.game.player.PageLines() < 29)
+                form.game.player.StepScene();
             QApplication::processEvents();
             state.ResumeTiming();
-            form.player.StepScene();
+            form.game.player.StepScene();
             QApplication::processEvents();
         }
     }

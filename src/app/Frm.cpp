@@ -4,7 +4,6 @@
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
-#include "platform/RuntimeError.h"
 
 #include <QWidget>
 
@@ -22,9 +21,9 @@ Frm::Frm(Text programFolder, RandomSource& random)
     , ComGame(frm, u"次の日")
     , TimSay(kPacingInterval, false)
     , BgmTim(kMusicWatchInterval, true)
-    , pictures(Pic, E, random, imgDir, appDir)
-    , player({ Lbl, LblDay, ComGame, TimSay }, files, game, *this, txtDir, appDir)
-    , days(game, LblDay, Com, random, *this)
+    , view({ Lbl, LblDay, Pic, E, Com, ComGame, TimSay }, imgDir, appDir)
+    , scenes(txtDir, appDir)
+    , game(view, scenes, random)
     , m_programFolder(std::move(programFolder))
 {
     frm.SetTitle(u"Miradel");
@@ -74,30 +73,6 @@ void Frm::Form_Load()
     共用関数::musicOn = true;
     共用関数::PlayMusic();
     // The random source was seeded from the clock when it was made, once for the run.
-}
-
-void Frm::Form_Activate()
-{
-    // An opening that starts a new game before showing anything would do so forever.
-    if (m_openingInProgress) {
-        throw RuntimeError("オープニングのシナリオが、何も表示しないうちにゲームを最初からやり直しています",
-            player.SceneShownName(), player.CurrentLineNumber());
-    }
-    for (int k = 1; k <= 3; ++k)
-        game.choiceSlots[static_cast<std::size_t>(k - 1)] = static_cast<std::int16_t>(k);
-    game.day = 0;
-    LblDay.SetCaption(u"0");
-    game.dayPending = true;
-    ShowPicture(u"ttl");
-    game.secretOpen = false;
-    m_openingInProgress = true;
-    try {
-        OpenScene(u"opn");
-    } catch (...) {
-        m_openingInProgress = false;
-        throw;
-    }
-    m_openingInProgress = false;
 }
 
 void Frm::Form_Resize()
@@ -150,7 +125,7 @@ void Frm::Form_Unload()
     // Shutdown goes on past every error: nothing may keep the program from ending.
     Timer::StopAll();
     try {
-        player.CloseScene();
+        game.player.CloseScene();
     } catch (...) {
     }
     try {

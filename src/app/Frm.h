@@ -1,44 +1,37 @@
 #pragma once
 
-#include "game/DaysAndChoices.h"
-#include "game/GameState.h"
-#include "picture/PictureDisplay.h"
+#include "app/SceneFolder.h"
+#include "app/WindowView.h"
+#include "game/Game.h"
 #include "platform/Controls.h"
 #include "platform/PictureBox.h"
-#include "platform/TextFiles.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
-#include "scenario/ScenarioPlayer.h"
 
 namespace miradel {
 
 class RandomSource;
 
-// The program's one window `frm`: its controls, its state, and the event handlers that
-// wire the scenario player, the days and choices, the pictures and the music together.
-class Frm final : public ScenarioHost, public DaysAndChoicesHost {
+// The program's one window `frm`: its controls, the game shown in them, and the event
+// handlers that wire the controls to the game and to the music.
+class Frm final {
 public:
     // `programFolder` is the folder of the program, where the content lies.
     Frm(Text programFolder, RandomSource& random);
-    ~Frm() override;
+    ~Frm();
 
     // Loads the window and shows it; the first layout run and the first game follow.
     void Start();
 
     void Form_Load();
-    void Form_Activate() override;
+    void Form_Activate() { game.NewGame(); }
     void Form_Resize();
     void Form_Unload();
-    void Lbl_Click() { player.Lbl_Click(); }
-    void TimSay_Timer() { player.TimSay_Timer(); }
+    void Lbl_Click() { game.Lbl_Click(); }
+    void TimSay_Timer() { game.TimSay_Timer(); }
     void BgmTim_Timer();
-    void ComGame_Click() { days.ComGame_Click(); }
-    void Com_Click(int Index) { days.Com_Click(Index); }
-
-    void ShowPicture(TextView name) override { pictures.ShowPicture(name); }
-    void ShowChoices(bool visible) override { days.ShowChoices(visible); }
-    void BlinkStep() override { pictures.BlinkStep(); }
-    void OpenScene(TextView name) override { player.OpenScene(name); }
+    void ComGame_Click() { game.ComGame_Click(); }
+    void Com_Click(int Index) { game.Com_Click(Index); }
 
     // The window's controls, in the order of their creation.
     Window frm;
@@ -54,18 +47,15 @@ public:
     Text appDir;
     Text imgDir;
     Text txtDir;
-    GameState game;
-    TextFiles files;
-    PictureDisplay pictures;
-    ScenarioPlayer player;
-    DaysAndChoices days;
+    WindowView view;
+    SceneFolder scenes;
+    Game game;
 
 private:
     void WireEvents();
     void SetTabOrder();
 
     Text m_programFolder;
-    bool m_openingInProgress = false;
 };
 
 } // namespace miradel

@@ -1,8 +1,10 @@
 #include "app/Frm.h"
+#include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/DisplayStart.h"
 #include "platform/FirstFrame.h"
 #include "platform/Fonts.h"
+#include "platform/MediaControlSdl.h"
 #include "platform/Random.h"
 
 #include <QApplication>
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
     miradel::EndDisplayStart();
     miradel::ChooseJapaneseInterfaceFont();
     miradel::ExpectFirstFrame();
+    miradel::UseMediaControl(miradel::SystemMediaControl());
     miradel::ClockSeededRandom random;
     miradel::Frm form(miradel::ExecutableFolder(), random);
     form.Start();

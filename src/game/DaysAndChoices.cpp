@@ -1,6 +1,7 @@
 #include "game/DaysAndChoices.h"
 
 #include "game/GameState.h"
+#include "game/GameView.h"
 #include "platform/Random.h"
 
 namespace miradel {
@@ -8,10 +9,9 @@ namespace miradel {
 static constexpr int kLowDrawAtMost = 30;
 static constexpr std::uint8_t kDaysInRound = 4;
 
-DaysAndChoices::DaysAndChoices(GameState& game, Label& lblDay, ButtonArray<4>& com, RandomSource& random, DaysAndChoicesHost& host)
+DaysAndChoices::DaysAndChoices(GameState& game, GameView& view, RandomSource& random, DaysAndChoicesHost& host)
     : m_game(game)
-    , LblDay(lblDay)
-    , Com(com)
+    , m_view(view)
     , m_random(random)
     , m_host(host)
 {
@@ -21,7 +21,7 @@ void DaysAndChoices::ComGame_Click()
 {
     m_game.dayPending = false;
     m_game.day = static_cast<std::uint8_t>(m_game.day % kDaysInRound + 1);
-    LblDay.SetCaption(DecimalText(m_game.day));
+    m_view.ShowDay(m_game.day);
     if (m_game.AllSlotsUsed()) {
         const Text ending = u"end" + DecimalText(m_game.lastChoice);
         m_host.ShowPicture(ending);
@@ -83,9 +83,9 @@ void DaysAndChoices::ChooseRegular(int index)
 
 void DaysAndChoices::ShowChoices(bool visible)
 {
-    for (int i = 0; i < Com.UBound(); ++i)
-        Com(i).SetVisible(m_game.SlotFree(i + 1) ? visible : false);
-    Com(Com.UBound()).SetVisible(m_game.secretOpen ? visible : false);
+    for (int i = 0; i < kFourthChoice; ++i)
+        m_view.ShowChoice(i, m_game.SlotFree(i + 1) ? visible : false);
+    m_view.ShowChoice(kFourthChoice, m_game.secretOpen ? visible : false);
 }
 
 } // namespace miradel

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/Controls.h"
 #include "platform/Text.h"
 
 namespace miradel {
 
+class GameView;
 class RandomSource;
 struct GameState;
 
@@ -23,7 +23,7 @@ class DaysAndChoices {
 public:
     static constexpr int kFourthChoice = 3;
 
-    DaysAndChoices(GameState& game, Label& lblDay, ButtonArray<4>& com, RandomSource& random, DaysAndChoicesHost& host);
+    DaysAndChoices(GameState& game, GameView& view, RandomSource& random, DaysAndChoicesHost& host);
 
     void ComGame_Click();
     void Com_Click(int Index);
@@ -35,8 +35,7 @@ private:
     bool LowDraw();
 
     GameState& m_game;
-    Label& LblDay;
-    ButtonArray<4>& Com;
+    GameView& m_view;
     RandomSource& m_random;
     DaysAndChoicesHost& m_host;
 };

@@ -1,6 +1,6 @@
 #include "music/MusicProcedures.h"
 
-#include "platform/MediaControlSdl.h"
+#include "platform/MediaControl.h"
 
 #include <array>
 #include <string>
@@ -12,11 +12,16 @@ namespace {
 
 MediaControl* chosenService = nullptr;
 
+// Until the program chooses the system's service, there is no sound device.
+class NoMediaControl final : public MediaControl {
+public:
+    MediaResult SendString(const char*, char*, std::size_t) override { return MediaResult::NotOpen; }
+};
+
 MediaControl& Service()
 {
-    if (chosenService == nullptr)
-        chosenService = &SystemMediaControl();
-    return *chosenService;
+    static NoMediaControl none;
+    return chosenService ? *chosenService : none;
 }
 
 void Send(const std::string& command)

@@ -23,7 +23,8 @@ void CloseMusic();
 // One tick of the watch timer `BgmTim`.
 void BgmTim_Timer();
 
-// The service that the music procedures talk to: the system's one unless a test gives its own.
+// The service that the music procedures talk to: start-up chooses the system's one, tests
+// and tools their own; until then every command fails as without a sound device.
 void UseMediaControl(MediaControl& service);
 
 } // namespace miradel

@@ -1,8 +1,7 @@
 #include "picture/PictureDisplay.h"
 
+#include "game/GameView.h"
 #include "game/SceneNames.h"
-#include "platform/ContentFiles.h"
-#include "platform/PictureBox.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -11,38 +10,22 @@ namespace miradel {
 
 static constexpr int kBlinkAtMost = 20;
 
-PictureDisplay::PictureDisplay(PictureBox& pic, PictureBox& buffer, RandomSource& random, const Text& imgDir, const Text& appDir)
-    : Pic(pic)
-    , E(buffer)
+PictureDisplay::PictureDisplay(GameView& view, RandomSource& random)
+    : m_view(view)
     , m_random(random)
-    , m_imgDir(imgDir)
-    , m_appDir(appDir)
 {
-}
-
-void PictureDisplay::LoadIntoBuffer(TextView fileName)
-{
-    const ContentFile file = LocateContentFile(m_imgDir, fileName, u".jpg", m_appDir);
-    E.SetPicture(LoadPicture(file.path, file.shownName, Pic.DeviceSize()));
 }
 
 void PictureDisplay::ShowPicture(TextView name)
 {
-    Pic.Cls();
+    m_view.ClearPicture();
     if (name == kBlinkFrameSuffix) {
-        LoadIntoBuffer(currentPicture + Text(kBlinkFrameSuffix));
+        m_view.LoadPicture(currentPicture + Text(kBlinkFrameSuffix));
     } else if (!name.empty()) {
         currentPicture = name;
-        LoadIntoBuffer(name);
+        m_view.LoadPicture(name);
     }
-    // Both boxes count in pixels: the whole buffer is stretched over the whole area.
-    const int picWidth = Pic.ScaleWidth();
-    const int picHeight = Pic.ScaleHeight();
-    const int bufferWidth = E.ScaleWidth();
-    const int bufferHeight = E.ScaleHeight();
-    Pic.PaintPicture(E, 0, 0, picWidth, picHeight, 0, 0, bufferWidth, bufferHeight);
-    Pic.SetAccessibleName(currentPicture);
-    Pic.SetVisible(true);
+    m_view.PaintPicture(currentPicture);
 }
 
 void PictureDisplay::BlinkStep()

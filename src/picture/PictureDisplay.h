@@ -4,7 +4,7 @@
 
 namespace miradel {
 
-class PictureBox;
+class GameView;
 class RandomSource;
 
 // Shows one named picture at a time, stretched over the whole picture area, and makes the
@@ -13,8 +13,7 @@ class RandomSource;
 // with a name reads its file anew.
 class PictureDisplay {
 public:
-    // `imgDir` and `appDir` are the window's folders, set at start-up.
-    PictureDisplay(PictureBox& pic, PictureBox& buffer, RandomSource& random, const Text& imgDir, const Text& appDir);
+    PictureDisplay(GameView& view, RandomSource& random);
 
     // "_" shows the blink frame of the current picture; the empty name repaints the buffer.
     void ShowPicture(TextView name);
@@ -24,13 +23,8 @@ public:
     const Text& CurrentPicture() const { return currentPicture; }
 
 private:
-    void LoadIntoBuffer(TextView fileName);
-
-    PictureBox& Pic;
-    PictureBox& E;
+    GameView& m_view;
     RandomSource& m_random;
-    const Text& m_imgDir;
-    const Text& m_appDir;
     Text currentPicture;
 };
 

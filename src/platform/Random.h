@@ -23,6 +23,20 @@ private:
     std::uniform_real_distribution<double> m_uniform { 0.0, 1.0 };
 };
 
+// Seeded by the caller, for tests, fuzzing and the tools' playtest: the same seed, the same draws.
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(std::uint64_t seed)
+        : m_engine(seed)
+    {
+    }
+    double NextUniform() override { return m_uniform(m_engine); }
+
+private:
+    std::mt19937_64 m_engine;
+    std::uniform_real_distribution<double> m_uniform { 0.0, 1.0 };
+};
+
 // A draw: the whole part of u x 100, an integer from 0 to 99.
 int DrawPercent(RandomSource& source);
 

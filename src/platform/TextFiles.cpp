@@ -52,6 +52,11 @@ struct TextFiles::OpenFile {
         , shownName(std::move(name))
     {
     }
+    OpenFile(std::string_view bytes, std::string name)
+        : reader(bytes)
+        , shownName(std::move(name))
+    {
+    }
 
     FileHandle file;
     LineReader reader;
@@ -79,13 +84,24 @@ std::int16_t TextFiles::FreeFile() const
     return number;
 }
 
-void TextFiles::Open(std::int16_t number, const std::filesystem::path& path, const std::string& shownName)
+void TextFiles::CheckNumberFree(std::int16_t number, const std::string& shownName) const
 {
     if (number < 1)
         throw RuntimeError("ファイル番号 " + NumberText(number) + " は使えません", shownName);
     if (IsOpen(number))
         throw RuntimeError("ファイル番号 " + NumberText(number) + " はすでに " + ShownName(number) + " に使われています",
             shownName);
+}
+
+void TextFiles::OpenBytes(std::int16_t number, std::string_view bytes, const std::string& shownName)
+{
+    CheckNumberFree(number, shownName);
+    m_files.emplace(number, std::make_unique<OpenFile>(bytes, shownName));
+}
+
+void TextFiles::Open(std::int16_t number, const std::filesystem::path& path, const std::string& shownName)
+{
+    CheckNumberFree(number, shownName);
     auto file = std::make_unique<OpenFile>(OpenForReading(path, shownName), shownName);
     // Reading ahead here reports a folder or an unreadable device at the Open, not later.
     try {

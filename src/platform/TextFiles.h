@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <string_view>
 
 namespace miradel {
 
@@ -30,6 +31,8 @@ public:
 
     // `shownName` is what error reports call the file (a path relative to the game folder).
     void Open(std::int16_t number, const std::filesystem::path& path, const std::string& shownName);
+    // Opens bytes held in memory, which must outlive the open file, as if they were a file.
+    void OpenBytes(std::int16_t number, std::string_view bytes, const std::string& shownName);
     Text LineInput(std::int16_t number);
     bool AtEnd(std::int16_t number) const;
     void Close(std::int16_t number);
@@ -41,6 +44,8 @@ public:
     long long LinesRead(std::int16_t number) const;
 
 private:
+    void CheckNumberFree(std::int16_t number, const std::string& shownName) const;
+
     struct OpenFile;
     std::map<std::int16_t, std::unique_ptr<OpenFile>> m_files;
 };

@@ -1,11 +1,10 @@
 #include "scenario/ScenarioPlayer.h"
 
 #include "game/GameState.h"
-#include "platform/ContentFiles.h"
-#include "platform/Controls.h"
+#include "game/GameView.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFiles.h"
-#include "platform/Timer.h"
+#include "scenario/LineSource.h"
 #include "scenario/LineKind.h"
 #include "scenario/StepLoop.h"
 
@@ -18,17 +17,12 @@ static constexpr TextView kWaitMark = u"▼";
 static constexpr TextView kLineBreak = u"\r\n";
 static constexpr std::uint8_t kFullPage = 29;
 
-ScenarioPlayer::ScenarioPlayer(ScenarioControls controls, TextFiles& files, GameState& game, ScenarioHost& host,
-    const Text& txtDir, const Text& appDir)
-    : Lbl(controls.Lbl)
-    , LblDay(controls.LblDay)
-    , ComGame(controls.ComGame)
-    , TimSay(controls.TimSay)
+ScenarioPlayer::ScenarioPlayer(GameView& view, TextFiles& files, LineSource& scenes, GameState& game, ScenarioHost& host)
+    : m_view(view)
     , m_files(files)
+    , m_scenes(scenes)
     , m_game(game)
     , m_host(host)
-    , m_txtDir(txtDir)
-    , m_appDir(appDir)
 {
 }
 
@@ -40,20 +34,18 @@ bool ScenarioPlayer::SceneOpen() const
 void ScenarioPlayer::OpenScene(TextView name)
 {
     m_host.ShowChoices(false);
-    ComGame.SetVisible(false);
-    Lbl.SetVisible(true);
-    TimSay.SetEnabled(true);
+    m_view.ShowNextDay(false);
+    m_view.ShowMessageArea(true);
+    m_view.SetPacing(true);
     SetMessage(u"");
     pageLines = 1;
     CloseScene();
     sceneFile = m_files.FreeFile();
-    const ContentFile file = LocateContentFile(m_txtDir, name, u".dat", m_appDir);
-    m_files.Open(sceneFile, file.path, file.shownName);
+    m_sceneShownName = m_scenes.OpenScene(m_files, sceneFile, name);
     ++m_scenesOpened;
-    m_sceneShownName = file.shownName;
     if (m_files.AtEnd(sceneFile)) {
         CloseScene();
-        throw RuntimeError("シナリオファイルに行が一行もありません", file.shownName);
+        throw RuntimeError("シナリオファイルに行が一行もありません", m_sceneShownName);
     }
     m_nextLineNumber = 0;
     ReadNextLine();
@@ -68,7 +60,8 @@ void ScenarioPlayer::ReadNextLine()
 
 void ScenarioPlayer::SetMessage(TextView text)
 {
-    Lbl.SetCaption(text);
+    m_message = text;
+    m_view.SetMessage(m_message);
 }
 
 void ScenarioPlayer::CloseScene()
@@ -123,7 +116,7 @@ StepRequest ScenarioPlayer::TakeOneStep()
     case LineKind::Loop:
         CloseScene();
         m_game.day = 0;
-        LblDay.SetCaption(DecimalText(m_game.day));
+        m_view.ShowDay(m_game.day);
         EndToNextDay();
         return { NextStep::Nothing };
     case LineKind::TextLine:
@@ -155,10 +148,10 @@ void ScenarioPlayer::ShowPictureFrom(const Text& line)
 
 StepRequest ScenarioPlayer::ShowTextLine(const Text& line)
 {
-    const Text previous = pageMark == kWaitMark ? Text() : Lbl.Caption();
+    const Text previous = pageMark == kWaitMark ? Text() : m_message;
     if (StopsPageBefore(nextLine) || pageLines > kFullPage) {
         pageMark = kWaitMark;
-        TimSay.SetEnabled(false);
+        m_view.SetPacing(false);
         pageLines = 0;
     } else {
         pageMark.clear();
@@ -174,7 +167,7 @@ StepRequest ScenarioPlayer::ShowTextLine(const Text& line)
 void ScenarioPlayer::Lbl_Click()
 {
     StepScene();
-    TimSay.SetEnabled(true);
+    m_view.SetPacing(true);
 }
 
 void ScenarioPlayer::TimSay_Timer()
@@ -186,24 +179,24 @@ void ScenarioPlayer::TimSay_Timer()
 
 void ScenarioPlayer::EndToNextDay()
 {
-    ComGame.SetVisible(true);
-    Lbl.SetVisible(false);
-    TimSay.SetEnabled(false);
+    m_view.ShowNextDay(true);
+    m_view.ShowMessageArea(false);
+    m_view.SetPacing(false);
     SetMessage(u"");
 }
 
 void ScenarioPlayer::EndToChoices()
 {
-    ComGame.SetVisible(false);
-    Lbl.SetVisible(false);
-    TimSay.SetEnabled(false);
+    m_view.ShowNextDay(false);
+    m_view.ShowMessageArea(false);
+    m_view.SetPacing(false);
     m_host.ShowChoices(true);
     SetMessage(u"");
 }
 
 void ScenarioPlayer::RestartGame()
 {
-    m_host.Form_Activate();
+    m_host.NewGame();
 }
 
 } // namespace miradel

@@ -7,10 +7,9 @@
 
 namespace miradel {
 
-class Button;
-class Label;
+class GameView;
+class LineSource;
 class TextFiles;
-class Timer;
 struct GameState;
 
 // What the player needs from the rest of the window.
@@ -20,14 +19,8 @@ public:
     virtual void ShowPicture(TextView name) = 0;
     virtual void ShowChoices(bool visible) = 0;
     virtual void BlinkStep() = 0;
-    virtual void Form_Activate() = 0;
-};
-
-struct ScenarioControls {
-    Label& Lbl;
-    Label& LblDay;
-    Button& ComGame;
-    Timer& TimSay;
+    // A new game, as at start-up.
+    virtual void NewGame() = 0;
 };
 
 // Plays one scene at a time: opens its file, steps through it one line per tick of the
@@ -40,8 +33,7 @@ struct ScenarioControls {
 // the call stack. Once a scene has ended, steps do nothing until the next scene opens.
 class ScenarioPlayer {
 public:
-    ScenarioPlayer(ScenarioControls controls, TextFiles& files, GameState& game, ScenarioHost& host,
-        const Text& txtDir, const Text& appDir);
+    ScenarioPlayer(GameView& view, TextFiles& files, LineSource& scenes, GameState& game, ScenarioHost& host);
 
     void OpenScene(TextView name);
     void SetMessage(TextView text);
@@ -55,6 +47,8 @@ public:
     void CloseScene();
 
     std::int16_t SceneFile() const { return sceneFile; }
+    // The text of the message area.
+    const Text& Message() const { return m_message; }
     bool SceneOpen() const;
     const Text& NextLine() const { return nextLine; }
     std::uint8_t PageLines() const { return pageLines; }
@@ -71,17 +65,14 @@ private:
     void ShowPictureFrom(const Text& line);
     void ReadNextLine();
 
-    Label& Lbl;
-    Label& LblDay;
-    Button& ComGame;
-    Timer& TimSay;
+    GameView& m_view;
     TextFiles& m_files;
+    LineSource& m_scenes;
     GameState& m_game;
     ScenarioHost& m_host;
-    const Text& m_txtDir;
-    const Text& m_appDir;
 
     std::int16_t sceneFile = 0;
+    Text m_message;
     Text nextLine;
     std::uint8_t pageLines = 0;
     Text pageMark;

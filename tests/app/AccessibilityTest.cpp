@@ -64,10 +64,10 @@ TEST_F(AccessibilityTest, ButtonsTellTheirCaptions)
 TEST_F(AccessibilityTest, PictureAreaNamesThePictureOnShow)
 {
     EXPECT_EQ(AccessibleName(Form().Pic), QStringLiteral("画像: ttl"));
-    Form().ShowPicture(u"3");
+    Form().game.ShowPicture(u"3");
     EXPECT_EQ(AccessibleName(Form().Pic), QStringLiteral("画像: 3"));
     // The blink frame is the same picture to the reader.
-    Form().ShowPicture(u"_");
+    Form().game.ShowPicture(u"_");
     EXPECT_EQ(AccessibleName(Form().Pic), QStringLiteral("画像: 3"));
 }
 

@@ -47,11 +47,11 @@ TEST_F(FrmTest, NewGameState)
 {
     fixture.Start();
     EXPECT_EQ(Form().LblDay.Caption(), u"0");
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
-    EXPECT_EQ(Form().player.SceneShownName(), "txt/opn.dat");
-    EXPECT_TRUE(Form().game.dayPending);
-    EXPECT_FALSE(Form().game.secretOpen);
-    EXPECT_TRUE(Form().game.SlotFree(1) && Form().game.SlotFree(2) && Form().game.SlotFree(3));
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"ttl");
+    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/opn.dat");
+    EXPECT_TRUE(Form().game.state.dayPending);
+    EXPECT_FALSE(Form().game.state.secretOpen);
+    EXPECT_TRUE(Form().game.state.SlotFree(1) && Form().game.state.SlotFree(2) && Form().game.state.SlotFree(3));
     EXPECT_EQ(fixture.Offer(), "scene");
     EXPECT_EQ(Form().TimSay.Interval(), 100);
     EXPECT_TRUE(Form().TimSay.Enabled());
@@ -97,10 +97,10 @@ TEST_F(FrmTest, MissingTitlePictureIsFatal)
 TEST_F(FrmTest, ShutdownClosesSceneAndMusicAndEnds)
 {
     fixture.Start();
-    ASSERT_EQ(Form().files.OpenCount(), 1u);
+    ASSERT_EQ(Form().game.files.OpenCount(), 1u);
     fixture.media.commands.clear();
     Form().Form_Unload();
-    EXPECT_EQ(Form().files.OpenCount(), 0u);
+    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
     EXPECT_EQ(fixture.media.commands, std::vector<std::string> { "close MIDI notify" });
     EXPECT_EQ(fixture.endedWith, std::vector<int> { 0 });
 }

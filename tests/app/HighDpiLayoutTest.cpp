@@ -77,7 +77,7 @@ TEST(DISABLED_HighDpiChild, LayoutAtTheScreensScale)
     // Stripes made for the device pixels of the area reach the screen unblurred, also at
     // 150 %, where the area's edge falls inside a device pixel.
     WriteStripes(fixture.folder, "img/stripes.jpg", device.width, device.height);
-    form.ShowPicture(u"stripes");
+    form.game.ShowPicture(u"stripes");
     EXPECT_GT(StripeContrast(form.Pic.Widget()->grab().toImage()), 0.95);
 }
 

@@ -152,20 +152,20 @@ TEST_F(KeyboardTest, ButtonsKeepTheirOwnActivationKey)
     Form().ComGame_Click();
     Form().Lbl_Click();
     ASSERT_EQ(fixture.VisibleChoices(), "012");
-    const std::string scene = Form().player.SceneShownName();
+    const std::string scene = Form().game.player.SceneShownName();
     // A held key repeats presses; a button takes only the first.
     PressKey(Form().Com(2).Widget(), Qt::Key_Space, true);
-    EXPECT_EQ(Form().player.SceneShownName(), scene);
+    EXPECT_EQ(Form().game.player.SceneShownName(), scene);
     fixture.random.QueueDraw(99);
     PressKey(Form().Com(2).Widget(), Qt::Key_Space);
-    EXPECT_EQ(Form().player.SceneShownName(), "txt/02.dat");
+    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/02.dat");
 
     // Enter presses a focused button too, exactly as a click does.
     Form().Lbl_Click();
     ASSERT_TRUE(Form().ComGame.Visible());
     PressKey(Form().ComGame.Widget(), Qt::Key_Return);
-    EXPECT_EQ(Form().game.day, 2);
-    EXPECT_EQ(Form().player.SceneShownName(), "txt/1.dat");
+    EXPECT_EQ(Form().game.state.day, 2);
+    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/1.dat");
 }
 
 // The whole game with keys only, each sent to whatever has the keyboard: the opening, three
@@ -177,18 +177,18 @@ TEST_F(KeyboardTest, WholeGamePlaysWithoutAMouse)
     fixture.random.SetDefault(0.0); // every choice is used up at once
     fixture.Start();
     bool endingSeen = false;
-    for (int press = 0; press < 200 && !(endingSeen && Form().pictures.CurrentPicture() == u"ttl"); ++press) {
+    for (int press = 0; press < 200 && !(endingSeen && Form().game.pictures.CurrentPicture() == u"ttl"); ++press) {
         QWidget* focus = KeyboardFocus();
         ASSERT_NE(focus, nullptr) << "after " << press << " presses";
         ASSERT_TRUE(focus->isVisibleTo(Form().frm.Widget())) << "after " << press << " presses";
         // Buttons take Space; the message area any of its reading keys.
         static constexpr int kReadingKeys[] = { Qt::Key_Space, Qt::Key_Return, Qt::Key_Down };
         PressKey(focus, focus->inherits("QPushButton") ? Qt::Key_Space : kReadingKeys[press % 3]);
-        endingSeen = endingSeen || Form().pictures.CurrentPicture().starts_with(u"end");
+        endingSeen = endingSeen || Form().game.pictures.CurrentPicture().starts_with(u"end");
     }
     EXPECT_TRUE(endingSeen);
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl") << "the ending starts a new game";
-    EXPECT_EQ(Form().game.day, 0);
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"ttl") << "the ending starts a new game";
+    EXPECT_EQ(Form().game.state.day, 0);
 }
 
 } // namespace

@@ -22,9 +22,9 @@ protected:
         Form().Start();
         // The first activation is queued behind the first show; a generous limit.
         const QDeadlineTimer deadline(30000);
-        while (!Form().player.SceneOpen() && !deadline.hasExpired())
+        while (!Form().game.player.SceneOpen() && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        ASSERT_TRUE(Form().player.SceneOpen());
+        ASSERT_TRUE(Form().game.player.SceneOpen());
         laidOut = Form().Pic.Widget()->geometry();
         windowSize = Form().frm.Widget()->size();
     }
@@ -53,9 +53,9 @@ TEST_F(MinimizeTest, NothingBreaksWhileMinimised)
     Form().Lbl_Click();
     Form().Lbl_Click();
     Form().ComGame_Click();
-    Form().ShowPicture(u"2");
-    Form().BlinkStep();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"2");
+    Form().game.ShowPicture(u"2");
+    Form().game.BlinkStep();
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"2");
     EXPECT_TRUE(fixture.endedWith.empty());
 }
 

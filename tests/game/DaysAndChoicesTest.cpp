@@ -24,9 +24,9 @@ protected:
     }
 
     Frm& Form() { return fixture.Form(); }
-    GameState& Game() { return Form().game; }
-    std::string Picture() { return TextToUtf8(Form().pictures.CurrentPicture()); }
-    std::string Scene() { return Form().player.SceneShownName(); }
+    GameState& Game() { return Form().game.state; }
+    std::string Picture() { return TextToUtf8(Form().game.pictures.CurrentPicture()); }
+    std::string Scene() { return Form().game.player.SceneShownName(); }
 
     void NextDay()
     {
@@ -226,12 +226,12 @@ TEST_F(DaysAndChoicesTest, NoButtonWhenEverythingIsUsedAndTheSecretIsClosed)
 {
     for (auto& slot : Game().choiceSlots)
         slot.reset();
-    Form().ShowChoices(true);
+    Form().game.ShowChoices(true);
     EXPECT_EQ(fixture.VisibleChoices(), "");
     Game().secretOpen = true;
-    Form().ShowChoices(true);
+    Form().game.ShowChoices(true);
     EXPECT_EQ(fixture.VisibleChoices(), "3");
-    Form().ShowChoices(false);
+    Form().game.ShowChoices(false);
     EXPECT_EQ(fixture.VisibleChoices(), "");
 }
 
@@ -263,7 +263,7 @@ TEST(DaysAndChoicesLongGame, InvariantsHoldAfterEveryEvent)
                 form.Lbl_Click();
         } else if (form.ComGame.Visible()) {
             form.ComGame_Click();
-            endings += BeginsWith(form.pictures.CurrentPicture(), u"end");
+            endings += BeginsWith(form.game.pictures.CurrentPicture(), u"end");
         } else {
             const std::string offered = fixture.VisibleChoices();
             ASSERT_FALSE(offered.empty()) << "stuck at event " << event;
@@ -271,17 +271,17 @@ TEST(DaysAndChoicesLongGame, InvariantsHoldAfterEveryEvent)
         }
         const std::string offer = fixture.Offer();
         ASSERT_TRUE(offer == "scene" || offer == "next day" || offer == "choices") << offer << " at event " << event;
-        ASSERT_LE(form.game.day, 4);
+        ASSERT_LE(form.game.state.day, 4);
         if (offer == "choices") {
-            ASSERT_NE(form.game.day, 0);
+            ASSERT_NE(form.game.state.day, 0);
         }
         for (int i = 0; i < 3; ++i)
-            ASSERT_FALSE(form.Com(i).Visible() && !form.game.SlotFree(i + 1));
-        const Text scene = TextFromUtf8(form.player.SceneShownName().substr(4, form.player.SceneShownName().size() - 8));
+            ASSERT_FALSE(form.Com(i).Visible() && !form.game.state.SlotFree(i + 1));
+        const Text scene = TextFromUtf8(form.game.player.SceneShownName().substr(4, form.game.player.SceneShownName().size() - 8));
         ASSERT_NE(std::find(scenes.begin(), scenes.end(), scene), scenes.end()) << TextToUtf8(scene);
-        const Text& picture = form.pictures.CurrentPicture();
+        const Text& picture = form.game.pictures.CurrentPicture();
         ASSERT_NE(std::find(pictures.begin(), pictures.end(), picture), pictures.end()) << TextToUtf8(picture);
-        ASSERT_LE(form.files.OpenCount(), 1u);
+        ASSERT_LE(form.game.files.OpenCount(), 1u);
     }
     EXPECT_GT(endings, 3);
 }

@@ -29,14 +29,14 @@ protected:
     void ReadScene()
     {
         for (int step = 0; step < 20000 && Form().Lbl.Visible(); ++step) {
-            opened.insert(Form().player.SceneShownName());
+            opened.insert(Form().game.player.SceneShownName());
             fixture.random.QueueDraw(step % 7 == 0 ? 5 : 90);
             if (step % 2 == 0)
                 Form().TimSay_Timer();
             else
                 Form().Lbl_Click();
         }
-        ASSERT_FALSE(Form().Lbl.Visible()) << "scene never ends: " << Form().player.SceneShownName();
+        ASSERT_FALSE(Form().Lbl.Visible()) << "scene never ends: " << Form().game.player.SceneShownName();
     }
     void NextDay()
     {
@@ -94,7 +94,7 @@ TEST_F(SampleGameTest, EachEndingPlaysAndStartsANewGame)
         EXPECT_TRUE(opened.contains("txt/end" + std::to_string(ending) + ".dat"));
         // The ending ends with ">end": the opening plays again.
         EXPECT_EQ(Form().LblDay.Caption(), u"0");
-        EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
+        EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"ttl");
         ReadScene();
     }
     EXPECT_TRUE(opened.contains("txt/not.dat"));
@@ -109,7 +109,7 @@ TEST_F(SampleGameTest, SecretChoiceOpensAndPlaysOnEveryDay)
     Choose(0, kHigh);
     NextDay();
     Choose(1, kHigh);
-    ASSERT_TRUE(Form().game.secretOpen);
+    ASSERT_TRUE(Form().game.state.secretOpen);
     for (int day = 4; day <= 7; ++day) {
         NextDay();
         Choose(3, day == 4 ? kLow : kHigh);

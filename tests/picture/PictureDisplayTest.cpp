@@ -26,7 +26,7 @@ protected:
     }
 
     Frm& Form() { return fixture.Form(); }
-    PictureDisplay& Pictures() { return Form().pictures; }
+    PictureDisplay& Pictures() { return Form().game.pictures; }
 
     // The colour painted at a point of the picture area, as fractions of its size.
     QRgb Shown(double x = 0.5, double y = 0.5)

@@ -63,7 +63,7 @@ TEST(DISABLED_LocaleChild, ReadsAndShowsJapanese)
     fixture.Start();
     EXPECT_EQ(fixture.Message(), "|こんにちは、世界。");
     fixture.Form().Lbl_Click();
-    EXPECT_EQ(fixture.Form().pictures.CurrentPicture(), u"キャラ\\笑顔");
+    EXPECT_EQ(fixture.Form().game.pictures.CurrentPicture(), u"キャラ\\笑顔");
     EXPECT_TRUE(fixture.endedWith.empty());
 
     ChooseJapaneseInterfaceFont();

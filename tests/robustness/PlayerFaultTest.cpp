@@ -57,9 +57,9 @@ TEST_F(PlayerFault, RestartInsideRunEndsTheRun)
     frm.Lbl_Click();
 
     EXPECT_EQ(frm.Lbl.Caption(), u"\r\na");
-    EXPECT_EQ(frm.player.NextLine(), u"--9");
-    EXPECT_EQ(frm.files.OpenCount(), 1u);
-    EXPECT_EQ(frm.game.day, 0);
+    EXPECT_EQ(frm.game.player.NextLine(), u"--9");
+    EXPECT_EQ(frm.game.files.OpenCount(), 1u);
+    EXPECT_EQ(frm.game.state.day, 0);
 }
 
 // The same with the ">end" in a run nested in another: both end with their scene.
@@ -71,8 +71,8 @@ TEST_F(PlayerFault, RestartInsideNestedRunEndsBothRuns)
     frm.Lbl_Click();
 
     EXPECT_EQ(frm.Lbl.Caption(), u"\r\na");
-    EXPECT_EQ(frm.player.NextLine(), u"--3");
-    EXPECT_EQ(frm.files.OpenCount(), 1u);
+    EXPECT_EQ(frm.game.player.NextLine(), u"--3");
+    EXPECT_EQ(frm.game.files.OpenCount(), 1u);
 }
 
 // An ending that ends without ">end" once every choice is used up offers the choices with
@@ -81,18 +81,18 @@ TEST_F(PlayerFault, EndingWithoutRestartStandsStillWithNoButton)
 {
     Scene("end0") = "owari\r\n";
     Frm& frm = Start();
-    frm.game.choiceSlots = {};
-    frm.game.lastChoice = 0;
+    frm.game.state.choiceSlots = {};
+    frm.game.state.lastChoice = 0;
     frm.Lbl_Click();
     frm.ComGame_Click();
-    ASSERT_EQ(frm.player.SceneShownName(), "txt/end0.dat");
+    ASSERT_EQ(frm.game.player.SceneShownName(), "txt/end0.dat");
 
     frm.Lbl_Click();
     for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(frm.Com(i).Visible());
     EXPECT_FALSE(frm.ComGame.Visible());
     EXPECT_FALSE(frm.Lbl.Visible());
-    EXPECT_EQ(frm.files.OpenCount(), 0u);
+    EXPECT_EQ(frm.game.files.OpenCount(), 0u);
 }
 
 // With the fourth choice open the same ending still offers it, so the game goes on.
@@ -100,8 +100,8 @@ TEST_F(PlayerFault, EndingWithTheFourthChoiceOpenOffersIt)
 {
     Scene("end0") = "owari\r\n";
     Frm& frm = Start();
-    frm.game.choiceSlots = {};
-    frm.game.secretOpen = true;
+    frm.game.state.choiceSlots = {};
+    frm.game.state.secretOpen = true;
     frm.Lbl_Click();
     frm.ComGame_Click();
     frm.Lbl_Click();

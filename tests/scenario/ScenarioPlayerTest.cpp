@@ -41,7 +41,7 @@ TEST_F(ScenarioPlayerTest, OneLineSceneWaitsThenAClickEndsIt)
     Form().Lbl_Click();
     EXPECT_EQ(fixture.Offer(), "next day");
     EXPECT_EQ(Message(), "");
-    EXPECT_EQ(Form().files.OpenCount(), 0u);
+    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
 }
 
 TEST_F(ScenarioPlayerTest, TicksRevealOneLineEachAndAClickAddsOne)
@@ -116,7 +116,7 @@ TEST_F(ScenarioPlayerTest, NewPageHoldsThirtyOneLines)
         lines.push_back(std::to_string(i));
     StartWith(lines);
     Tick(31);
-    EXPECT_EQ(Form().player.PageLines(), 1);
+    EXPECT_EQ(Form().game.player.PageLines(), 1);
     EXPECT_TRUE(Message().ends_with("|31▼"));
     EXPECT_TRUE(Message().starts_with("|1|2|"));
 }
@@ -150,14 +150,14 @@ TEST_F(ScenarioPlayerTest, NewPageTextStartsItsOwnPageAndIsShown)
 TEST_F(ScenarioPlayerTest, PictureCommand)
 {
     StartWith({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" });
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"ttl");
     Tick();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"1");
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"1");
     EXPECT_EQ(Message(), "|a|b");
     Tick();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"1");
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"1");
     Tick();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"2");
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"2");
     EXPECT_EQ(Message(), "|a|b|c|d▼");
 }
 
@@ -168,7 +168,7 @@ TEST_F(ScenarioPlayerTest, PictureAsLastLineEndsTheSceneWithoutAClick)
     Tick();
     EXPECT_EQ(fixture.Offer(), "next day");
     EXPECT_FALSE(Pacing());
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"3");
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"3");
 }
 
 TEST_F(ScenarioPlayerTest, MissingPictureIsFatalAndNamesTheSceneLine)
@@ -207,7 +207,7 @@ TEST_F(ScenarioPlayerTest, NestedRunsShareOneCounter)
     StartWith({ "--5", "1", "--2", "2", "3", "4", "5", "6" });
     // The inner run leaves the counter at 3; the outer one goes on at 4 and 5.
     EXPECT_EQ(Message(), "|1|2|3|4|5");
-    EXPECT_EQ(Form().player.StepCounter(), 6);
+    EXPECT_EQ(Form().game.player.StepCounter(), 6);
 }
 
 TEST_F(ScenarioPlayerTest, RunCountThatIsNotAWholeNumberIsFatal)
@@ -232,8 +232,8 @@ TEST_F(ScenarioPlayerTest, RunPastTheEndFinishesAtOnce)
 {
     StartWith({ "--2000000000", "a" });
     EXPECT_EQ(fixture.Offer(), "next day");
-    EXPECT_EQ(Form().player.StepCounter(), 2000000001);
-    EXPECT_EQ(Form().files.OpenCount(), 0u);
+    EXPECT_EQ(Form().game.player.StepCounter(), 2000000001);
+    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
 }
 
 TEST_F(ScenarioPlayerTest, NoStepAfterTheSceneHasEnded)
@@ -272,8 +272,8 @@ TEST_F(ScenarioPlayerTest, GameEndStartsANewGameAtOnce)
     Form().Lbl_Click();
     EXPECT_EQ(Form().LblDay.Caption(), u"0");
     EXPECT_EQ(Message(), "|はじまり▼");
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
-    EXPECT_EQ(Form().files.OpenCount(), 1u);
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"ttl");
+    EXPECT_EQ(Form().game.files.OpenCount(), 1u);
 }
 
 TEST_F(ScenarioPlayerTest, OpeningThatRestartsBeforeShowingAnythingIsFatal)
@@ -300,7 +300,7 @@ TEST_F(ScenarioPlayerTest, LoopSendsTheDayBackToZero)
     EXPECT_EQ(Message(), "|a▼");
     Form().Lbl_Click();
     EXPECT_EQ(Form().LblDay.Caption(), u"0");
-    EXPECT_EQ(Form().game.day, 0);
+    EXPECT_EQ(Form().game.state.day, 0);
     EXPECT_EQ(fixture.Offer(), "next day");
 }
 
@@ -309,7 +309,7 @@ TEST_F(ScenarioPlayerTest, RunOverALoopNeverOffersTheChoicesOnDayZero)
     StartWith({ "tugi" });
     fixture.folder.WriteScene("0", { "--3", ">loop", "a", "tugi" });
     Form().ComGame_Click();
-    EXPECT_EQ(Form().game.day, 0);
+    EXPECT_EQ(Form().game.state.day, 0);
     EXPECT_EQ(fixture.Offer(), "next day");
     Tick(3);
     EXPECT_EQ(fixture.Offer(), "next day");
@@ -333,7 +333,7 @@ TEST_F(ScenarioPlayerTest, MissingOrEmptySceneIsFatal)
         FAIL() << "no error";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.File(), "txt/opn.dat");
-        EXPECT_EQ(empty.Form().files.OpenCount(), 0u);
+        EXPECT_EQ(empty.Form().game.files.OpenCount(), 0u);
     }
 }
 
@@ -348,7 +348,7 @@ TEST_F(ScenarioPlayerTest, LongChainsPlayToTheirEnd)
     fixture.Start();
     Tick();
     EXPECT_TRUE(Message().ends_with("|z▼"));
-    EXPECT_LE(Form().player.PageLines(), 30);
+    EXPECT_LE(Form().game.player.PageLines(), 30);
 
     FormFixture pictures;
     pictures.folder.WriteAllPictures();
@@ -371,7 +371,7 @@ TEST_F(ScenarioPlayerTest, LongChainsPlayToTheirEnd)
     runs.Start();
     EXPECT_EQ(runs.Message(), "|z▼");
     // Each finished run moves the shared counter of the run around it on by one.
-    EXPECT_EQ(runs.Form().player.StepCounter(), 100001);
+    EXPECT_EQ(runs.Form().game.player.StepCounter(), 100001);
 }
 
 } // namespace miradel::test

@@ -97,8 +97,8 @@ private:
     // within one visit, so a smaller one is the opening of a new game.
     void Observe(Click click)
     {
-        const std::string scene = m_frm.player.SceneShownName();
-        const long long line = m_frm.player.CurrentLineNumber();
+        const std::string scene = m_frm.game.player.SceneShownName();
+        const long long line = m_frm.game.player.CurrentLineNumber();
         const bool buttonClick = click == Click::NextDay || click == Click::Choice;
         const bool newVisit = scene != m_scene || line < m_line || buttonClick;
         const bool restarted = click != Click::None && newVisit && scene == TextToUtf8(kOpeningShownName);
@@ -106,7 +106,7 @@ private:
             m_result.restartsUnseen = true;
         if (newVisit && IsEnding(m_scene))
             m_outcome = SceneName(m_scene);
-        else if (IsEnding(scene) && !m_frm.player.SceneOpen())
+        else if (IsEnding(scene) && !m_frm.game.player.SceneOpen())
             m_outcome = SceneName(scene);
         else if (restarted)
             m_outcome = "restarted by \">end\" before an ending";

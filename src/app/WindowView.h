@@ -1,0 +1,49 @@
+#pragma once
+
+#include "game/GameView.h"
+#include "platform/Controls.h"
+
+namespace miradel {
+
+class PictureBox;
+class Timer;
+
+struct WindowControls {
+    Label& Lbl;
+    Label& LblDay;
+    PictureBox& Pic;
+    PictureBox& E;
+    ButtonArray<4>& Com;
+    Button& ComGame;
+    Timer& TimSay;
+};
+
+// The game shown in the window's controls. Pictures are found in `imgDir`, the window's
+// folder set at start-up, and decoded at the size they are going to be painted at.
+class WindowView final : public GameView {
+public:
+    WindowView(WindowControls controls, const Text& imgDir, const Text& appDir);
+
+    void SetMessage(TextView text) override { Lbl.SetCaption(text); }
+    void ShowMessageArea(bool visible) override { Lbl.SetVisible(visible); }
+    void ShowDay(std::uint8_t day) override { LblDay.SetCaption(DecimalText(day)); }
+    void ShowNextDay(bool visible) override { ComGame.SetVisible(visible); }
+    void ShowChoice(int index, bool visible) override { Com(index).SetVisible(visible); }
+    void SetPacing(bool on) override;
+    void ClearPicture() override;
+    void LoadPicture(TextView fileName) override;
+    void PaintPicture(TextView pictureName) override;
+
+private:
+    Label& Lbl;
+    Label& LblDay;
+    PictureBox& Pic;
+    PictureBox& E;
+    ButtonArray<4>& Com;
+    Button& ComGame;
+    Timer& TimSay;
+    const Text& m_imgDir;
+    const Text& m_appDir;
+};
+
+} // namespace miradel
