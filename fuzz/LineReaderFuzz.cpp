@@ -75,7 +75,9 @@ std::vector<Line> ReadThroughStream(std::string_view input)
     std::string copy(input);
     std::unique_ptr<std::FILE, Closer> stream(fmemopen(copy.data(), copy.size(), "rb"));
     Check(stream != nullptr, "fmemopen");
-    miradel::LineReader reader(stream.get(), 1 + input.size() % 5);
+    // A buffer of a few bytes puts refills everywhere, a CR LF split across two included;
+    // for a long input that meant tens of thousands of reads, so the buffer grows with it.
+    miradel::LineReader reader(stream.get(), 1 + input.size() % 5 + input.size() / 64);
     return ReadLines(reader);
 }
 

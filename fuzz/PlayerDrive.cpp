@@ -1,47 +1,69 @@
 #include "fuzz/PlayerDrive.h"
 
-#include "platform/FatalError.h"
-#include "platform/RuntimeError.h"
+#include "game/SceneNames.h"
 #include "music/MusicProcedures.h"
+#include "platform/RuntimeError.h"
 
-#include <QColor>
-#include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace miradel::robust {
 
 namespace {
 
 // Every picture the game shows by name, and every blink frame a scene can ask for with ">img _".
-constexpr std::array<std::string_view, 21> kPictureNames = { "ttl", "0", "1", "2", "3", "4", "end0", "end1",
-    "end2", "ttl_", "0_", "1_", "2_", "3_", "4_", "end0_", "end1_", "end2_", "_", "", "0 " };
+constexpr std::array<std::u16string_view, 21> kPictureNames = { u"ttl", u"0", u"1", u"2", u"3", u"4", u"end0",
+    u"end1", u"end2", u"ttl_", u"0_", u"1_", u"2_", u"3_", u"4_", u"end0_", u"end1_", u"end2_", u"_", u"", u"0 " };
 
-// Thrown by the fatal-error handler, so that a content error ends the play as it ends the program.
-struct ProgramEnded {
-    RuntimeError error;
-};
-
-[[noreturn]] void Broken(const char* what, const Frm& form)
+[[noreturn]] void Broken(const char* what, const HeadlessPlay& play)
 {
-    auto& shown = const_cast<Frm&>(form);
+    const HeadlessView& view = play.view;
     std::fprintf(stderr,
         "invariant broken: %s (scene %s, line %lld, day %d; Lbl %d, ComGame %d, Com %d%d%d%d, scene open %d)\n",
-        what, form.game.player.SceneShownName().c_str(), form.game.player.CurrentLineNumber(), form.game.state.day,
-        shown.Lbl.Visible(), shown.ComGame.Visible(), shown.Com(0).Visible(), shown.Com(1).Visible(),
-        shown.Com(2).Visible(), shown.Com(3).Visible(), form.game.player.SceneOpen());
+        what, play.game.player.SceneShownName().c_str(), play.game.player.CurrentLineNumber(), play.game.state.day,
+        view.messageVisible, view.nextDayVisible, view.choiceVisible[0], view.choiceVisible[1],
+        view.choiceVisible[2], view.choiceVisible[3], play.game.player.SceneOpen());
     std::abort();
 }
 
-bool AnyChoiceShown(const Frm& form)
+// An ending without ">end" once every choice is used up offers the choices with none left
+// to show: the game stands still, as such a final ending means it to.
+bool StandsStill(const HeadlessPlay& play)
 {
-    for (int i = 0; i <= ButtonArray<4>::UBound(); ++i) {
-        if (const_cast<Frm&>(form).Com(i).Visible())
-            return true;
+    const GameState& state = play.game.state;
+    return !play.view.messageVisible && !play.view.nextDayVisible && !play.view.AnyChoiceVisible()
+        && state.AllSlotsUsed() && !state.secretOpen;
+}
+
+// The window shows what the game's state says.
+void CheckViewAgrees(const HeadlessPlay& play)
+{
+    const HeadlessView& view = play.view;
+    const Game& game = play.game;
+    // Compared as memory: a character-wise compare, instrumented for coverage, would cost
+    // more than the step it checks.
+    const Text& message = game.player.Message();
+    if (view.message.size() != message.size()
+        || std::memcmp(view.message.data(), message.data(), message.size() * sizeof(char16_t)) != 0)
+        Broken("the message area shows another text than the player's", play);
+    if (view.day != game.state.day)
+        Broken("the day label shows another day", play);
+    const Text& current = game.pictures.CurrentPicture();
+    if (!view.pictureVisible || view.shownPicture != current)
+        Broken("the picture area shows another picture than the current one", play);
+    const bool blinkFrame = view.bufferPicture.size() == current.size() + kBlinkFrameSuffix.size()
+        && view.bufferPicture.starts_with(current) && view.bufferPicture.ends_with(kBlinkFrameSuffix);
+    if (view.bufferPicture != current && !blinkFrame)
+        Broken("the picture painted is neither the current one nor its blink frame", play);
+    for (int i = 0; i < DaysAndChoices::kFourthChoice; ++i) {
+        if (view.choiceVisible[static_cast<std::size_t>(i)] && !game.state.SlotFree(i + 1))
+            Broken("a used choice is offered", play);
     }
-    return false;
+    if (view.choiceVisible[DaysAndChoices::kFourthChoice] && !game.state.secretOpen)
+        Broken("the fourth choice is offered while closed", play);
+    if (game.player.PageMark() == u"▼" && !view.message.empty() && !view.message.ends_with(u"▼"))
+        Broken("a page that waits for a click shows no \"▼\"", play);
 }
 
 } // namespace
@@ -76,180 +98,163 @@ MediaResult QuietMedia::SendString(const char* command, char* reply, std::size_t
     return MediaResult::Ok;
 }
 
-PlayerDrive::PlayerDrive(std::filesystem::path folder)
-    : m_folder(std::move(folder))
+HeadlessPlay::HeadlessPlay(MemoryContent& content, std::uint64_t seed)
+    : view([&content](TextView fileName) { content.FindPicture(fileName); })
+    , random(seed)
+    , game(view, content, random)
 {
-    std::filesystem::create_directories(m_folder / "txt");
-    std::filesystem::create_directories(m_folder / "img");
-    QImage image(8, 6, QImage::Format_RGB32);
-    for (std::size_t i = 0; i < kPictureNames.size(); ++i) {
-        image.fill(QColor::fromHsv(static_cast<int>(i * 17 % 360), 200, 200));
-        const std::filesystem::path path = m_folder / "img" / (std::string(kPictureNames[i]) + ".jpg");
-        image.save(QString::fromStdString(path.string()), "JPG");
-    }
-    UseMediaControl(m_media);
-    SetFatalErrorHandler([](const RuntimeError& error) { throw ProgramEnded { error }; });
-    SetEndProgramHandler([](int) {});
 }
 
-PlayerDrive::~PlayerDrive()
+PlayerDrive::PlayerDrive()
 {
-    m_longForm.reset();
-    SetFatalErrorHandler({});
-    SetEndProgramHandler({});
+    for (const std::u16string_view name : kPictureNames)
+        m_content.AddPicture(name);
+    // Outlives every drive: the music procedures keep talking to it.
+    static QuietMedia media;
+    UseMediaControl(media);
 }
 
-void PlayerDrive::WriteScenes(const PlayInput& input) const
+PlayerDrive::~PlayerDrive() = default;
+
+void PlayerDrive::SetScenes(const PlayInput& input)
 {
-    m_written.resize(kSceneNames.size());
+    // The scenes' bytes are read in place: no game may have one open.
+    m_play.reset();
     for (std::size_t i = 0; i < kSceneNames.size(); ++i) {
-        // Most inputs differ in a few scenes only; writing the rest again is wasted time.
-        if (m_written[i] && *m_written[i] == input.scenes[i])
-            continue;
-        m_written[i] = input.scenes[i];
-        const std::filesystem::path path = m_folder / "txt" / (std::string(kSceneNames[i]) + ".dat");
-        if (!input.scenes[i]) {
-            std::filesystem::remove(path);
-            continue;
-        }
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(input.scenes[i]->data(), static_cast<std::streamsize>(input.scenes[i]->size()));
+        const Text name = TextFromUtf8(kSceneNames[i]);
+        if (input.scenes[i])
+            m_content.SetScene(name, *input.scenes[i]);
+        else
+            m_content.RemoveScene(name);
     }
 }
 
-void PlayerDrive::CheckFatalError(const RuntimeError& error)
+void PlayerDrive::CheckFatalError(const std::string& message, const std::string& file)
 {
     // A read of a closed file is the player's fault, never the content's.
-    if (error.Message().find("開かれていません") != std::string::npos) {
-        std::fprintf(stderr, "read of a closed file: %s\n", error.Report().c_str());
+    if (message.find("開かれていません") != std::string::npos) {
+        std::fprintf(stderr, "read of a closed file: %s: %s\n", file.c_str(), message.c_str());
         std::abort();
     }
-    if (error.File().empty()) {
-        std::fprintf(stderr, "a fatal error that names no file: %s\n", error.Report().c_str());
+    if (file.empty()) {
+        std::fprintf(stderr, "a fatal error that names no file: %s\n", message.c_str());
         std::abort();
     }
 }
 
-void PlayerDrive::CheckInvariants(const Frm& form)
+void PlayerDrive::CheckInvariants(const HeadlessPlay& play)
 {
-    if (form.game.files.OpenCount() > 1)
-        Broken("more than one scene file open", form);
-    if (form.game.player.PageLines() > 30)
-        Broken("pageLines above 30", form);
-    const bool scene = form.Lbl.Visible();
-    const bool nextDay = form.ComGame.Visible();
-    // An ending without ">end" once every choice is used up offers the choices with none
-    // left to show: the game stands still, as such a final ending means it to.
-    const bool noChoiceLeft = form.game.state.AllSlotsUsed() && !form.game.state.secretOpen;
-    const bool choices = AnyChoiceShown(form) || (!scene && !nextDay && noChoiceLeft);
+    const Game& game = play.game;
+    const HeadlessView& view = play.view;
+    if (game.files.OpenCount() > 1)
+        Broken("more than one scene file open", play);
+    if (game.player.PageLines() > 30)
+        Broken("pageLines above 30", play);
+    const bool scene = view.messageVisible;
+    const bool nextDay = view.nextDayVisible;
+    const bool choices = view.AnyChoiceVisible() || StandsStill(play);
     if (int(scene) + int(nextDay) + int(choices) != 1)
-        Broken("not exactly one offer on show", form);
+        Broken("not exactly one offer on show", play);
     // A message area with no scene behind it would take clicks that never move on.
-    if (scene && !form.game.player.SceneOpen())
-        Broken("the message area shows with no scene open", form);
-    if (choices && form.game.state.day == 0)
-        Broken("a choice offered on day 0", form);
+    if (scene && !game.player.SceneOpen())
+        Broken("the message area shows with no scene open", play);
+    if (choices && game.state.day == 0)
+        Broken("a choice offered on day 0", play);
+    CheckViewAgrees(play);
 }
 
-void PlayerDrive::StartGame(Frm& form)
+HeadlessPlay& PlayerDrive::Start(std::uint64_t seed)
 {
-    form.Form_Load();
-    form.Form_Resize();
-    form.Form_Activate();
+    m_play = std::make_unique<HeadlessPlay>(m_content, seed);
+    共用関数::OpenMusic(u"bgm.wav");
+    共用関数::musicOn = true;
+    共用関数::PlayMusic();
+    m_play->game.NewGame();
+    return *m_play;
 }
 
-bool PlayerDrive::RunEvent(Frm& form, std::uint8_t choice)
+bool PlayerDrive::RunEvent(HeadlessPlay& play, std::uint8_t choice)
 {
     enum class Event { Click, Tick, NextDay, Choice0, Choice1, Choice2, Choice3 };
     std::array<Event, 7> offered {};
     std::size_t count = 0;
-    if (form.Lbl.Visible())
+    if (play.view.messageVisible)
         offered[count++] = Event::Click;
-    if (form.TimSay.Enabled())
+    if (play.view.pacing)
         offered[count++] = Event::Tick;
-    if (form.ComGame.Visible())
+    if (play.view.nextDayVisible)
         offered[count++] = Event::NextDay;
-    for (int i = 0; i <= ButtonArray<4>::UBound(); ++i) {
-        if (form.Com(i).Visible())
-            offered[count++] = static_cast<Event>(static_cast<int>(Event::Choice0) + i);
+    for (std::size_t i = 0; i < play.view.choiceVisible.size(); ++i) {
+        if (play.view.choiceVisible[i])
+            offered[count++] = static_cast<Event>(static_cast<std::size_t>(Event::Choice0) + i);
     }
-    if (count == 0)
+    if (count == 0) {
+        if (!StandsStill(play))
+            Broken("nothing to click", play);
         return false;
+    }
     switch (const Event event = offered[choice % count]) {
     case Event::Click:
-        form.Lbl_Click();
+        play.game.Lbl_Click();
         break;
     case Event::Tick:
-        form.TimSay_Timer();
+        play.game.TimSay_Timer();
         break;
     case Event::NextDay:
-        form.ComGame_Click();
+        play.game.ComGame_Click();
         break;
     case Event::Choice0:
     case Event::Choice1:
     case Event::Choice2:
     case Event::Choice3:
-        form.Com_Click(static_cast<int>(event) - static_cast<int>(Event::Choice0));
+        play.game.Com_Click(static_cast<int>(event) - static_cast<int>(Event::Choice0));
         break;
     }
-    form.BgmTim_Timer();
+    BgmTim_Timer();
     return true;
 }
 
 PlayOutcome PlayerDrive::Play(std::string_view events, std::uint64_t seed)
 {
-    SeededRandom random(seed);
-    Frm form(TextFromUtf8(m_folder.string() + "/"), random);
     PlayOutcome outcome;
     try {
-        StartGame(form);
-        CheckInvariants(form);
+        HeadlessPlay& play = Start(seed);
+        CheckInvariants(play);
         for (const char event : events) {
-            if (!RunEvent(form, static_cast<std::uint8_t>(event)))
-                Broken("nothing to click", form);
+            if (!RunEvent(play, static_cast<std::uint8_t>(event)))
+                break;
             ++outcome.eventsRun;
-            CheckInvariants(form);
+            CheckInvariants(play);
         }
     } catch (const RuntimeError& error) {
-        CheckFatalError(error);
+        CheckFatalError(error.Message(), error.File());
         outcome.fatalReport = error.Report();
-        return outcome;
-    } catch (const ProgramEnded& ended) {
-        CheckFatalError(ended.error);
-        outcome.fatalReport = ended.error.Report();
         return outcome;
     }
     // Closing the window leaves nothing open.
-    form.Form_Unload();
-    if (form.game.files.OpenCount() != 0)
-        Broken("a scene file left open at shutdown", form);
+    m_play->game.player.CloseScene();
+    if (m_play->game.files.OpenCount() != 0)
+        Broken("a scene file left open at shutdown", *m_play);
     return outcome;
 }
 
 void PlayerDrive::StartLongPlay(std::uint64_t seed)
 {
-    m_longForm.reset();
-    m_longRandom.emplace(seed);
     m_longEvents.seed(static_cast<std::mt19937::result_type>(seed));
-    m_longForm.emplace(TextFromUtf8(m_folder.string() + "/"), *m_longRandom);
-    StartGame(*m_longForm);
-    CheckInvariants(*m_longForm);
+    CheckInvariants(Start(seed));
 }
 
 PlayOutcome PlayerDrive::ContinueLongPlay(std::size_t count)
 {
     PlayOutcome outcome;
-    Frm& form = *m_longForm;
     try {
         for (; outcome.eventsRun < count; ++outcome.eventsRun) {
-            if (!RunEvent(form, static_cast<std::uint8_t>(m_longEvents())))
-                Broken("nothing to click", form);
-            CheckInvariants(form);
+            if (!RunEvent(*m_play, static_cast<std::uint8_t>(m_longEvents())))
+                return outcome;
+            CheckInvariants(*m_play);
         }
     } catch (const RuntimeError& error) {
         outcome.fatalReport = error.Report();
-    } catch (const ProgramEnded& ended) {
-        outcome.fatalReport = ended.error.Report();
     }
     return outcome;
 }

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "app/Frm.h"
+#include "game/Game.h"
+#include "headless/HeadlessView.h"
+#include "headless/MemoryContent.h"
 #include "platform/MediaControl.h"
 #include "platform/Random.h"
-#include "platform/RuntimeError.h"
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -24,7 +25,9 @@ inline constexpr std::array<std::string_view, 25> kSceneNames = { "opn", "not", 
 // above. A scene whose part is missing has no file at all.
 inline constexpr char kPartSeparator = '\x1e';
 inline constexpr std::size_t kMaxSceneBytes = 64 * 1024;
-inline constexpr std::size_t kMaxEvents = 4096;
+// Enough clicks to play through several scenes; more would make each input slower to run
+// than to find anything new with.
+inline constexpr std::size_t kMaxEvents = 256;
 
 struct PlayInput {
     std::string events;
@@ -32,18 +35,6 @@ struct PlayInput {
 };
 
 PlayInput SplitInput(std::string_view bytes);
-
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(std::uint64_t seed)
-        : m_engine(seed)
-    {
-    }
-    double NextUniform() override { return std::generate_canonical<double, 53>(m_engine); }
-
-private:
-    std::mt19937_64 m_engine;
-};
 
 // Plays nothing; says the music stopped now and then, so that the watch restarts it.
 class QuietMedia final : public MediaControl {
@@ -61,38 +52,46 @@ struct PlayOutcome {
     std::optional<std::string> fatalReport;
 };
 
-// Drives the real window over a game folder of its own, as a user could: each event byte
-// picks one of the things that can be clicked or can tick right now. After every event it
-// checks what must hold whatever the content, and aborts with a message when that breaks.
-// Content errors end a play the way they end the program.
+// One game over a headless window, as the program starts it: the music, then a new game.
+struct HeadlessPlay {
+    HeadlessPlay(MemoryContent& content, std::uint64_t seed);
+
+    HeadlessView view;
+    SeededRandom random;
+    Game game;
+};
+
+// Drives the real game over a headless window and scenes in memory, as a user could: each
+// event byte picks one of the things that can be clicked or can tick right now. After every
+// event it checks what must hold whatever the content, and that the window shows what the
+// game's state says, and aborts with a message when that breaks. Content errors end a play
+// the way they end the program.
 class PlayerDrive {
 public:
-    // Lays out the pictures (tiny JPEGs) in `folder`, which must exist and be writable.
-    explicit PlayerDrive(std::filesystem::path folder);
+    PlayerDrive();
     ~PlayerDrive();
 
-    // Writes the scenes of `input` (missing ones removed) into the folder.
-    void WriteScenes(const PlayInput& input) const;
+    // The scenes of `input`; missing ones have no file.
+    void SetScenes(const PlayInput& input);
 
-    // A fresh window per play, so that plays do not depend on each other.
+    // A fresh game per play, so that plays do not depend on each other.
     PlayOutcome Play(std::string_view events, std::uint64_t seed);
 
-    // One window kept across calls, for long play: `count` seeded events.
+    // One game kept across calls, for long play: `count` seeded events.
     void StartLongPlay(std::uint64_t seed);
     PlayOutcome ContinueLongPlay(std::size_t count);
 
-private:
-    void StartGame(Frm& form);
-    // Runs one event picked by `choice`; false when nothing could be dispatched.
-    bool RunEvent(Frm& form, std::uint8_t choice);
-    static void CheckInvariants(const Frm& form);
-    static void CheckFatalError(const RuntimeError& error);
+    // Starts a game, as Play does, for tests that click through it themselves.
+    HeadlessPlay& Start(std::uint64_t seed);
 
-    std::filesystem::path m_folder;
-    mutable std::vector<std::optional<std::optional<std::string>>> m_written;
-    QuietMedia m_media;
-    std::optional<SeededRandom> m_longRandom;
-    std::optional<Frm> m_longForm;
+private:
+    // Runs one event picked by `choice`; false when the game stands still for good.
+    static bool RunEvent(HeadlessPlay& play, std::uint8_t choice);
+    static void CheckInvariants(const HeadlessPlay& play);
+    static void CheckFatalError(const std::string& message, const std::string& file);
+
+    MemoryContent m_content;
+    std::unique_ptr<HeadlessPlay> m_play;
     std::mt19937 m_longEvents;
 };
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace miradel {
 
@@ -18,7 +19,7 @@ public:
 
     void SetMessage(TextView text) override { message = text; }
     void ShowMessageArea(bool visible) override { messageVisible = visible; }
-    void ShowDay(std::uint8_t shownDay) override { day = DecimalText(shownDay); }
+    void ShowDay(std::uint8_t shownDay) override { day = shownDay; }
     void ShowNextDay(bool visible) override { nextDayVisible = visible; }
     void ShowChoice(int index, bool visible) override { choiceVisible.at(static_cast<std::size_t>(index)) = visible; }
     void SetPacing(bool on) override { pacing = on; }
@@ -30,7 +31,8 @@ public:
 
     Text message;
     bool messageVisible = false;
-    Text day;
+    // The day label's number (it shows its decimal digits); empty before the first game.
+    std::optional<std::uint8_t> day;
     bool nextDayVisible = false;
     std::array<bool, 4> choiceVisible {};
     bool pacing = false;

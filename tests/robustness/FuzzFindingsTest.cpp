@@ -3,7 +3,6 @@
 // input as scripts/fuzz.sh saved it; its name says what it found.
 
 #include "fuzz/PlayerDrive.h"
-#include "robustness/TempFolder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -14,8 +13,7 @@ namespace {
 
 TEST(FuzzFindings, ReplayWithoutBreakingAnInvariant)
 {
-    TempFolder folder("findings");
-    PlayerDrive drive(folder.Path());
+    PlayerDrive drive;
     int replayed = 0;
     for (const auto& entry : std::filesystem::directory_iterator(MIRADEL_FINDINGS_DIR)) {
         if (entry.path().extension() == ".md")
@@ -24,7 +22,7 @@ TEST(FuzzFindings, ReplayWithoutBreakingAnInvariant)
         std::ifstream file(entry.path(), std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         const PlayInput input = SplitInput(bytes);
-        drive.WriteScenes(input);
+        drive.SetScenes(input);
         drive.Play(input.events, 1);
         ++replayed;
     }

@@ -1,8 +1,7 @@
-// Faults the player fuzz target found, each played through the real window with its handlers
-// called directly. The scenes are the smallest the fuzzer's inputs shrank to.
+// Faults the player fuzz target found, each played through the game over a headless window
+// with its handlers called directly. The scenes are the smallest the fuzzer's inputs shrank to.
 
 #include "fuzz/PlayerDrive.h"
-#include "robustness/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,21 +28,14 @@ protected:
         throw std::invalid_argument("no such scene");
     }
 
-    Frm& Start()
+    HeadlessPlay& Start()
     {
-        drive.WriteScenes(scenes);
-        form.emplace(TextFromUtf8(folder.Path().string() + "/"), random);
-        form->Form_Load();
-        form->Form_Resize();
-        form->Form_Activate();
-        return *form;
+        drive.SetScenes(scenes);
+        return drive.Start(7);
     }
 
-    TempFolder folder { "fault" };
-    PlayerDrive drive { folder.Path() };
+    PlayerDrive drive;
     PlayInput scenes;
-    SeededRandom random { 7 };
-    std::optional<Frm> form;
 };
 
 // A ">end" inside a "--" run used to leave the run going in the new game's opening, which
@@ -51,28 +43,28 @@ protected:
 TEST_F(PlayerFault, RestartInsideRunEndsTheRun)
 {
     Scene("opn") = "a\r\n--9\r\n>end\r\n";
-    Frm& frm = Start();
-    ASSERT_EQ(frm.Lbl.Caption(), u"\r\na");
+    HeadlessPlay& play = Start();
+    ASSERT_EQ(play.view.message, u"\r\na");
 
-    frm.Lbl_Click();
+    play.game.Lbl_Click();
 
-    EXPECT_EQ(frm.Lbl.Caption(), u"\r\na");
-    EXPECT_EQ(frm.game.player.NextLine(), u"--9");
-    EXPECT_EQ(frm.game.files.OpenCount(), 1u);
-    EXPECT_EQ(frm.game.state.day, 0);
+    EXPECT_EQ(play.view.message, u"\r\na");
+    EXPECT_EQ(play.game.player.NextLine(), u"--9");
+    EXPECT_EQ(play.game.files.OpenCount(), 1u);
+    EXPECT_EQ(play.game.state.day, 0);
 }
 
 // The same with the ">end" in a run nested in another: both end with their scene.
 TEST_F(PlayerFault, RestartInsideNestedRunEndsBothRuns)
 {
     Scene("opn") = "a\r\n--3\r\n--2\r\n>end\r\nb\r\n";
-    Frm& frm = Start();
+    HeadlessPlay& play = Start();
 
-    frm.Lbl_Click();
+    play.game.Lbl_Click();
 
-    EXPECT_EQ(frm.Lbl.Caption(), u"\r\na");
-    EXPECT_EQ(frm.game.player.NextLine(), u"--3");
-    EXPECT_EQ(frm.game.files.OpenCount(), 1u);
+    EXPECT_EQ(play.view.message, u"\r\na");
+    EXPECT_EQ(play.game.player.NextLine(), u"--3");
+    EXPECT_EQ(play.game.files.OpenCount(), 1u);
 }
 
 // An ending that ends without ">end" once every choice is used up offers the choices with
@@ -80,34 +72,33 @@ TEST_F(PlayerFault, RestartInsideNestedRunEndsBothRuns)
 TEST_F(PlayerFault, EndingWithoutRestartStandsStillWithNoButton)
 {
     Scene("end0") = "owari\r\n";
-    Frm& frm = Start();
-    frm.game.state.choiceSlots = {};
-    frm.game.state.lastChoice = 0;
-    frm.Lbl_Click();
-    frm.ComGame_Click();
-    ASSERT_EQ(frm.game.player.SceneShownName(), "txt/end0.dat");
+    HeadlessPlay& play = Start();
+    play.game.state.choiceSlots = {};
+    play.game.state.lastChoice = 0;
+    play.game.Lbl_Click();
+    play.game.ComGame_Click();
+    ASSERT_EQ(play.game.player.SceneShownName(), "txt/end0.dat");
 
-    frm.Lbl_Click();
-    for (int i = 0; i < 4; ++i)
-        EXPECT_FALSE(frm.Com(i).Visible());
-    EXPECT_FALSE(frm.ComGame.Visible());
-    EXPECT_FALSE(frm.Lbl.Visible());
-    EXPECT_EQ(frm.game.files.OpenCount(), 0u);
+    play.game.Lbl_Click();
+    EXPECT_FALSE(play.view.AnyChoiceVisible());
+    EXPECT_FALSE(play.view.nextDayVisible);
+    EXPECT_FALSE(play.view.messageVisible);
+    EXPECT_EQ(play.game.files.OpenCount(), 0u);
 }
 
 // With the fourth choice open the same ending still offers it, so the game goes on.
 TEST_F(PlayerFault, EndingWithTheFourthChoiceOpenOffersIt)
 {
     Scene("end0") = "owari\r\n";
-    Frm& frm = Start();
-    frm.game.state.choiceSlots = {};
-    frm.game.state.secretOpen = true;
-    frm.Lbl_Click();
-    frm.ComGame_Click();
-    frm.Lbl_Click();
+    HeadlessPlay& play = Start();
+    play.game.state.choiceSlots = {};
+    play.game.state.secretOpen = true;
+    play.game.Lbl_Click();
+    play.game.ComGame_Click();
+    play.game.Lbl_Click();
 
-    EXPECT_TRUE(frm.Com(3).Visible());
-    EXPECT_FALSE(frm.Com(0).Visible());
+    EXPECT_TRUE(play.view.choiceVisible[3]);
+    EXPECT_FALSE(play.view.choiceVisible[0]);
 }
 
 } // namespace
