@@ -89,11 +89,30 @@ def plays(screen, args, title_picture):
             process.wait()
 
 
+SCENES = ["opn", "not", "0", "1", "2", "3"] + ["%d%d" % (day, choice) for day in range(4) for choice in range(4)]
+
+
 def another_game(prefix, root):
-    """The bundled game copied elsewhere, with a title picture of its own, all green."""
+    """A new game written as the README says: UTF-8 sources with LF line ends, encoded with the
+    installed miradel-encode and checked clean by miradel-check; its title picture all green."""
     folder = os.path.join(root, "別の game")
-    shutil.copytree(os.path.join(prefix, "share", "games", "miradel"), folder)
+    os.makedirs(os.path.join(folder, "story"))
+    shutil.copytree(os.path.join(prefix, "share", "games", "miradel", "img"), os.path.join(folder, "img"))
+    shutil.copy(os.path.join(prefix, "share", "games", "miradel", "bgm.wav"), folder)
     subprocess.run(["convert", "-size", "320x240", "xc:#10C020", os.path.join(folder, "img", "ttl.jpg")], check=True)
+    sources = []
+    for scene in SCENES + ["end0", "end1", "end2"]:
+        sources.append(os.path.join(folder, "story", scene + ".txt"))
+        with open(sources[-1], "w", encoding="utf-8", newline="\n") as source:
+            source.write("場面 %s\n>p\n" % scene + (">end\n" if scene.startswith("end") else "おしまい\n"))
+    os.makedirs(os.path.join(folder, "txt"))
+    expect_status([os.path.join(prefix, "bin", "miradel-encode"), "-d", os.path.join(folder, "txt")] + sources, 0)
+    with open(os.path.join(folder, "txt", "opn.dat"), "rb") as scene:
+        if scene.read() != "場面 opn\r\n>p\r\nおしまい\r\n".encode("cp932"):
+            raise Failure("miradel-encode -d did not write code page 932 with CR LF")
+    check = run(os.path.join(prefix, "bin", "miradel-check"), folder)
+    if check.returncode != 0 or check.stdout or check.stderr:
+        raise Failure("miradel-check on the new game:\n" + check.stdout + check.stderr)
     return folder
 
 
