@@ -14,6 +14,7 @@ if [[ "${1:-}" == "--test" ]]; then
     xvfb xdotool imagemagick x11-utils python3
     clang-14 libclang-rt-14-dev
     graphviz
+    desktop-file-utils appstream lintian dpkg-dev
     onscripter libx11-dev libxext-dev time procps
   )
 fi

@@ -46,20 +46,26 @@ static void DrawStar(QPainter& painter)
     painter.drawPath(star);
 }
 
-QIcon ProgramIcon()
+QImage DrawProgramIcon(int size)
 {
-    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(static_cast<double>(size) / kIconSize, static_cast<double>(size) / kIconSize);
         DrawTile(painter);
         DrawMoon(painter);
         DrawStar(painter);
     }
+    return image;
+}
+
+QIcon ProgramIcon()
+{
     // 256 colours, as a desktop icon of its kind has.
-    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::ThresholdAlphaDither);
-    return QIcon(QPixmap::fromImage(indexed.convertToFormat(QImage::Format_ARGB32)));
+    const QImage indexed = DrawProgramIcon(kIconSize).convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::ThresholdAlphaDither);
+    return QIcon::fromTheme(QStringLiteral("miradel"), QIcon(QPixmap::fromImage(indexed.convertToFormat(QImage::Format_ARGB32))));
 }
 
 } // namespace miradel

@@ -29,8 +29,12 @@ TEST(SceneSource, ReadsWithThePlayersLineEndsAndReportsBadBytes)
     ASSERT_EQ(source.lines.size(), 4u);
     EXPECT_EQ(source.lines[2], u"three\nsame");
     const auto sorted = findings.Sorted();
-    ASSERT_EQ(sorted.size(), 1u);
+    ASSERT_EQ(sorted.size(), 2u);
     EXPECT_EQ(FormatFinding(sorted[0]),
+        "txt/x.dat:3:6: warning: lines end in a line feed (LF) alone (1 in the file), which the player does not take as a "
+        "line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a UTF-8 "
+        "source)");
+    EXPECT_EQ(FormatFinding(sorted[1]),
         "txt/x.dat:4:3: warning: byte 0x82 is not valid in Shift-JIS (code page 932) and shows as \"\xEF\xBF\xBD\"");
 }
 

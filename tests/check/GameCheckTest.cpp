@@ -116,6 +116,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Write("txt/end2.dat", "fin\r\n");
     game.Write("txt/1.dat", "");
     game.Write("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
+    game.Write("txt/00.dat", "\x82\xA0\n>p\ntugi\n");
     game.Write("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
     std::string fullPage = "--30\r\n";
     for (int i = 0; i < 31; ++i)
@@ -172,6 +173,9 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "txt/0.dat:14:3: warning: \">p\" with more after it clears the page without waiting for a click; write \">p\" alone",
         "txt/0.dat:15:3: warning: the count reaches past the end of the scene, which ends at line 17; 3 steps are left over",
         "txt/0.dat:18:1: warning: this line is never shown: the scene ends at line 17",
+        "txt/00.dat:1:2: warning: lines end in a line feed (LF) alone (3 in the file), which the player does not take as "
+        "a line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a UTF-8 "
+        "source)",
         "txt/1.dat: error: the scene file holds no line; the game ends when it opens it",
         "txt/2.dat: warning: the file looks like UTF-8, not Shift-JIS (code page 932); the player would show it garbled; "
         "save it as Shift-JIS",

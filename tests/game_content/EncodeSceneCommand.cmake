@@ -1,4 +1,4 @@
-# Runs miradel_encode_scene on the fixtures in DATA_DIR (see data/README.md): a bad scene must
+# Runs miradel-encode on the fixtures in DATA_DIR (see data/README.md): a bad scene must
 # fail, name the file, line and column and write nothing; a good one must give exact bytes.
 
 file(REMOVE_RECURSE ${WORK_DIR})

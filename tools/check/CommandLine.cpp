@@ -20,6 +20,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& options, std::string& 
         const bool hasValue = i + 1 < argc;
         if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--werror") {
             options.warningsFail = true;
         } else if (argument == "--graph" && hasValue) {
@@ -35,7 +37,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& options, std::string& 
                 return false;
             }
         } else if (argument.starts_with("-") || folderGiven) {
-            problem = "unexpected argument " + std::string(argument);
+            problem = (folderGiven && !argument.starts_with("-") ? "more than one game folder: " : "unknown option ") + std::string(argument);
             return false;
         } else {
             options.gameFolder = argument;

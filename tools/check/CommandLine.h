@@ -12,6 +12,7 @@ struct CommandLine {
     long long playtestGames = 0;
     std::uint64_t seed = 1;
     bool help = false;
+    bool version = false;
 };
 
 inline constexpr const char* kUsage =
@@ -20,7 +21,9 @@ inline constexpr const char* kUsage =
     "  --werror        warnings make the exit status 1 too\n"
     "  --graph FILE    write the story as a Graphviz graph to FILE (and FILE.svg with Graphviz)\n"
     "  --playtest N    play N seeded random games and report what they never reached\n"
-    "  --seed S        the seed of the first game (default 1); game k plays with S + k\n";
+    "  --seed S        the seed of the first game (default 1); game k plays with S + k\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n";
 
 // False, with `problem` saying why, for a command line that cannot be followed.
 bool ParseCommandLine(int argc, char** argv, CommandLine& options, std::string& problem);

@@ -4,6 +4,7 @@
 #include "platform/Cp932.h"
 #include "platform/LineReader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -29,6 +30,16 @@ static void ReportInvalidBytes(const std::string& bytes, const std::vector<std::
     findings.Warning(shownName, lineNumber, column, std::move(message));
 }
 
+// Linux editors end lines with LF alone, which the player does not take as a line end: the
+// whole file would play as one line, commands shown as text. Said once, where it starts.
+static void ReportLoneLineFeeds(std::size_t count, long long lineNumber, long long column, const std::string& shownName, Findings& findings)
+{
+    findings.Warning(shownName, lineNumber, column,
+        "lines end in a line feed (LF) alone (" + std::to_string(count)
+            + " in the file), which the player does not take as a line end: they play as one line; save the file with CR LF"
+              " line ends (miradel-encode writes them from a UTF-8 source)");
+}
+
 SceneSource DecodeSceneSource(std::string_view bytes, const std::string& shownName, Findings& findings)
 {
     SceneSource source;
@@ -42,12 +53,26 @@ SceneSource DecodeSceneSource(std::string_view bytes, const std::string& shownNa
     LineReader reader(bytes);
     std::string lineBytes;
     std::vector<std::size_t> invalid;
+    std::size_t loneLineFeeds = 0;
+    long long firstLineFeedLine = 0;
+    long long firstLineFeedColumn = 0;
     while (reader.ReadLine(lineBytes)) {
         invalid.clear();
         source.lines.push_back(DecodeCp932(lineBytes, &invalid));
+        const auto lineNumber = static_cast<long long>(source.lines.size());
         if (!invalid.empty() && encoding == Encoding::Cp932)
-            ReportInvalidBytes(lineBytes, invalid, shownName, static_cast<long long>(source.lines.size()), findings);
+            ReportInvalidBytes(lineBytes, invalid, shownName, lineNumber, findings);
+        // A CR ends a line, so every LF left inside one stands alone.
+        const std::size_t lineFeed = lineBytes.find('\n');
+        if (lineFeed != std::string::npos && loneLineFeeds == 0) {
+            firstLineFeedLine = lineNumber;
+            firstLineFeedColumn = static_cast<long long>(DecodeCp932(std::string_view(lineBytes).substr(0, lineFeed)).size()) + 1;
+        }
+        loneLineFeeds += static_cast<std::size_t>(std::count(lineBytes.begin(), lineBytes.end(), '\n'));
     }
+    // In UTF-16 the line ends are not single bytes; the encoding warning covers that file.
+    if (loneLineFeeds > 0 && (encoding == Encoding::Cp932 || encoding == Encoding::Utf8))
+        ReportLoneLineFeeds(loneLineFeeds, firstLineFeedLine, firstLineFeedColumn, shownName, findings);
     return source;
 }
 

@@ -56,11 +56,15 @@ int main(int argc, char** argv)
     CommandLine options;
     std::string problem;
     if (!ParseCommandLine(argc, argv, options, problem)) {
-        std::cerr << "miradel-check: " << problem << '\n' << kUsage;
+        std::cerr << "miradel-check: " << problem << " (see miradel-check --help)\n";
         return 2;
     }
     if (options.help) {
         std::cout << kUsage;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "miradel-check " MIRADEL_VERSION "\n";
         return 0;
     }
     // No window is ever shown and no sound is ever played.

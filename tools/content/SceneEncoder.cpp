@@ -1,5 +1,8 @@
 #include "SceneEncoder.h"
 
+#include "platform/Cp932.h"
+#include "scenario/LineKind.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <iconv.h>
@@ -109,22 +112,12 @@ std::string DescribeBadCharacter(std::string_view line, std::size_t byteOffset)
         + ") cannot be written in code page 932";
 }
 
-// The player stops on a "--" line whose rest is not a number, so the build stops first.
-bool HasStepCount(std::string_view line)
+// The player stops on a "--" line whose count it cannot read, so the encoder asks the player's
+// own rules about the line as the player will decode it.
+bool PlayerStopsOn(std::string_view encodedLine)
 {
-    std::string_view count = line.substr(2);
-    if (count.starts_with('-')) {
-        count.remove_prefix(1);
-    }
-    if (count.empty()) {
-        return false;
-    }
-    for (const char digit : count) {
-        if (digit < '0' || digit > '9') {
-            return false;
-        }
-    }
-    return true;
+    const Text line = DecodeCp932(encodedLine);
+    return ClassifyLine(line) == LineKind::Run && !RunCountOf(line);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view source)
@@ -154,12 +147,13 @@ EncodedScene EncodeScene(std::string_view utf8Source)
     long long lineNumber = 0;
     for (const std::string_view line : SplitLines(utf8Source)) {
         ++lineNumber;
+        const std::size_t lineStart = scene.bytes.size();
         if (const auto badOffset = converter.Convert(line, scene.bytes)) {
             scene.errors.push_back({lineNumber, CharacterColumn(line, *badOffset), DescribeBadCharacter(line, *badOffset)});
             continue;
         }
-        if (line.starts_with("--") && !HasStepCount(line)) {
-            scene.errors.push_back({lineNumber, 3, "a \"--\" line needs a whole number of lines to take at once"});
+        if (PlayerStopsOn(std::string_view(scene.bytes).substr(lineStart))) {
+            scene.errors.push_back({lineNumber, 3, "a \"--\" line needs a whole number of lines to take at once (from -2147483648 to 2147483647)"});
         }
         scene.bytes.append(kLineEnd);
     }

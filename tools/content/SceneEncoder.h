@@ -25,8 +25,8 @@ struct EncodedScene {
 // line has no line end gets one, which the player reads the same way.
 //
 // Every line is checked, so one run reports all mistakes: a character that code page 932
-// cannot hold, bytes that are not UTF-8, and a "--" line without a whole-number count,
-// which the player would stop on at run time. When there are errors, `bytes` is empty.
+// cannot hold, bytes that are not UTF-8, and a "--" line whose count the player cannot read
+// (it would stop there at run time). When there are errors, `bytes` is empty.
 EncodedScene EncodeScene(std::string_view utf8Source);
 
 } // namespace miradel::content
