@@ -1,10 +1,14 @@
 #include "Playtest.h"
 
-#include "app/Frm.h"
+#include "app/SceneFolder.h"
+#include "game/Game.h"
 #include "game/SceneNames.h"
-#include "music/MusicProcedures.h"
-#include "platform/FatalError.h"
+#include "headless/HeadlessView.h"
+#include "platform/ContentFiles.h"
 #include "platform/Random.h"
+#include "platform/RuntimeError.h"
+
+#include <filesystem>
 
 #include <random>
 #include <vector>
@@ -17,31 +21,36 @@ namespace {
 constexpr long long kMaxEventsPerGame = 200000;
 constexpr TextView kOpeningShownName = u"txt/opn.dat";
 
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(std::uint64_t seed)
-        : m_engine(seed)
+// The game's folders, as the window sets them at start-up.
+struct GameFolders {
+    explicit GameFolders(const Text& folder)
+        : appDir(folder.empty() || folder.back() == u'/' ? folder : folder + u'/')
+        , imgDir(appDir + u"img/")
+        , txtDir(appDir + u"txt/")
     {
     }
-    double NextUniform() override { return m_uniform(m_engine); }
-
-private:
-    std::mt19937_64 m_engine;
-    std::uniform_real_distribution<double> m_uniform { 0.0, 1.0 };
+    Text appDir;
+    Text imgDir;
+    Text txtDir;
 };
 
-// No sound device: every command fails quietly, as the service does without a file.
-class SilentMediaControl final : public MediaControl {
-public:
-    MediaResult SendString(const char*, char*, std::size_t) override { return MediaResult::NotOpen; }
-};
+// A picture is there when its file is; decoding it is the file checks' business.
+void FindPicture(const GameFolders& folders, TextView fileName)
+{
+    const ContentFile file = LocateContentFile(folders.imgDir, fileName, u".jpg", folders.appDir);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file.path, error))
+        throw RuntimeError("画像ファイルが見つかりません", file.shownName);
+}
 
 class OneGame {
 public:
-    OneGame(const Text& folder, std::uint64_t seed, PlaytestResult& result)
-        : m_random(seed)
+    OneGame(const GameFolders& folders, std::uint64_t seed, PlaytestResult& result)
+        : m_view([&folders](TextView fileName) { FindPicture(folders, fileName); })
+        , m_scenes(folders.txtDir, folders.appDir)
+        , m_random(seed)
         , m_picker(seed ^ 0x9E3779B97F4A7C15ULL)
-        , m_frm(folder, m_random)
+        , m_game(m_view, m_scenes, m_random)
         , m_result(result)
     {
     }
@@ -49,8 +58,7 @@ public:
     std::string Play()
     {
         try {
-            m_frm.Form_Load();
-            m_frm.Form_Activate();
+            m_game.NewGame();
             Observe(Click::None);
             for (long long event = 0; event < kMaxEventsPerGame; ++event) {
                 if (!m_outcome.empty())
@@ -69,26 +77,26 @@ private:
 
     bool NextEvent()
     {
-        if (m_frm.Lbl.Visible()) {
-            m_frm.Lbl_Click();
+        if (m_view.messageVisible) {
+            m_game.Lbl_Click();
             Observe(Click::Message);
             return true;
         }
-        if (m_frm.ComGame.Visible()) {
-            m_frm.ComGame_Click();
+        if (m_view.nextDayVisible) {
+            m_game.ComGame_Click();
             Observe(Click::NextDay);
             return true;
         }
         std::vector<int> offered;
-        for (int i = 0; i <= m_frm.Com.UBound(); ++i) {
-            if (m_frm.Com(i).Visible())
+        for (int i = 0; i <= DaysAndChoices::kFourthChoice; ++i) {
+            if (m_view.choiceVisible[static_cast<std::size_t>(i)])
                 offered.push_back(i);
         }
         if (offered.empty())
             return false;
         const int index = offered[std::uniform_int_distribution<std::size_t>(0, offered.size() - 1)(m_picker)];
         m_result.picturesShown.insert(index == 3 ? Text(u"4") : DecimalText(index));
-        m_frm.Com_Click(index);
+        m_game.Com_Click(index);
         Observe(Click::Choice);
         return true;
     }
@@ -97,8 +105,8 @@ private:
     // within one visit, so a smaller one is the opening of a new game.
     void Observe(Click click)
     {
-        const std::string scene = m_frm.game.player.SceneShownName();
-        const long long line = m_frm.game.player.CurrentLineNumber();
+        const std::string scene = m_game.player.SceneShownName();
+        const long long line = m_game.player.CurrentLineNumber();
         const bool buttonClick = click == Click::NextDay || click == Click::Choice;
         const bool newVisit = scene != m_scene || line < m_line || buttonClick;
         const bool restarted = click != Click::None && newVisit && scene == TextToUtf8(kOpeningShownName);
@@ -106,7 +114,7 @@ private:
             m_result.restartsUnseen = true;
         if (newVisit && IsEnding(m_scene))
             m_outcome = SceneName(m_scene);
-        else if (IsEnding(scene) && !m_frm.game.player.SceneOpen())
+        else if (IsEnding(scene) && !m_game.player.SceneOpen())
             m_outcome = SceneName(scene);
         else if (restarted)
             m_outcome = "restarted by \">end\" before an ending";
@@ -128,9 +136,11 @@ private:
 
     static bool IsEnding(const std::string& shown) { return SceneName(shown).starts_with("end"); }
 
+    HeadlessView m_view;
+    SceneFolder m_scenes;
     SeededRandom m_random;
     std::mt19937_64 m_picker;
-    Frm m_frm;
+    Game m_game;
     PlaytestResult& m_result;
     std::string m_scene;
     long long m_line = 0;
@@ -162,12 +172,9 @@ void Summarise(const GameCheck& check, PlaytestResult& result)
 PlaytestResult RunPlaytest(const Text& gameFolder, const GameCheck& check, long long games, std::uint64_t seed)
 {
     PlaytestResult result;
-    SilentMediaControl silence;
-    UseMediaControl(silence);
-    SetEndProgramHandler([](int) {});
-    SetFatalErrorHandler([](const RuntimeError&) {});
+    const GameFolders folders(gameFolder);
     for (long long k = 0; k < games; ++k) {
-        OneGame game(gameFolder, seed + static_cast<std::uint64_t>(k), result);
+        OneGame game(folders, seed + static_cast<std::uint64_t>(k), result);
         ++result.outcomes[game.Play()];
         ++result.games;
     }

@@ -23,8 +23,8 @@ struct PlaytestResult {
     long long linesNeverReached = 0;
 };
 
-// Plays `games` games through the player's own window logic, without showing it and
-// without sound: game k is seeded with seed + k, and a choice is picked among the visible
+// Plays `games` games through the player's own logic over a headless window, without
+// sound: game k is seeded with seed + k, and a choice is picked among the visible
 // buttons with the same seed. Every game is bounded, so one that never ends stops the
 // game, not the tool. Lines are not traced one by one: a scene takes the same lines on
 // every visit, so a visited scene reaches every line that the checker found reachable.
