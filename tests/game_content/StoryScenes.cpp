@@ -1,33 +1,36 @@
 #include "StoryScenes.h"
 
+#include "game/SceneNames.h"
+#include "scenario/LineKind.h"
+
 #include <fstream>
 #include <iterator>
 
 namespace miradel::content {
 
+static std::vector<std::string> Utf8Names(const std::vector<Text>& names)
+{
+    std::vector<std::string> utf8;
+    for (const Text& name : names)
+        utf8.push_back(TextToUtf8(name));
+    return utf8;
+}
+
 const std::vector<std::string>& GameSceneNames()
 {
-    static const std::vector<std::string> names = [] {
-        std::vector<std::string> all{"opn", "not", "0", "1", "2", "3", "end0", "end1", "end2"};
-        for (const char day : std::string_view("0123")) {
-            for (const char choice : std::string_view("0123")) {
-                all.push_back(std::string{day, choice});
-            }
-        }
-        return all;
-    }();
+    static const std::vector<std::string> names = Utf8Names(ScenesTheGameOpens());
     return names;
 }
 
 const std::vector<std::string>& GamePictureNames()
 {
-    static const std::vector<std::string> names{"ttl", "0", "1", "2", "3", "4", "end0", "end1", "end2"};
+    static const std::vector<std::string> names = Utf8Names(PicturesTheGameShows());
     return names;
 }
 
 const std::vector<std::string>& BlinkingPictureNames()
 {
-    static const std::vector<std::string> names{"0", "1", "2", "3", "4"};
+    static const std::vector<std::string> names = Utf8Names(BlinkingPictures());
     return names;
 }
 
@@ -63,17 +66,18 @@ std::vector<StoryScene> LoadStory()
 
 bool EndsScene(std::string_view line)
 {
-    return line.starts_with("tugi") || line.starts_with(">end") || line.starts_with(">loop");
+    const LineKind kind = ClassifyLine(TextFromUtf8(line));
+    return kind == LineKind::SceneEnd || kind == LineKind::GameEnd || kind == LineKind::Loop;
 }
 
 bool StopsPageBefore(std::string_view line)
 {
-    return EndsScene(line) || line.starts_with(">ive") || line == ">p";
+    return miradel::StopsPageBefore(TextFromUtf8(line));
 }
 
 bool IsCommand(std::string_view line)
 {
-    return EndsScene(line) || line.starts_with("--") || line.starts_with(">p") || line.starts_with(">img");
+    return ClassifyLine(TextFromUtf8(line)) != LineKind::TextLine;
 }
 
 } // namespace miradel::content

@@ -6,8 +6,7 @@
 
 namespace miradel::content {
 
-// The names the game opens, written out here rather than taken from the build, so that a
-// scene or picture dropped from the build is caught.
+// The names the game opens, from the player's own table, in UTF-8.
 const std::vector<std::string>& GameSceneNames();
 const std::vector<std::string>& GamePictureNames();
 const std::vector<std::string>& BlinkingPictureNames();
@@ -22,7 +21,7 @@ std::vector<StoryScene> LoadStory();
 std::string ReadWholeFile(const std::string& path);
 std::vector<std::string> SplitSourceLines(std::string_view text);
 
-// How the player reads a line, by its first characters.
+// How the player reads a line, by its first characters: the player's own rules.
 bool EndsScene(std::string_view line);          // tugi, >end, >loop
 bool StopsPageBefore(std::string_view line);    // a text line before it waits for a click
 bool IsCommand(std::string_view line);          // everything that is not shown as text
