@@ -7,13 +7,7 @@
 namespace miradel {
 
 WindowView::WindowView(WindowControls controls, const Text& imgDir, const Text& appDir)
-    : Lbl(controls.Lbl)
-    , LblDay(controls.LblDay)
-    , Pic(controls.Pic)
-    , E(controls.E)
-    , Com(controls.Com)
-    , ComGame(controls.ComGame)
-    , TimSay(controls.TimSay)
+    : m_controls(controls)
     , m_imgDir(imgDir)
     , m_appDir(appDir)
 {
@@ -21,22 +15,24 @@ WindowView::WindowView(WindowControls controls, const Text& imgDir, const Text& 
 
 void WindowView::SetPacing(bool on)
 {
-    TimSay.SetEnabled(on);
+    m_controls.TimSay.SetEnabled(on);
 }
 
 void WindowView::ClearPicture()
 {
-    Pic.Cls();
+    m_controls.Pic.Cls();
 }
 
 void WindowView::LoadPicture(TextView fileName)
 {
     const ContentFile file = LocateContentFile(m_imgDir, fileName, u".jpg", m_appDir);
-    E.SetPicture(miradel::LoadPicture(file.path, file.shownName, Pic.DeviceSize()));
+    m_controls.E.SetPicture(miradel::LoadPicture(file.path, file.shownName, m_controls.Pic.DeviceSize()));
 }
 
 void WindowView::PaintPicture(TextView pictureName)
 {
+    PictureBox& Pic = m_controls.Pic;
+    const PictureBox& E = m_controls.E;
     // Both boxes count in pixels: the whole buffer is stretched over the whole area.
     const int picWidth = Pic.ScaleWidth();
     const int picHeight = Pic.ScaleHeight();

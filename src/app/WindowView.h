@@ -24,24 +24,18 @@ class WindowView final : public GameView {
 public:
     WindowView(WindowControls controls, const Text& imgDir, const Text& appDir);
 
-    void SetMessage(TextView text) override { Lbl.SetCaption(text); }
-    void ShowMessageArea(bool visible) override { Lbl.SetVisible(visible); }
-    void ShowDay(std::uint8_t day) override { LblDay.SetCaption(DecimalText(day)); }
-    void ShowNextDay(bool visible) override { ComGame.SetVisible(visible); }
-    void ShowChoice(int index, bool visible) override { Com(index).SetVisible(visible); }
+    void SetMessage(TextView text) override { m_controls.Lbl.SetCaption(text); }
+    void ShowMessageArea(bool visible) override { m_controls.Lbl.SetVisible(visible); }
+    void ShowDay(std::uint8_t day) override { m_controls.LblDay.SetCaption(DecimalText(day)); }
+    void ShowNextDay(bool visible) override { m_controls.ComGame.SetVisible(visible); }
+    void ShowChoice(int index, bool visible) override { m_controls.Com(index).SetVisible(visible); }
     void SetPacing(bool on) override;
     void ClearPicture() override;
     void LoadPicture(TextView fileName) override;
     void PaintPicture(TextView pictureName) override;
 
 private:
-    Label& Lbl;
-    Label& LblDay;
-    PictureBox& Pic;
-    PictureBox& E;
-    ButtonArray<4>& Com;
-    Button& ComGame;
-    Timer& TimSay;
+    WindowControls m_controls;
     const Text& m_imgDir;
     const Text& m_appDir;
 };
