@@ -57,12 +57,22 @@ struct TextFiles::OpenFile {
         , shownName(std::move(name))
     {
     }
+    OpenFile(const std::vector<Text>& decodedLines, std::string name)
+        : reader(std::string_view())
+        , shownName(std::move(name))
+        , lines(&decodedLines)
+    {
+    }
 
     FileHandle file;
     LineReader reader;
     std::string shownName;
     long long linesRead = 0;
     std::string lineBytes;
+    // Lines decoded already, read instead of the reader's.
+    const std::vector<Text>* lines = nullptr;
+
+    bool LinesAtEnd() const { return static_cast<std::size_t>(linesRead) >= lines->size(); }
 };
 
 TextFiles::TextFiles() = default;
@@ -99,6 +109,12 @@ void TextFiles::OpenBytes(std::int16_t number, std::string_view bytes, const std
     m_files.emplace(number, std::make_unique<OpenFile>(bytes, shownName));
 }
 
+void TextFiles::OpenLines(std::int16_t number, const std::vector<Text>& lines, const std::string& shownName)
+{
+    CheckNumberFree(number, shownName);
+    m_files.emplace(number, std::make_unique<OpenFile>(lines, shownName));
+}
+
 void TextFiles::Open(std::int16_t number, const std::filesystem::path& path, const std::string& shownName)
 {
     CheckNumberFree(number, shownName);
@@ -118,6 +134,11 @@ Text TextFiles::LineInput(std::int16_t number)
     if (found == m_files.end())
         ThrowNotOpen(number);
     OpenFile& file = *found->second;
+    if (file.lines) {
+        if (file.LinesAtEnd())
+            throw RuntimeError(kMessagePastEnd, file.shownName, file.linesRead + 1);
+        return (*file.lines)[static_cast<std::size_t>(file.linesRead++)];
+    }
     try {
         if (!file.reader.ReadLine(file.lineBytes))
             throw RuntimeError(kMessagePastEnd, file.shownName, file.linesRead + 1);
@@ -134,6 +155,8 @@ bool TextFiles::AtEnd(std::int16_t number) const
     if (found == m_files.end())
         ThrowNotOpen(number);
     OpenFile& file = *found->second;
+    if (file.lines)
+        return file.LinesAtEnd();
     try {
         return file.reader.AtEnd();
     } catch (const std::system_error&) {

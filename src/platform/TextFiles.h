@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace miradel {
 
@@ -33,6 +34,8 @@ public:
     void Open(std::int16_t number, const std::filesystem::path& path, const std::string& shownName);
     // Opens bytes held in memory, which must outlive the open file, as if they were a file.
     void OpenBytes(std::int16_t number, std::string_view bytes, const std::string& shownName);
+    // Opens lines decoded already, which must outlive the open file.
+    void OpenLines(std::int16_t number, const std::vector<Text>& lines, const std::string& shownName);
     Text LineInput(std::int16_t number);
     bool AtEnd(std::int16_t number) const;
     void Close(std::int16_t number);

@@ -41,6 +41,7 @@ void ScenarioPlayer::OpenScene(TextView name)
     pageLines = 1;
     CloseScene();
     sceneFile = m_files.FreeFile();
+    m_runsCutShort.clear();
     m_sceneShownName = m_scenes.OpenScene(m_files, sceneFile, name);
     ++m_scenesOpened;
     if (m_files.AtEnd(sceneFile)) {
@@ -78,7 +79,7 @@ void ScenarioPlayer::StepScene()
     TakeSteps(
         stepCounter, [this] { return TakeOneStep(); },
         [this, scene] { return SceneOpen() && m_scenesOpened == scene; },
-        [this](const std::vector<OpenRun>& runs) { stepCounter = CounterAfterRuns(stepCounter, runs); });
+        [this](const std::vector<OpenRun>& runs) { stepCounter = CounterAfterRuns(stepCounter, runs, &m_runsCutShort); });
 }
 
 StepRequest ScenarioPlayer::TakeOneStep()

@@ -4,6 +4,7 @@
 #include "scenario/StepLoop.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace miradel {
 
@@ -57,6 +58,8 @@ public:
     // Where the line of the step being taken came from, for error reports.
     const std::string& SceneShownName() const { return m_sceneShownName; }
     long long CurrentLineNumber() const { return m_currentLineNumber; }
+    // The runs that the end of the scene cut short, innermost first; empty when none was.
+    const std::vector<CutRun>& RunsCutShort() const { return m_runsCutShort; }
 
 private:
     StepRequest TakeOneStep();
@@ -84,6 +87,7 @@ private:
     std::string m_sceneShownName;
     long long m_nextLineNumber = 0;
     long long m_currentLineNumber = 0;
+    std::vector<CutRun> m_runsCutShort;
 };
 
 } // namespace miradel

@@ -61,11 +61,22 @@ void TakeSteps(long long& stepCounter, TakeOneStep takeOneStep, GoOn goOn, Settl
     }
 }
 
+// A run that the end of its scene cut short, and the steps it had left.
+struct CutRun {
+    long long line;
+    long long stepsLeft;
+};
+
 // Where the counter stands once the given runs have made all their steps, innermost first.
-inline long long CounterAfterRuns(long long stepCounter, const std::vector<OpenRun>& runs)
+// `cut`, when given, receives each run with the steps it still had to take, innermost first.
+inline long long CounterAfterRuns(long long stepCounter, const std::vector<OpenRun>& runs,
+    std::vector<CutRun>* cut = nullptr)
 {
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        if (cut)
+            cut->push_back({ run->line, std::max(0LL, run->count - stepCounter) });
         stepCounter = std::max(stepCounter + 1, static_cast<long long>(run->count) + 1);
+    }
     return stepCounter;
 }
 

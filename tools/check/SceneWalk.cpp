@@ -1,131 +1,126 @@
 #include "SceneWalk.h"
 
+#include "game/GameState.h"
+#include "game/GameView.h"
 #include "platform/Text.h"
+#include "platform/TextFiles.h"
 #include "scenario/LineKind.h"
-#include "scenario/StepLoop.h"
+#include "scenario/LineSource.h"
+#include "scenario/ScenarioPlayer.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace miradel::check {
 
 namespace {
 
-// A page stops after the text line that finds more lines than this on it, as in the player.
-constexpr long long kFullPage = 29;
+constexpr TextView kWaitMark = u"▼";
 
-class Walker {
+// Walks a scene with the player's own code: the player steps through the lines as the game
+// would, and tells the walker what it does through the window, the host and the line source
+// that the walker stands in for.
+class Walker final : public GameView, public ScenarioHost, public LineSource {
 public:
     Walker(const std::vector<Text>& lines, const std::string& shownName, const PageMeasure* measure, Findings& findings)
         : m_lines(lines)
         , m_shownName(shownName)
         , m_measure(measure)
         , m_findings(findings)
+        , m_player(*this, m_files, *this, m_state, *this)
     {
+        // The player ends the game at a "--" without a count; going on as if the count were
+        // 0 finds the rest. Every line up to the end is taken, so those reached are reported.
+        for (std::size_t i = 0; i < m_lines.size(); ++i) {
+            if (ClassifyLine(m_lines[i]) == LineKind::Run && !RunCountOf(m_lines[i])) {
+                if (m_badCounts.empty())
+                    m_playedLines = m_lines;
+                m_playedLines[i] = u"--0";
+                m_badCounts.push_back(static_cast<long long>(i) + 1);
+            }
+        }
     }
 
     SceneWalk Walk()
     {
-        StepScene();
+        // The player refuses a scene without lines before stepping; it offers what follows.
+        if (m_lines.empty())
+            return m_result;
+        m_player.OpenScene(u"scene");
         m_firstStepDone = true;
-        while (m_open) {
+        while (m_player.SceneOpen()) {
             ++m_step;
-            StepScene();
+            m_player.Lbl_Click();
+        }
+        NoteEnding();
+        for (const long long line : m_badCounts) {
+            if (line <= m_result.lastReachedLine)
+                ReportBadCount(line);
         }
         FlushPage();
+        ReportRunsCutShort();
         ReportUnreachable();
         return m_result;
     }
 
-private:
-    TextView NextLine() const
+    std::string OpenScene(TextFiles& files, std::int16_t number, TextView) override
     {
-        return m_position < m_lines.size() ? TextView(m_lines[m_position]) : literal::kSceneEnd;
+        files.OpenLines(number, m_badCounts.empty() ? m_lines : m_playedLines, m_shownName);
+        return m_shownName;
     }
 
-    // A step as the player takes it, with the steps it makes of its own and those of runs.
-    void StepScene()
+    void SetMessage(TextView text) override
     {
-        long long stepCounter = 0;
-        TakeSteps(
-            stepCounter,
-            [this] {
-                std::int32_t count = 0;
-                const NextStep next = TakeOneStep(count);
-                return StepRequest { next, count, m_currentLine };
-            },
-            [this] { return m_open; },
-            [this, &stepCounter](const std::vector<OpenRun>& runs) { ReportRunsPastEnd(runs, stepCounter); });
-    }
-
-    NextStep TakeOneStep(std::int32_t& runCount)
-    {
-        if (!m_open)
-            return NextStep::Nothing;
-        const bool atEnd = m_position >= m_lines.size();
-        const TextView line = NextLine();
-        m_currentLine = atEnd ? 0 : static_cast<long long>(m_position) + 1;
-        if (!atEnd)
-            ++m_position;
-        switch (ClassifyLine(line)) {
-        case LineKind::SceneEnd:
-            return EndScene(SceneEnding::NextOffer);
-        case LineKind::Run:
-            runCount = RunCount(line);
-            return NextStep::Run;
-        case LineKind::GameEnd:
-            if (!m_firstStepDone && m_result.gameEndInFirstStep == 0)
-                m_result.gameEndInFirstStep = m_currentLine;
-            return EndScene(SceneEnding::GameEnd);
-        case LineKind::NewPage:
+        if (text.empty()) {
             FlushPage();
-            m_pageLines = 0;
-            return NextStep::Another;
-        case LineKind::Picture:
-            m_result.pictures.push_back({ m_currentLine, Text(PictureNameOf(line)) });
-            return NextStep::Another;
-        case LineKind::Loop:
-            return EndScene(SceneEnding::Loop);
-        case LineKind::TextLine:
-            return ShowTextLine();
+            return;
         }
-        return NextStep::Nothing;
+        // A text line: after a page that waited for a click it starts a new page.
+        if (m_pageMarked)
+            FlushPage();
+        m_pageMarked = m_player.PageMark() == kWaitMark;
+        m_page.push_back({ static_cast<std::size_t>(m_player.CurrentLineNumber() - 1), m_step });
+    }
+    void ShowPicture(TextView name) override { m_result.pictures.push_back({ m_player.CurrentLineNumber(), Text(name) }); }
+    void NewGame() override
+    {
+        if (!m_firstStepDone && m_result.gameEndInFirstStep == 0)
+            m_result.gameEndInFirstStep = m_player.CurrentLineNumber();
     }
 
-    NextStep EndScene(SceneEnding ending)
-    {
-        m_open = false;
-        m_result.ending = ending;
-        m_result.endLine = m_currentLine;
-        m_result.lastReachedLine = m_currentLine == 0 ? static_cast<long long>(m_lines.size()) : m_currentLine;
-        return NextStep::Nothing;
-    }
+    void ShowMessageArea(bool) override { }
+    void ShowDay(std::uint8_t) override { }
+    void ShowNextDay(bool) override { }
+    void ShowChoice(int, bool) override { }
+    void SetPacing(bool) override { }
+    void ClearPicture() override { }
+    void LoadPicture(TextView) override { }
+    void PaintPicture(TextView) override { }
+    void ShowChoices(bool) override { }
+    void BlinkStep() override { }
 
-    std::int32_t RunCount(TextView line)
+private:
+    void ReportBadCount(long long lineNumber)
     {
-        if (const auto count = RunCountOf(line))
-            return *count;
-        // The player ends the game here; going on as if the count were 0 finds the rest.
+        const TextView line = m_lines[static_cast<std::size_t>(lineNumber - 1)];
         const bool digitsOnly = line.size() > 2
             && line.substr(2).find_first_not_of(u"0123456789 +-\t\u3000") == TextView::npos
             && line.substr(2).find_first_of(u"0123456789") != TextView::npos;
-        m_findings.Error(m_shownName, m_currentLine, 3,
+        m_findings.Error(m_shownName, lineNumber, 3,
             digitsOnly ? "the count after \"--\" is too large (at most 2147483647); the game ends here"
                        : "\"--\" must be followed by a whole number of lines, such as \"--3\"; the game ends here");
-        return 0;
     }
 
-    NextStep ShowTextLine()
+    // The line that ended the scene; at the end of the file, the "tugi" it stands for.
+    void NoteEnding()
     {
-        const long long lineIndex = m_currentLine - 1;
-        if (m_pageMarked)
-            FlushPage();
-        const bool stops = StopsPageBefore(NextLine()) || m_pageLines > kFullPage;
-        m_pageLines = stops ? 0 : m_pageLines;
-        ++m_pageLines;
-        m_pageMarked = stops;
-        m_page.push_back({ static_cast<std::size_t>(lineIndex), m_step });
-        return m_lines[static_cast<std::size_t>(lineIndex)].empty() ? NextStep::Another : NextStep::Nothing;
+        const long long line = m_player.CurrentLineNumber();
+        const LineKind kind = line > 0 ? ClassifyLine(m_lines[static_cast<std::size_t>(line - 1)]) : LineKind::TextLine;
+        m_result.ending = kind == LineKind::GameEnd ? SceneEnding::GameEnd
+            : kind == LineKind::Loop                ? SceneEnding::Loop
+                                                    : SceneEnding::NextOffer;
+        const bool endsAtLine = kind == LineKind::GameEnd || kind == LineKind::Loop || kind == LineKind::SceneEnd;
+        m_result.endLine = endsAtLine ? line : 0;
+        m_result.lastReachedLine = endsAtLine ? line : static_cast<long long>(m_lines.size());
     }
 
     // A page is measured once it is complete: it only grows while it is on show. The
@@ -166,18 +161,15 @@ private:
         }
     }
 
-    // The steps left over, counted as the player would go on counting them with its one
-    // counter if they could still take lines: the innermost run first.
-    void ReportRunsPastEnd(const std::vector<OpenRun>& runs, long long stepCounter)
+    void ReportRunsCutShort()
     {
-        const std::string end = m_currentLine == 0 ? "at the end of the file" : "at line " + std::to_string(m_currentLine);
-        for (std::size_t i = runs.size(); i-- > 0;) {
-            const long long left = std::max(0LL, runs[i].count - stepCounter);
-            stepCounter = std::max(stepCounter + 1, static_cast<long long>(runs[i].count) + 1);
-            if (left > 0) {
-                m_findings.Warning(m_shownName, runs[i].line, 3,
-                    "the count reaches past the end of the scene, which ends " + end + "; " + std::to_string(left)
-                        + (left == 1 ? " step is" : " steps are") + " left over");
+        const std::string end
+            = m_result.endLine == 0 ? "at the end of the file" : "at line " + std::to_string(m_result.endLine);
+        for (const CutRun& run : m_player.RunsCutShort()) {
+            if (run.stepsLeft > 0) {
+                m_findings.Warning(m_shownName, run.line, 3,
+                    "the count reaches past the end of the scene, which ends " + end + "; " + std::to_string(run.stepsLeft)
+                        + (run.stepsLeft == 1 ? " step is" : " steps are") + " left over");
             }
         }
     }
@@ -200,12 +192,15 @@ private:
     const PageMeasure* m_measure;
     Findings& m_findings;
 
+    // The lines as the player takes them, if a bad count had to be replaced.
+    std::vector<Text> m_playedLines;
+    std::vector<long long> m_badCounts;
+    GameState m_state;
+    TextFiles m_files;
+    ScenarioPlayer m_player;
+
     SceneWalk m_result;
-    std::size_t m_position = 0;
-    long long m_currentLine = 0;
-    bool m_open = true;
     bool m_firstStepDone = false;
-    long long m_pageLines = 1;
     bool m_pageMarked = false;
     struct PageLine {
         std::size_t index;

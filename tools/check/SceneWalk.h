@@ -39,8 +39,9 @@ struct SceneWalk {
     std::vector<PictureUse> pictures;
 };
 
-// Follows a scene the way the player steps through it: lines in file order, "--" runs
-// with their one shared counter, the look-ahead that stops a page, the end of the scene.
+// Follows a scene with the player's own code, as a click at a time steps through it: lines
+// in file order, "--" runs with their one shared counter, the look-ahead that stops a page,
+// the end of the scene.
 // Every path through a scene takes the same lines, so one walk finds what every game
 // meets: a "--" count that is not a number (an error), a count that reaches past the end,
 // lines after the end, and (when `measure` is given) pages that do not fit.
