@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cerrno>
 #include <iconv.h>
+#include <memory>
 #include <optional>
 
 namespace miradel {
@@ -82,13 +83,14 @@ Converter& ThreadConverter()
 }
 
 // Each byte yields at most one UTF-16 unit (a pair yields one, a bad sequence of one or two
-// bytes yields one U+FFFD), so the text is sized once to the byte count and shrunk at the end.
+// bytes yields one U+FFFD), so the buffer is sized once to the byte count, left unfilled, and
+// the text made from what was written.
 class Decoder {
 public:
     Decoder(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets)
         : m_bytes(bytes)
         , m_invalidByteOffsets(invalidByteOffsets)
-        , m_text(bytes.size(), u'\0')
+        , m_text(std::make_unique_for_overwrite<char16_t[]>(bytes.size()))
     {
     }
 
@@ -105,8 +107,7 @@ public:
                 ConvertChunk(ChunkEnd());
             }
         }
-        m_text.resize(m_length);
-        return std::move(m_text);
+        return Text(m_text.get(), m_length);
     }
 
 private:
@@ -154,9 +155,9 @@ private:
         // iconv's input is not const only because of its old signature; it never writes there.
         char* input = const_cast<char*>(m_bytes.data() + m_position);
         std::size_t inputLeft = end - m_position;
-        char* const outputStart = reinterpret_cast<char*>(m_text.data());
-        char* output = reinterpret_cast<char*>(m_text.data() + m_length);
-        std::size_t outputLeft = (m_text.size() - m_length) * sizeof(char16_t);
+        char* const outputStart = reinterpret_cast<char*>(m_text.get());
+        char* output = reinterpret_cast<char*>(m_text.get() + m_length);
+        std::size_t outputLeft = (m_bytes.size() - m_length) * sizeof(char16_t);
         const std::size_t result = iconv(converter.Descriptor(), &input, &inputLeft, &output, &outputLeft);
         const int error = errno;
         m_length = static_cast<std::size_t>(output - outputStart) / sizeof(char16_t);
@@ -190,7 +191,8 @@ private:
 
     std::string_view m_bytes;
     std::vector<std::size_t>* m_invalidByteOffsets;
-    Text m_text;
+    // Left unfilled: only the first m_length units are ever read.
+    std::unique_ptr<char16_t[]> m_text;
     std::size_t m_length = 0;
     std::size_t m_position = 0;
 };
