@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 #include <cerrno>
@@ -90,8 +91,10 @@ public:
     Decoder(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets)
         : m_bytes(bytes)
         , m_invalidByteOffsets(invalidByteOffsets)
-        , m_text(std::make_unique_for_overwrite<char16_t[]>(bytes.size()))
     {
+        if (bytes.size() > m_small.size())
+            m_large = std::make_unique_for_overwrite<char16_t[]>(bytes.size());
+        m_text = m_large ? m_large.get() : m_small.data();
     }
 
     Text Run()
@@ -107,7 +110,7 @@ public:
                 ConvertChunk(ChunkEnd());
             }
         }
-        return Text(m_text.get(), m_length);
+        return Text(m_text, m_length);
     }
 
 private:
@@ -155,8 +158,8 @@ private:
         // iconv's input is not const only because of its old signature; it never writes there.
         char* input = const_cast<char*>(m_bytes.data() + m_position);
         std::size_t inputLeft = end - m_position;
-        char* const outputStart = reinterpret_cast<char*>(m_text.get());
-        char* output = reinterpret_cast<char*>(m_text.get() + m_length);
+        char* const outputStart = reinterpret_cast<char*>(m_text);
+        char* output = reinterpret_cast<char*>(m_text + m_length);
         std::size_t outputLeft = (m_bytes.size() - m_length) * sizeof(char16_t);
         const std::size_t result = iconv(converter.Descriptor(), &input, &inputLeft, &output, &outputLeft);
         const int error = errno;
@@ -191,8 +194,11 @@ private:
 
     std::string_view m_bytes;
     std::vector<std::size_t>* m_invalidByteOffsets;
-    // Left unfilled: only the first m_length units are ever read.
-    std::unique_ptr<char16_t[]> m_text;
+    // Left unfilled: only the first m_length units are ever read. A line of a scene fits
+    // the small buffer, so decoding it allocates only the text it returns.
+    std::array<char16_t, 256> m_small;
+    std::unique_ptr<char16_t[]> m_large;
+    char16_t* m_text;
     std::size_t m_length = 0;
     std::size_t m_position = 0;
 };

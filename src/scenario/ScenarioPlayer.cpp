@@ -149,7 +149,7 @@ void ScenarioPlayer::ShowPictureFrom(const Text& line)
 
 StepRequest ScenarioPlayer::ShowTextLine(const Text& line)
 {
-    const Text previous = pageMark == kWaitMark ? Text() : m_message;
+    const bool pageTurned = pageMark == kWaitMark;
     if (StopsPageBefore(nextLine) || pageLines > kFullPage) {
         pageMark = kWaitMark;
         m_view.SetPacing(false);
@@ -158,10 +158,12 @@ StepRequest ScenarioPlayer::ShowTextLine(const Text& line)
         pageMark.clear();
     }
     ++pageLines;
+    const TextView previous = pageTurned ? TextView() : TextView(m_message);
     Text page;
     page.reserve(previous.size() + kLineBreak.size() + line.size() + pageMark.size());
     page.append(previous).append(kLineBreak).append(line).append(pageMark);
-    SetMessage(page);
+    m_message = std::move(page);
+    m_view.SetMessage(m_message);
     return { line.empty() ? NextStep::Another : NextStep::Nothing };
 }
 
