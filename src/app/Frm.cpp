@@ -1,6 +1,7 @@
 #include "app/Frm.h"
 
 #include "app/Layout.h"
+#include "game/SceneNames.h"
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
@@ -17,7 +18,7 @@ Frm::Frm(Text programFolder, RandomSource& random)
     , LblDay(frm, u"Label2", TextAlignment::Center)
     , Pic(frm)
     , E(frm)
-    , Com(frm, { u"白銀の雲", u"黄金の月", u"なにもない", u"真珠色" })
+    , Com(frm, kChoiceCaptions)
     , ComGame(frm, u"次の日")
     , TimSay(kPacingInterval, false)
     , BgmTim(kMusicWatchInterval, true)

@@ -13,7 +13,6 @@ namespace miradel::check {
 
 namespace {
 
-constexpr std::array<const char*, 4> kChoiceCaptions { "白銀の雲", "黄金の月", "なにもない", "真珠色" };
 constexpr long long kPictureNameColumn = 6;
 
 std::string Quoted(TextView text)
@@ -176,10 +175,10 @@ std::string WhenTheGameOpens(TextView scene)
     if (scene.size() == 1)
         return "on day " + std::to_string(scene[0] - u'0' + 1);
     if (scene.starts_with(u"end"))
-        return std::string("as the ending when ") + kChoiceCaptions.at(static_cast<std::size_t>(scene[3] - u'0'))
+        return std::string("as the ending when ") + TextToUtf8(kChoiceCaptions.at(static_cast<std::size_t>(scene[3] - u'0')))
             + " was used up last";
     const std::size_t day = static_cast<std::size_t>(scene[0] - u'0');
-    const std::string caption = kChoiceCaptions.at(static_cast<std::size_t>(scene[1] - u'0'));
+    const std::string caption = TextToUtf8(kChoiceCaptions.at(static_cast<std::size_t>(scene[1] - u'0')));
     if (day == 3)
         return "after " + caption + " with a draw of 0 to 30, and on day 4";
     return "after " + caption + " on day " + std::to_string(day + 1) + " with a draw of 31 to 99";

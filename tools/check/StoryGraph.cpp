@@ -1,5 +1,11 @@
 #include "StoryGraph.h"
 
+#include "game/DaysAndChoices.h"
+#include "game/GameState.h"
+#include "game/SceneNames.h"
+#include "headless/HeadlessView.h"
+#include "platform/Random.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -10,17 +16,51 @@ namespace miradel::check {
 
 namespace {
 
-constexpr std::array<const char*, 4> kChoiceCaptions { "白銀の雲", "黄金の月", "なにもない", "真珠色" };
-
-Text Digits(int first, int second)
+std::string Caption(int index)
 {
-    return Text { static_cast<char16_t>(u'0' + first), static_cast<char16_t>(u'0' + second) };
+    return TextToUtf8(kChoiceCaptions.at(static_cast<std::size_t>(index)));
 }
 
-Text Digit(int value)
-{
-    return Text(1, static_cast<char16_t>(u'0' + value));
-}
+// What the game opens after a click, asked of the game's own days and choices with the
+// state and the draw given.
+class Clicks final : public DaysAndChoicesHost, public RandomSource {
+public:
+    struct Opened {
+        Text scene;
+        int day;
+    };
+    static constexpr int kNextDay = -1;
+    static constexpr double kLowDraw = 0.0;
+    static constexpr double kHighDraw = 0.99;
+
+    // `usedSlots` lists the choices used up; `lastChoice` the one used up last.
+    Opened After(int day, std::vector<int> usedSlots, int lastChoice, int click, double draw)
+    {
+        GameState game;
+        game.day = static_cast<std::uint8_t>(day);
+        for (int k = 1; k <= 3; ++k)
+            game.choiceSlots[static_cast<std::size_t>(k - 1)] = static_cast<std::int16_t>(k);
+        for (const int used : usedSlots)
+            game.choiceSlots[static_cast<std::size_t>(used)].reset();
+        game.lastChoice = static_cast<std::uint8_t>(lastChoice);
+        m_draw = draw;
+        DaysAndChoices days(game, m_view, *this, *this);
+        if (click == kNextDay)
+            days.ComGame_Click();
+        else
+            days.Com_Click(click);
+        return { m_opened, game.day };
+    }
+
+private:
+    void ShowPicture(TextView) override { }
+    void OpenScene(TextView name) override { m_opened = name; }
+    double NextUniform() override { return m_draw; }
+
+    HeadlessView m_view;
+    Text m_opened;
+    double m_draw = kHighDraw;
+};
 
 // The days on which the game can have a scene on show.
 std::vector<int> DaysOf(TextView scene)
@@ -56,30 +96,34 @@ public:
 
     void NextDay(const Text& from, int day, const std::string& prefix, bool slotsFree)
     {
-        const int next = day % 4 + 1;
-        const std::string onDay = prefix + "next day (day " + std::to_string(next) + ")";
-        if (next == 4) {
-            Add(from, u"3", onDay);
-        } else {
-            Add(from, Digit(next - 1), onDay);
-            if (!slotsFree)
-                Add(from, u"not", onDay + ", its choice used up");
+        const Clicks::Opened next = m_clicks.After(day, {}, 0, Clicks::kNextDay, Clicks::kHighDraw);
+        const std::string onDay = prefix + "next day (day " + std::to_string(next.day) + ")";
+        Add(from, next.scene, onDay);
+        if (slotsFree)
+            return;
+        if (next.day <= 3) {
+            const Clicks::Opened used = m_clicks.After(day, { next.day - 1 }, 0, Clicks::kNextDay, Clicks::kHighDraw);
+            if (used.scene != next.scene)
+                Add(from, used.scene, onDay + ", its choice used up");
         }
-        if (!slotsFree) {
-            for (int last = 0; last < 3; ++last)
-                Add(from, u"end" + Digit(last), prefix + "next day, all used up, " + kChoiceCaptions[last] + " last");
+        for (int last = 0; last < 3; ++last) {
+            const Clicks::Opened ending = m_clicks.After(day, { 0, 1, 2 }, last, Clicks::kNextDay, Clicks::kHighDraw);
+            Add(from, ending.scene, prefix + "next day, all used up, " + Caption(last) + " last");
         }
     }
 
     void Choices(const Text& from, int day)
     {
         const std::string onDay = " on day " + std::to_string(day);
-        for (int i = 0; i < 4; ++i) {
-            const std::string caption = kChoiceCaptions[static_cast<std::size_t>(i)];
-            const int low = i == 3 ? 3 : i;
-            Add(from, Digits(3, low), caption + onDay + (day == 4 ? "" : ", draw 0-30"));
-            if (day != 4)
-                Add(from, Digits(day - 1, i), caption + onDay + ", draw 31-99");
+        for (int i = 0; i <= DaysAndChoices::kFourthChoice; ++i) {
+            const Text low = m_clicks.After(day, {}, 0, i, Clicks::kLowDraw).scene;
+            const Text high = m_clicks.After(day, {}, 0, i, Clicks::kHighDraw).scene;
+            if (low == high) {
+                Add(from, low, Caption(i) + onDay);
+                continue;
+            }
+            Add(from, low, Caption(i) + onDay + ", draw 0-30");
+            Add(from, high, Caption(i) + onDay + ", draw 31-99");
         }
     }
 
@@ -87,6 +131,7 @@ public:
 
 private:
     std::vector<StoryEdge> m_edges;
+    Clicks m_clicks;
 };
 
 std::string Escaped(const std::string& text)
