@@ -89,6 +89,15 @@ PlayInput SplitInput(std::string_view bytes)
     return input;
 }
 
+std::uint64_t SeedOf(std::string_view bytes)
+{
+    // FNV-1a.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char byte : bytes)
+        hash = (hash ^ static_cast<std::uint8_t>(byte)) * 1099511628211ull;
+    return hash;
+}
+
 MediaResult QuietMedia::SendString(const char* command, char* reply, std::size_t replyLength)
 {
     if (std::strncmp(command, "status", 6) == 0 && reply && replyLength > 0) {

@@ -35,6 +35,8 @@ struct PlayInput {
 };
 
 PlayInput SplitInput(std::string_view bytes);
+// The seed of the game's draws for an input, so that a finding replays as it was found.
+std::uint64_t SeedOf(std::string_view bytes);
 
 // Plays nothing; says the music stopped now and then, so that the watch restarts it.
 class QuietMedia final : public MediaControl {

@@ -8,18 +8,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace {
-
-std::uint64_t Fnv1a(const std::uint8_t* data, std::size_t size)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i)
-        hash = (hash ^ data[i]) * 1099511628211ull;
-    return hash;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Made per input, so that every allocation of a run is freed by its end and libFuzzer
@@ -28,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const miradel::robust::PlayInput input = miradel::robust::SplitInput(bytes);
     drive.SetScenes(input);
-    drive.Play(input.events, Fnv1a(data, size));
+    drive.Play(input.events, miradel::robust::SeedOf(bytes));
     return 0;
 }

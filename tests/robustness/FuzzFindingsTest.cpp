@@ -23,7 +23,7 @@ TEST(FuzzFindings, ReplayWithoutBreakingAnInvariant)
         const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         const PlayInput input = SplitInput(bytes);
         drive.SetScenes(input);
-        drive.Play(input.events, 1);
+        drive.Play(input.events, SeedOf(bytes));
         ++replayed;
     }
     EXPECT_GT(replayed, 0);
