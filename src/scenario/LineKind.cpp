@@ -39,7 +39,7 @@ TextView PictureNameOf(TextView line)
     return line.size() > kNameStart ? line.substr(kNameStart) : TextView();
 }
 
-static bool IsBlank(char16_t c)
+bool IsBlank(char16_t c)
 {
     return c == u' ' || c == u'\t' || c == u'\u3000';
 }

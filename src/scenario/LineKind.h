@@ -40,6 +40,10 @@ bool TickWaitsBefore(TextView next);
 // The picture name of a ">img" line: from its 6th character to its end.
 TextView PictureNameOf(TextView line);
 
+// What counts as a blank in a scene line (around the count of a "--" line, for one): space,
+// tab and the ideographic space.
+bool IsBlank(char16_t c);
+
 // The count of a "--" line: its rest from the 3rd character, a whole decimal number
 // (blanks around it and a sign allowed). Empty when the rest is not such a number or does
 // not fit in 32 bits.

@@ -17,11 +17,6 @@ constexpr std::array<TextView, 4> kLongCommands { literal::kSceneEnd, literal::k
     literal::kLoop };
 constexpr std::size_t kShownLength = 24;
 
-bool IsBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\u3000';
-}
-
 bool IsAsciiLetter(char16_t c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
