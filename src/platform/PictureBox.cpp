@@ -1,8 +1,10 @@
 #include "platform/PictureBox.h"
 
+#include "platform/ContentFiles.h"
 #include "platform/RuntimeError.h"
 #include "platform/Window.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPaintEvent>
 #include <QPainter>
@@ -18,10 +20,14 @@ struct PictureData {
 
 Picture LoadPicture(const std::filesystem::path& path, const std::string& shownName, PixelSize decodeFor)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        throw RuntimeError("画像ファイルが見つかりません", shownName);
-    QImageReader reader(QString::fromStdU16String(path.u16string()));
+    OpenFailure failure = OpenFailure::None;
+    const int descriptor = OpenContentFile(path, failure);
+    if (descriptor < 0)
+        throw RuntimeError(failure == OpenFailure::Missing ? "画像ファイルが見つかりません" : "画像ファイルを読めません", shownName);
+    // Opened by descriptor: the path's bytes need not be UTF-8, which Qt's file names assume.
+    QFile file;
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize sizeInFile = reader.size();
     if (!sizeInFile.isValid() || sizeInFile.isEmpty())

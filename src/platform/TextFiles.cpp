@@ -1,5 +1,6 @@
 #include "platform/TextFiles.h"
 
+#include "platform/ContentFiles.h"
 #include "platform/Cp932.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <limits>
 #include <system_error>
+#include <unistd.h>
 
 namespace miradel {
 
@@ -34,10 +36,14 @@ std::string NumberText(std::int16_t number)
 
 FileHandle OpenForReading(const std::filesystem::path& path, const std::string& shownName)
 {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    OpenFailure failure = OpenFailure::None;
+    const int descriptor = OpenContentFile(path, failure);
+    if (descriptor < 0)
+        throw RuntimeError(failure == OpenFailure::Missing ? kMessageNotFound : kMessageUnreadable, shownName);
+    FileHandle file(::fdopen(descriptor, "rb"));
     if (!file) {
-        const bool missing = errno == ENOENT || errno == ENOTDIR;
-        throw RuntimeError(missing ? kMessageNotFound : kMessageUnreadable, shownName);
+        ::close(descriptor);
+        throw RuntimeError(kMessageUnreadable, shownName);
     }
     return file;
 }

@@ -3,6 +3,7 @@
 #include "Playtest.h"
 #include "StoryGraph.h"
 #include "game/SceneNames.h"
+#include "platform/ContentFiles.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 
 namespace miradel::check {
 namespace {
@@ -193,6 +195,36 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     for (const std::string& line : reported)
         all += line + "\n";
     EXPECT_EQ(reported, expected) << all;
+}
+
+// The checker finds files with the player's lookup and says how each matched: a named pipe
+// is as missing as for the player, a full-width name folds as Windows folds it, and a game
+// folder named in code page 932 bytes is read.
+TEST(GameCheck, FindsFilesAsThePlayerDoes)
+{
+    GameFolder outer;
+    outer.Complete();
+    const fs::path root = PathFromText(outer.Path()) / "\x83\x51\x81\x5b\x83\x80"; // "ゲーム"
+    fs::create_directories(root);
+    for (const char* entry : { "txt", "img", "bgm.wav" })
+        fs::rename(PathFromText(outer.Path()) / entry, root / entry);
+    const Text folder = TextFromPath(root) + u"/";
+    fs::remove(root / "bgm.wav");
+    fs::remove(root / "txt/33.dat");
+    ASSERT_EQ(mkfifo((root / "txt/33.dat").c_str(), 0600), 0);
+    fs::copy_file(root / "img/ttl.jpg", root / "img/\x82\x81\x82\x82\x82\x83.jpg"); // "ａｂｃ"
+    std::ofstream(root / "txt/0.dat", std::ios::binary) << ">img \x82\x60\x82\x61\x82\x62\r\nx\r\n"; // "ＡＢＣ"
+    std::filesystem::create_symlink("/dev/zero", root / "bgm.wav");
+
+    const GameCheck check = CheckGame(folder, nullptr);
+    ASSERT_TRUE(check.folderReadable);
+    EXPECT_EQ(Reported(check), (std::vector<std::string> {
+        "bgm.wav: warning: the music file, which plays for the whole game, is missing: bgm.wav（通常のファイルではありません (デバイスなど)）",
+        "txt/0.dat:1:6: warning: picture \"ＡＢＣ\" matches the file img/ａｂｃ.jpg only when letter case is ignored, as on Windows; "
+        "write the name as the file is named",
+        "txt/33.dat（ファイルではなく名前付きパイプです）: error: scene \"33\", which the game opens after 真珠色 with a draw of 0 "
+        "to 30, and on day 4, is missing: txt/33.dat（ファイルではなく名前付きパイプです）",
+    }));
 }
 
 // The transitions of the game's table of scenes: the opening leads to day 1, day 1 offers
