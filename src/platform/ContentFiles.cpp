@@ -1,6 +1,7 @@
 #include "platform/ContentFiles.h"
 
 #include "platform/Cp932.h"
+#include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -143,6 +144,11 @@ static std::string NotARegularFile(const std::filesystem::path& path, bool& exis
 
 ContentFile LocateContentFile(TextView folder, TextView name, TextView extension, TextView gameFolder)
 {
+    // A file name cannot hold a NUL: cut there, it would name another file.
+    if (name.find(u'\0') != TextView::npos) {
+        throw RuntimeError("ファイル名に NUL 文字があります: 「" + QuoteLine(name) + "」")
+            .InEnglish("a file name holds a NUL character: \"" + QuoteLine(name) + "\"");
+    }
     const Text joined = Text(folder) + Text(name) + Text(extension);
     // Only what lies below the game folder comes from the content; the folder itself is
     // the program's own and is taken as it is.

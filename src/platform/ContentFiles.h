@@ -40,7 +40,7 @@ struct ContentFile {
 // that matches it ignoring case. Entry names that are not UTF-8 are read as code page 932,
 // the names a Windows archive leaves. With no such entry, or with two, the exact path is
 // returned and the shown name says what was there instead. Only a regular file is found:
-// anything else would block or never end when read.
+// anything else would block or never end when read. A name holding a NUL is a RuntimeError.
 ContentFile LocateContentFile(TextView folder, TextView name, TextView extension, TextView gameFolder);
 
 enum class OpenFailure { None, Missing, Unreadable };

@@ -22,8 +22,10 @@ Picture LoadPicture(const std::filesystem::path& path, const std::string& shownN
 {
     OpenFailure failure = OpenFailure::None;
     const int descriptor = OpenContentFile(path, failure);
+    if (descriptor < 0 && failure == OpenFailure::Missing)
+        throw RuntimeError("画像ファイルが見つかりません", shownName).InEnglish("picture file not found");
     if (descriptor < 0)
-        throw RuntimeError(failure == OpenFailure::Missing ? "画像ファイルが見つかりません" : "画像ファイルを読めません", shownName);
+        throw RuntimeError("画像ファイルを読めません", shownName).InEnglish("cannot read the picture file");
     // Opened by descriptor: the path's bytes need not be UTF-8, which Qt's file names assume.
     QFile file;
     file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);

@@ -18,6 +18,8 @@ namespace {
 constexpr const char* kMessageNotFound = "シナリオファイルが見つかりません";
 constexpr const char* kMessageUnreadable = "ファイルを読めません";
 constexpr const char* kMessagePastEnd = "ファイルの終わりを越えて読もうとしました";
+constexpr const char* kEnglishNotFound = "scene file not found";
+constexpr const char* kEnglishUnreadable = "cannot read the file";
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -38,12 +40,14 @@ FileHandle OpenForReading(const std::filesystem::path& path, const std::string& 
 {
     OpenFailure failure = OpenFailure::None;
     const int descriptor = OpenContentFile(path, failure);
+    if (descriptor < 0 && failure == OpenFailure::Missing)
+        throw RuntimeError(kMessageNotFound, shownName).InEnglish(kEnglishNotFound);
     if (descriptor < 0)
-        throw RuntimeError(failure == OpenFailure::Missing ? kMessageNotFound : kMessageUnreadable, shownName);
+        throw RuntimeError(kMessageUnreadable, shownName).InEnglish(kEnglishUnreadable);
     FileHandle file(::fdopen(descriptor, "rb"));
     if (!file) {
         ::close(descriptor);
-        throw RuntimeError(kMessageUnreadable, shownName);
+        throw RuntimeError(kMessageUnreadable, shownName).InEnglish(kEnglishUnreadable);
     }
     return file;
 }
@@ -97,7 +101,7 @@ void TextFiles::Open(std::int16_t number, const std::filesystem::path& path, con
     try {
         file->reader.AtEnd();
     } catch (const std::system_error&) {
-        throw RuntimeError(kMessageUnreadable, shownName);
+        throw RuntimeError(kMessageUnreadable, shownName).InEnglish(kEnglishUnreadable);
     }
     m_files.emplace(number, std::move(file));
 }
@@ -112,7 +116,7 @@ Text TextFiles::LineInput(std::int16_t number)
         if (!file.reader.ReadLine(file.lineBytes))
             throw RuntimeError(kMessagePastEnd, file.shownName, file.linesRead + 1);
     } catch (const std::system_error&) {
-        throw RuntimeError(kMessageUnreadable, file.shownName, file.linesRead + 1);
+        throw RuntimeError(kMessageUnreadable, file.shownName, file.linesRead + 1).InEnglish(kEnglishUnreadable);
     }
     ++file.linesRead;
     return DecodeCp932(file.lineBytes);

@@ -213,7 +213,8 @@ TEST(GameCheck, FindsFilesAsThePlayerDoes)
     fs::remove(root / "txt/33.dat");
     ASSERT_EQ(mkfifo((root / "txt/33.dat").c_str(), 0600), 0);
     fs::copy_file(root / "img/ttl.jpg", root / "img/\x82\x81\x82\x82\x82\x83.jpg"); // "ａｂｃ"
-    std::ofstream(root / "txt/0.dat", std::ios::binary) << ">img \x82\x60\x82\x61\x82\x62\r\nx\r\n"; // "ＡＢＣ"
+    std::ofstream(root / "txt/0.dat", std::ios::binary) << ">img \x82\x60\x82\x61\x82\x62\r\nx\r\n" // "ＡＢＣ"
+                                                        << std::string(">img x\0y\r\n", 10);
     std::filesystem::create_symlink("/dev/zero", root / "bgm.wav");
 
     const GameCheck check = CheckGame(folder, nullptr);
@@ -222,6 +223,7 @@ TEST(GameCheck, FindsFilesAsThePlayerDoes)
         "bgm.wav: warning: the music file, which plays for the whole game, is missing: bgm.wav（通常のファイルではありません (デバイスなど)）",
         "txt/0.dat:1:6: warning: picture \"ＡＢＣ\" matches the file img/ａｂｃ.jpg only when letter case is ignored, as on Windows; "
         "write the name as the file is named",
+        "txt/0.dat:3:6: error: the picture name \"x\u2400y\" holds a NUL byte, which no file name can hold; the game ends here",
         "txt/33.dat（ファイルではなく名前付きパイプです）: error: scene \"33\", which the game opens after 真珠色 with a draw of 0 "
         "to 30, and on day 4, is missing: txt/33.dat（ファイルではなく名前付きパイプです）",
     }));

@@ -5,6 +5,7 @@
 #include "LineSpelling.h"
 #include "SceneSource.h"
 #include "game/SceneNames.h"
+#include "platform/RuntimeError.h"
 
 #include <array>
 #include <set>
@@ -18,7 +19,7 @@ constexpr long long kPictureNameColumn = 6;
 
 std::string Quoted(TextView text)
 {
-    return "\"" + TextToUtf8(text) + "\"";
+    return "\"" + QuoteLine(text) + "\"";
 }
 
 class GameChecker {
@@ -112,6 +113,11 @@ private:
         // picture is on show, which depends on the path through the game.
         if (use.name.empty() || use.name == kBlinkFrameSuffix)
             return;
+        if (use.name.find(u'\0') != Text::npos) {
+            m_findings.Error(scene, use.line, kPictureNameColumn,
+                "the picture name " + Quoted(use.name) + " holds a NUL byte, which no file name can hold; the game ends here");
+            return;
+        }
         if (use.name.find(u'\\') != Text::npos) {
             m_findings.Warning(scene, use.line, kPictureNameColumn,
                 "the picture name " + Quoted(use.name) + " has a backslash, which only Windows takes as a folder separator; use \"/\"");
