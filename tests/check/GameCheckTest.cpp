@@ -110,6 +110,9 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Remove("img/3_.jpg");
     game.Write("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
     game.Picture("img/end1.jpg", "PNG");
+    // A frame header that claims 20,000 x 20,000 (4:4:4), and its first scan.
+    game.Write("img/2_.jpg", std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x4E\x20\x4E\x20\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00"
+                                         "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00", 35));
     game.Picture("img/sub/pic.jpg");
     game.Picture("img/unused.jpg");
     game.Write("txt/notes.txt", "todo\r\n");
@@ -148,10 +151,13 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     const std::vector<std::string> expected {
         "bgm.wav: warning: the music does not play: it does not decode as a WAV file (Could not read RIFF header); the "
         "game runs without music",
+        "img/2_.jpg: error: cannot read the picture: too large: 20000 x 20000 needs 1526 MB to decode (at most 640 MB); "
+        "the game ends when it shows it",
         "img/3_.jpg: error: picture \"3_\" (the blink frame of picture \"3\"; the game ends at its first blink) is missing: "
         "img/3_.jpg",
-        "img/4.jpg: error: the picture does not decode as JPEG; the game ends when it shows it",
-        "img/end1.jpg: error: the picture is a PNG file, not JPEG; save it as JPEG; the game ends when it shows it",
+        "img/4.jpg: error: cannot read the picture: broken JPEG header: the file ends before its first scan; the game ends "
+        "when it shows it",
+        "img/end1.jpg: warning: the picture is a PNG file; this player shows it, other players may not; save it as JPEG",
         "img/end2.jpg: error: picture \"end2\" (the game shows it) is missing: img/end2.jpg",
         "img/unused.jpg: warning: nothing in the game shows this picture",
         "txt/0.dat:2:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in small letters",

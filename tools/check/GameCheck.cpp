@@ -141,9 +141,11 @@ private:
     {
         if (!m_decoded.insert(located.shownName).second)
             return;
-        const std::string problem = PictureProblem(located.path, located.shownName);
-        if (!problem.empty())
-            m_findings.Error(located.shownName, 0, 0, problem + "; the game ends when it shows it");
+        const PictureVerdict verdict = CheckPicture(located.path, located.shownName);
+        if (verdict.fatal)
+            m_findings.Error(located.shownName, 0, 0, verdict.problem + "; the game ends when it shows it");
+        else if (!verdict.problem.empty())
+            m_findings.Warning(located.shownName, 0, 0, verdict.problem);
     }
 
     void CheckMusic()
