@@ -149,8 +149,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     const MessageAreaMeasure measure;
     const GameCheck check = CheckGame(game.Path(), &measure);
     const std::vector<std::string> expected {
-        "bgm.wav: warning: the music does not play: it does not decode as a WAV file (Could not read RIFF header); the "
-        "game runs without music",
+        "bgm.wav: warning: the music does not play: it is not a RIFF WAVE file; the game runs without music",
         "img/2_.jpg: error: cannot read the picture: too large: 20000 x 20000 needs 1526 MB to decode (at most 640 MB); "
         "the game ends when it shows it",
         "img/3_.jpg: error: picture \"3_\" (the blink frame of picture \"3\"; the game ends at its first blink) is missing: "
