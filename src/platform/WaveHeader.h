@@ -28,7 +28,8 @@ struct WaveHeader {
 inline constexpr std::uint32_t kMostSampleLoops = 16;
 std::string CheckWaveHeader(const ByteSource& source, std::uint64_t fileSize, WaveHeader& header);
 
-// The same for a file on disk, opened as a content file.
+// The same for a file on disk, opened as a content file (WaveFile.cpp: the rules above need
+// no file system, so that they are fuzzed alone).
 std::string WaveFileProblem(const std::filesystem::path& path);
 
 } // namespace miradel
