@@ -10,7 +10,7 @@ std::string MemoryContent::OpenScene(TextFiles& files, std::int16_t number, Text
     const std::string shownName = "txt/" + TextToUtf8(name) + ".dat";
     const auto scene = m_scenes.find(name);
     if (scene == m_scenes.end())
-        throw RuntimeError("シナリオファイルが見つかりません", shownName);
+        throw RuntimeError("シナリオファイルが見つかりません", shownName).InEnglish("scene file not found");
     files.OpenBytes(number, scene->second, shownName);
     return shownName;
 }
@@ -18,7 +18,7 @@ std::string MemoryContent::OpenScene(TextFiles& files, std::int16_t number, Text
 void MemoryContent::FindPicture(TextView fileName) const
 {
     if (!m_pictures.contains(fileName))
-        throw RuntimeError("画像ファイルが見つかりません", "img/" + TextToUtf8(fileName) + ".jpg");
+        throw RuntimeError("画像ファイルが見つかりません", "img/" + TextToUtf8(fileName) + ".jpg").InEnglish("picture file not found");
 }
 
 } // namespace miradel

@@ -4,101 +4,108 @@ namespace miradel {
 
 namespace {
 
-void AppendUtf16(Text& text, char32_t c)
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool IsContinuation(unsigned char byte)
 {
-    if (c < 0x10000) {
-        text.push_back(static_cast<char16_t>(c));
-        return;
-    }
-    c -= 0x10000;
-    text.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    text.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    return (byte & 0xC0) == 0x80;
 }
 
-void AppendUtf8(std::string& utf8, char32_t c)
+// The length of the well-formed UTF-8 sequence at the start of `bytes` and its code point,
+// or 0 when the first byte does not start one.
+std::size_t DecodeSequence(std::string_view bytes, char32_t& codePoint)
 {
-    if (c < 0x80) {
-        utf8.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        utf8.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, minimum = 0x80, codePoint = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, minimum = 0x800, codePoint = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, minimum = 0x10000, codePoint = lead & 0x07;
     } else {
-        utf8.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        utf8.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        return 0;
     }
+    if (bytes.size() < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (!IsContinuation(byte))
+            return 0;
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    return codePoint < minimum || codePoint > 0x10FFFF || surrogate ? 0 : length;
 }
 
-std::size_t SequenceLength(unsigned char lead)
+void AppendUtf8(std::string& out, char32_t codePoint)
 {
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
 }
 
 } // namespace
 
-// The conversions behave as the toolkit's did (messages and paths kept their bytes when this
-// replaced it): a leading byte order mark is dropped, every byte of a malformed sequence
-// (overlong, a surrogate, beyond U+10FFFF, cut short) that cannot start a character becomes
-// U+FFFD, and an unpaired surrogate becomes "?".
 Text TextFromUtf8(std::string_view utf8)
 {
     Text text;
     text.reserve(utf8.size());
-    for (std::size_t i = utf8.starts_with("\xEF\xBB\xBF") ? 3 : 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            text.push_back(lead);
-            ++i;
+    while (!utf8.empty()) {
+        char32_t codePoint = 0;
+        const std::size_t length = DecodeSequence(utf8, codePoint);
+        if (length == 0) {
+            text += static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(utf8[0]));
+            utf8.remove_prefix(1);
             continue;
         }
-        const std::size_t length = SequenceLength(lead);
-        char32_t c = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
-        std::size_t taken = 1;
-        for (; taken < length && i + taken < utf8.size(); ++taken) {
-            const auto next = static_cast<unsigned char>(utf8[i + taken]);
-            if ((next & 0xC0) != 0x80)
-                break;
-            c = (c << 6) | (next & 0x3F);
+        if (codePoint >= 0x10000) {
+            text += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+            text += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(codePoint);
         }
-        const bool valid = length > 0 && taken == length
-            && !(length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)))
-            && !(length == 4 && (c < 0x10000 || c > 0x10FFFF));
-        if (!valid) {
-            text.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        AppendUtf16(text, c);
-        i += length;
+        utf8.remove_prefix(length);
     }
     return text;
 }
 
 std::string TextToUtf8(TextView text)
 {
-    std::string utf8;
-    utf8.reserve(text.size() * 3);
+    std::string out;
+    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        const bool high = c >= 0xD800 && c <= 0xDBFF;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (c >= 0xD800 && c <= 0xDFFF)
-            c = u'?';
-        AppendUtf8(utf8, c);
+        const char16_t unit = text[i];
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit - 0xD800) << 10) | (text[i + 1] - 0xDC00)));
+            ++i;
+        } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
+            out += static_cast<char>(unit - kEscapeBase);
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            AppendUtf8(out, unit);
+        }
     }
-    return utf8;
+    return out;
 }
 
 Text DecimalText(long long value)

@@ -40,7 +40,7 @@ void FindPicture(const GameFolders& folders, TextView fileName)
     const ContentFile file = LocateContentFile(folders.imgDir, fileName, u".jpg", folders.appDir);
     std::error_code error;
     if (!std::filesystem::is_regular_file(file.path, error))
-        throw RuntimeError("画像ファイルが見つかりません", file.shownName);
+        throw RuntimeError("画像ファイルが見つかりません", file.shownName).InEnglish("picture file not found");
 }
 
 class OneGame {
