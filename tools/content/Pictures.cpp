@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
+#include <utility>
 
 namespace miradel::content {
 
@@ -60,17 +62,25 @@ void DrawTower(QPainter& painter, QPointF foot, double height, QColor body)
     painter.drawRoundedRect(QRectF(window.x() - width * 0.2, window.y() - width * 0.28, width * 0.4, width * 0.56), 3, 3);
 }
 
+// A ball lit from the upper left: a radial gradient through `stops`, its focus `light` (in
+// radii) up and left of the centre, filled without an outline.
+void DrawLitBall(QPainter& painter, QPointF center, double radius, QPointF light, double spread,
+    std::initializer_list<std::pair<double, QColor>> stops)
+{
+    QRadialGradient gradient(center - QPointF(radius * light.x(), radius * light.y()), radius * spread);
+    for (const auto& [at, color] : stops)
+        gradient.setColorAt(at, color);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(gradient);
+    painter.drawEllipse(center, radius, radius);
+}
+
 void DrawMoon(QPainter& painter, QPointF center, double radius)
 {
     DrawGlow(painter, center, radius * 2.6, QColor(255, 214, 120, 70));
     DrawGlow(painter, center, radius * 1.5, QColor(255, 226, 150, 90));
-    QRadialGradient face(center - QPointF(radius * 0.3, radius * 0.3), radius * 1.4);
-    face.setColorAt(0.0, QColor(255, 246, 200));
-    face.setColorAt(0.55, QColor(246, 204, 96));
-    face.setColorAt(1.0, QColor(214, 156, 52));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(face);
-    painter.drawEllipse(center, radius, radius);
+    DrawLitBall(painter, center, radius, { 0.3, 0.3 }, 1.4,
+        { { 0.0, QColor(255, 246, 200) }, { 0.55, QColor(246, 204, 96) }, { 1.0, QColor(214, 156, 52) } });
     // Soft seas on the face.
     static constexpr std::array<std::array<double, 3>, 4> kSeas{{
         {-0.35, -0.20, 0.22}, {0.25, 0.10, 0.28}, {-0.10, 0.42, 0.16}, {0.42, -0.38, 0.12},
@@ -83,14 +93,9 @@ void DrawMoon(QPainter& painter, QPointF center, double radius)
 void DrawPearl(QPainter& painter, QPointF center, double radius)
 {
     DrawGlow(painter, center, radius * 2.4, QColor(255, 220, 240, 70));
-    QRadialGradient body(center - QPointF(radius * 0.35, radius * 0.4), radius * 1.5);
-    body.setColorAt(0.0, QColor(255, 255, 255));
-    body.setColorAt(0.35, QColor(250, 236, 242));
-    body.setColorAt(0.75, QColor(214, 206, 232));
-    body.setColorAt(1.0, QColor(160, 160, 200));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(body);
-    painter.drawEllipse(center, radius, radius);
+    DrawLitBall(painter, center, radius, { 0.35, 0.4 }, 1.5,
+        { { 0.0, QColor(255, 255, 255) }, { 0.35, QColor(250, 236, 242) }, { 0.75, QColor(214, 206, 232) },
+            { 1.0, QColor(160, 160, 200) } });
     // The play of colours on nacre: a faint ring of pink, green and blue.
     QConicalGradient sheen(center, 30.0);
     sheen.setColorAt(0.0, QColor(255, 170, 210, 60));
