@@ -56,6 +56,13 @@ TEST(SceneWalk, RunsOverTheEndOfTheFileTakeTheImpliedTugi)
         "is left over" }));
     // Lines that a step takes along (picture, page, empty line) are no steps of the run.
     EXPECT_TRUE(Walked({ u"--2", u">img x", u"a", u"", u"b", u"c" }).empty());
+    // Runs cut short count on from where the inner ones left the counter: "--5" stops at 2
+    // (3 left) and leaves it at 6, "--1" is done and moves it to 7, so "--10" has 3 left.
+    EXPECT_EQ(Walked({ u"--10", u"--1", u"--5", u"a" }), (std::vector<std::string> {
+        "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 3 steps "
+        "are left over",
+        "txt/s.dat:3:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 3 steps "
+        "are left over" }));
 }
 
 TEST(SceneWalk, BadCountsAreFatal)
