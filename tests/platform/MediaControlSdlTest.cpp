@@ -1,6 +1,7 @@
 #include "platform/MediaControlSdl.h"
 
 #include "music/MusicProcedures.h"
+#include "platform/SdlMixerLibrary.h"
 #include "support/WavWriter.h"
 
 #include <SDL.h>
@@ -10,9 +11,12 @@
 #include <chrono>
 #include <csignal>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -452,6 +456,73 @@ TEST_F(MediaControlSdlTest, CommandsForAnotherAliasFail)
     EXPECT_STREQ(reply, "untouched");
     EXPECT_EQ(Open(music), MediaResult::AliasInUse);
     EXPECT_EQ(Send("CLOSE midi"), MediaResult::Ok) << "aliases ignore letter case";
+}
+
+// A device open that hangs, as on a stalled sound server, until the test lets it go; then
+// it fails.
+struct HangingOpen {
+    static inline std::mutex lock;
+    static inline std::condition_variable changed;
+    static inline bool entered = false;
+    static inline bool released = false;
+
+    static int OpenAudio(int /*rate*/, Uint16 /*format*/, int /*channels*/, int /*frames*/)
+    {
+        std::unique_lock guard(lock);
+        entered = true;
+        changed.notify_all();
+        changed.wait(guard, [] { return released; });
+        return -1;
+    }
+
+    static void Release()
+    {
+        std::lock_guard guard(lock);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
+{
+    const SdlMixerLibrary* system = LoadSdlMixerLibrary();
+    ASSERT_NE(system, nullptr);
+    SdlMixerLibrary hanging = *system;
+    hanging.OpenAudio = HangingOpen::OpenAudio;
+    service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
+
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+    {
+        std::unique_lock guard(HangingOpen::lock);
+        HangingOpen::changed.wait(guard, [] { return HangingOpen::entered; });
+    }
+    // Closing, and then ending the service as the program's exit does, come back while the
+    // open still hangs.
+    auto closing = std::async(std::launch::async, [&] {
+        const MediaResult closed = Send("close MIDI notify");
+        service.reset();
+        return closed;
+    });
+    const bool returned = closing.wait_for(20s) == std::future_status::ready;
+    {
+        std::lock_guard guard(HangingOpen::lock);
+        EXPECT_FALSE(HangingOpen::released);
+    }
+    HangingOpen::Release();
+    ASSERT_TRUE(returned) << "close waited for the device open";
+    EXPECT_EQ(closing.get(), MediaResult::Ok);
+
+    // The loader left behind cleans up once the open gives up; the next service gets the
+    // device after it, and plays.
+    service = std::make_unique<SdlMediaControl>();
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+    EXPECT_TRUE(WaitForMode("stopped"));
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 } // namespace
