@@ -70,10 +70,6 @@ std::mutex& DeviceOwner()
     return owner;
 }
 
-// How long "close" waits for the loader thread to close a device: long enough for any
-// working sound server, short enough to pass for at once.
-constexpr auto kCloseWait = std::chrono::milliseconds(250);
-
 #if defined(__linux__)
 void IgnoreAlsaError(const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/,
     const char* /*format*/, ...)
@@ -247,27 +243,19 @@ struct SdlMediaControl::Session : std::enable_shared_from_this<Session> {
             if (sdl)
                 sdl->TLSCleanup();
         }
-        std::lock_guard guard(lock);
-        finished = true;
-        finishedSignal.notify_all();
     }
 
-    // Returns at once while the loader still loads; otherwise waits a moment for it to
-    // close the device. A loader that is not done by then is left to end by itself.
+    // Returns at once: the loader thread closes the device, or first finishes whatever it
+    // is doing (a device open or a decoding that takes long), and then ends by itself.
     void Close()
     {
-        std::unique_lock guard(lock);
-        closed = true;
+        {
+            std::lock_guard guard(lock);
+            closed = true;
+        }
         closeRequested.notify_all();
         stopSource.request_stop();
-        if (state.load(std::memory_order_acquire) != State::Opening)
-            finishedSignal.wait_for(guard, kCloseWait, [this] { return finished; });
-        const bool done = finished;
-        guard.unlock();
-        if (done)
-            loader.join();
-        else
-            loader.detach();
+        loader.detach();
     }
 
     void Load(const std::string& path)
@@ -436,12 +424,10 @@ struct SdlMediaControl::Session : std::enable_shared_from_this<Session> {
     std::atomic<State> state { State::Opening };
     std::mutex lock;
     std::condition_variable closeRequested;
-    std::condition_variable finishedSignal;
     std::stop_source stopSource;
     bool pendingPlay = false;
     bool atStart = true;
     bool closed = false;
-    bool finished = false;
     std::uint64_t firstMix = 0;
     std::int64_t buffersPerPlay = 0;
     Clock::duration bufferPeriod {};

@@ -27,13 +27,13 @@ struct SdlMixerLibrary;
 // the moment that the buffer holding its end is due to be mixed, from the length and the
 // times at which the audio thread mixed the buffers so far.
 //
-// "close" returns at once whatever the loader is doing: a loader still loading (a device
-// open blocked by a stalled sound server, a long file being decoded) is left to finish and
-// clean up by itself, and the device of a loaded file is closed on the loader thread, waited
-// for a fraction of a second at most. So closing the music never holds the program up.
+// "close" returns at once whatever the loader is doing: the loader thread closes the device
+// after it, or first finishes what it is at (a device open blocked by a stalled sound
+// server, a long file being decoded), and ends by itself. So closing the music never holds
+// the program up; the device may still be closing when "close" returns.
 //
 // SDL_mixer's finish callbacks carry no context, so only one instance may exist at a time;
-// a loader left running keeps the device to itself until it is done.
+// a closed session's loader keeps the device to itself until it is done.
 class SdlMediaControl final : public MediaControl {
 public:
     // Where the SDL libraries come from: the system's, or a stand-in of a test.

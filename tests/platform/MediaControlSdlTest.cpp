@@ -176,7 +176,14 @@ protected:
     void TearDown() override
     {
         service.reset();
+        EXPECT_TRUE(DeviceClosed());
         std::filesystem::remove_all(folder);
+    }
+
+    // "close" leaves the device to the loader thread to close.
+    static bool DeviceClosed()
+    {
+        return PollUntil([] { return SDL_WasInit(SDL_INIT_AUDIO) == 0; });
     }
 
     MediaResult Send(const std::string& command) { return service->SendString(command.c_str(), nullptr, 0); }
@@ -239,7 +246,7 @@ protected:
         共用関数::CloseMusic();
         共用関数::musicOn = false;
         UseMediaControl(SystemMediaControl());
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "closing the music closes the device";
+        EXPECT_TRUE(DeviceClosed()) << "closing the music closes the device";
         const Runs runs = SplitAtSilence(ReadOutput());
         for (const std::size_t gap : runs.gaps)
             std::cout << "[ gap      ] " << gap << " frames, " << 1000.0 * static_cast<double>(gap) / kOutputRate << " ms\n";
@@ -325,6 +332,7 @@ TEST_F(MediaControlSdlTest, EveryCommonWaveFormatPlays)
         EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
         EXPECT_TRUE(WaitForMode("stopped"));
         ASSERT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+        ASSERT_TRUE(DeviceClosed());
 
         // The device runs at the file's rate, so the tone spans as many frames as it has,
         // less the silent samples at its ends, plus ADPCM's padding to whole blocks.
@@ -425,6 +433,7 @@ TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
         Send("play MIDI from 0");
     }
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    ASSERT_TRUE(DeviceClosed());
     for (const Frame& frame : ReadOutput())
         ASSERT_TRUE(frame.Silent());
 }
@@ -522,7 +531,6 @@ TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     EXPECT_TRUE(WaitForMode("stopped"));
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 } // namespace
