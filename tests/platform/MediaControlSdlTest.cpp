@@ -143,7 +143,9 @@ bool IsRampPrefix(const std::vector<Frame>& run)
     return true;
 }
 
-// Passes every command on to the real service and counts the restarts that the watch sends.
+// Passes every command on to the real service and counts the restarts that the watch sends,
+// and the times that the music was found stopped before the moment that the service had
+// said it could end at the earliest.
 class CountingMediaControl final : public MediaControl {
 public:
     explicit CountingMediaControl(MediaControl& inner) : m_inner(inner) {}
@@ -151,10 +153,18 @@ public:
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
     {
         restarts += std::string_view(command) == "play MIDI from 0" ? 1 : 0;
-        return m_inner.SendString(command, reply, replyLength);
+        const MediaResult result = m_inner.SendString(command, reply, replyLength);
+        if (std::string_view(command) == "status MIDI mode" && result == MediaResult::Ok
+            && std::string_view(reply).starts_with("stopped") && Clock::now() < promised)
+            ++endsBeforeForecast;
+        return result;
     }
 
+    Clock::time_point NextModeChange(std::string_view alias) const override { return m_inner.NextModeChange(alias); }
+
     int restarts = 0;
+    int endsBeforeForecast = 0;
+    Clock::time_point promised = Clock::time_point::min();
 
 private:
     MediaControl& m_inner;
@@ -227,7 +237,8 @@ protected:
     }
 
     // Starts the music as the application does, runs the watch until it has restarted the
-    // music three times, closes it, and returns what the device played.
+    // music three times, closes it, and returns what the device played. The watch ticks
+    // every millisecond here, and checks the service's forecasts of the end against it.
     Runs PlayInLoop(const WavFormat& format, const std::vector<std::int16_t>& samples)
     {
         const std::filesystem::path music = folder / "bgm.wav";
@@ -235,6 +246,7 @@ protected:
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
         CountingMediaControl counting(*service);
         UseMediaControl(counting);
+        UseMusicWatchTimer([&counting](MediaControl::Clock::time_point at) { counting.promised = at; });
         共用関数::OpenMusic(TextFromUtf8(music.string()));
         共用関数::musicOn = true;
         共用関数::PlayMusic();
@@ -243,6 +255,8 @@ protected:
             return counting.restarts >= 3;
         }));
         EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        EXPECT_EQ(counting.endsBeforeForecast, 0) << "the watch would have slept through the end";
+        UseMusicWatchTimer(nullptr);
         共用関数::CloseMusic();
         共用関数::musicOn = false;
         UseMediaControl(SystemMediaControl());
