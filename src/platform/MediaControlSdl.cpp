@@ -227,22 +227,20 @@ struct SdlMediaControl::Session : std::enable_shared_from_this<Session> {
 
     void Run(const std::string& path)
     {
-        {
-            const std::lock_guard owner(DeviceOwner());
-            // Closing asks the loader to stop waiting for the first frame.
-            sdl = loadLibrary(stopSource.get_token());
-            if (!stopSource.stop_requested())
-                Load(path);
-            else
-                state.store(State::Failed, std::memory_order_release);
-            std::unique_lock guard(lock);
-            closeRequested.wait(guard, [this] { return closed; });
-            guard.unlock();
-            Unload();
-            // SDL keeps its error text per thread and frees it only for threads it made.
-            if (sdl)
-                sdl->TLSCleanup();
-        }
+        const std::lock_guard owner(DeviceOwner());
+        // Closing asks the loader to stop waiting for the first frame.
+        sdl = loadLibrary(stopSource.get_token());
+        if (!stopSource.stop_requested())
+            Load(path);
+        else
+            state.store(State::Failed, std::memory_order_release);
+        std::unique_lock guard(lock);
+        closeRequested.wait(guard, [this] { return closed; });
+        guard.unlock();
+        Unload();
+        // SDL keeps its error text per thread and frees it only for threads it made.
+        if (sdl)
+            sdl->TLSCleanup();
     }
 
     // Returns at once: the loader thread closes the device, or first finishes whatever it
