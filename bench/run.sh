@@ -100,7 +100,8 @@ measure_run() { # $1: ours|peer, then the command
         /usr/bin/time -v -o "$timefile" "$@" >"$out" 2>/dev/null || { cat "$out" >&2; return 1; }
     local timer_pid game_pid
     timer_pid=$(cat "$work/pid")
-    game_pid=$(pgrep -P "$timer_pid" | head -1)
+    game_pid=$(pgrep -P "$timer_pid" | head -1 || true)
+    [ -n "$game_pid" ] || { echo "bench: $engine ended before it waited for a click:" >&2; cat "$out" >&2; return 1; }
     awk -v e="$engine" '$1 == "first_text_ms" { print "startup_ms", e, $2 }' "$out" >>"$results"
     # Wake-ups per thread and CPU while the page waits for a click, the music playing.
     python3 "$here/scripts/wakeups.py" "$game_pid" "$idle_seconds" "$engine" >>"$results"

@@ -14,7 +14,11 @@ import time
 
 def snapshot(pid):
     counts = {}
-    for tid in os.listdir(f"/proc/{pid}/task"):
+    try:
+        tids = os.listdir(f"/proc/{pid}/task")
+    except FileNotFoundError:
+        return counts
+    for tid in tids:
         try:
             with open(f"/proc/{pid}/task/{tid}/comm") as comm:
                 name = comm.read().strip().replace(" ", "_") or "?"
@@ -33,6 +37,9 @@ def snapshot(pid):
 
 def main():
     pid, seconds, engine = sys.argv[1], float(sys.argv[2]), sys.argv[3]
+    if not os.path.isdir(f"/proc/{pid}/task"):
+        print(f"bench: {engine} (process {pid}) is not running", file=sys.stderr)
+        return
     before = snapshot(pid)
     started = time.monotonic()
     time.sleep(seconds)
