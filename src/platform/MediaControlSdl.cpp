@@ -264,9 +264,11 @@ struct SdlMediaControl::Session : std::enable_shared_from_this<Session> {
         if (!loaded)
             Unload();
         std::lock_guard guard(lock);
-        state.store(loaded ? State::Ready : State::Failed, std::memory_order_release);
+        // Playing before the state says ready: a status query in between would find the
+        // music stopped, and the watch would restart it.
         if (loaded && pendingPlay && !closed)
             StartPlaying();
+        state.store(loaded ? State::Ready : State::Failed, std::memory_order_release);
     }
 
     void Unload()

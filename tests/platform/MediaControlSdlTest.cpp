@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 namespace miradel {
 namespace {
 
@@ -175,7 +177,9 @@ protected:
     void SetUp() override
     {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::filesystem::path(testing::TempDir()) / ("miradel media " + std::string(info->name()));
+        // The process's number too: builds side by side run these tests at the same time.
+        folder = std::filesystem::path(testing::TempDir())
+            / ("miradel media " + std::string(info->name()) + " " + std::to_string(getpid()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         output = folder / "output.raw";
