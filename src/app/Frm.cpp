@@ -32,7 +32,10 @@ Frm::Frm(Text programFolder, RandomSource& random)
     SetTabOrder();
 }
 
-Frm::~Frm() = default;
+Frm::~Frm()
+{
+    UseMusicWatchTimer(nullptr);
+}
 
 void Frm::WireEvents()
 {
@@ -42,6 +45,7 @@ void Frm::WireEvents()
     Lbl.OnClick([this] { Lbl_Click(); });
     TimSay.OnTick([this] { TimSay_Timer(); });
     BgmTim.OnTick([this] { BgmTim_Timer(); });
+    UseMusicWatchTimer([this](Timer::Clock::time_point at) { BgmTim.TickAt(at); });
     ComGame.OnClick([this] { ComGame_Click(); });
     Com.OnClick([this](int index) { Com_Click(index); });
 }

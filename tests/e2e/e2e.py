@@ -533,6 +533,28 @@ def close_by_signal(screen, program, game_dir):
         game.cleanup()
 
 
+def close_while_sound_device_hangs(screen, program, game_dir):
+    """Closing ends the program at once while the sound device's open hangs (a stalled sound
+    server), through a stand-in SDL2_mixer whose Mix_OpenAudio never returns."""
+    stand_in = os.environ.get("MIRADEL_HANGING_MIXER_DIR")
+    if not stand_in:
+        raise Skipped("no stand-in mixer library (MIRADEL_HANGING_MIXER_DIR)")
+    game = Game(program, game_dir)
+    try:
+        mark = os.path.join(game.root, "device-open-hangs")
+        paths = [stand_in] + [p for p in os.environ.get("LD_LIBRARY_PATH", "").split(":") if p]
+        run = Run(screen, game, audio={"LD_LIBRARY_PATH": ":".join(paths), "MIRADEL_HANGING_MIXER_MARK": mark})
+        try:
+            window = run.window()
+            poll("red text in the message area", run.text_shown)
+            poll("the device open to hang", lambda: os.path.exists(mark))
+            expect_clean_close(run, window)
+        finally:
+            run.end()
+    finally:
+        game.cleanup()
+
+
 def wave_as_played(path, frames):
     """The first frames of a 16-bit PCM wave as the mixer writes them at full volume: stereo,
     a mono file's samples doubled into both channels."""
@@ -723,6 +745,7 @@ CASES = {
     "close_during_choices": close_at("choices"),
     "close_from_fatal_report": close_from_fatal_report,
     "close_by_signal": close_by_signal,
+    "close_while_sound_device_hangs": close_while_sound_device_hangs,
     "start_without_display": start_with_display(None, r"miradel: no display .*DISPLAY is not set"),
     "start_display_unreachable": start_with_display(":59999", r"miradel: .*could not connect to display :59999"),
     "start_display_silent": start_display_silent,
