@@ -105,7 +105,7 @@ void Frm::Form_Resize()
     // Minimised, the window has no size to lay out; restoring it lays it out again.
     if (frm.IsMinimized())
         return;
-    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips()));
+    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips(), frm.AvailableWidthTwips(), frm.AvailableHeightTwips()));
     frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
     frm.SetUserScale(kLayoutScale);
     frm.SetBackColor(kWhite);
