@@ -3,10 +3,12 @@
 #include "platform/Controls.h"
 #include "platform/FatalError.h"
 #include "platform/FirstFrame.h"
+#include "platform/Keyboard.h"
 #include "platform/WindowIcon.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
@@ -49,6 +51,13 @@ protected:
         if (m_owner.TakeKeptAnswer() || m_owner.m_resizeDepth != 0 || m_owner.IsMinimized())
             return;
         RunGuarded([this] { m_owner.RaiseResize(); });
+    }
+
+    // The keys that reach the window itself: the keyboard rests on no control.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!HandleKeyPress(KeyPlace::Resting, *this, *event, {}))
+            QWidget::keyPressEvent(event);
     }
 
     void moveEvent(QMoveEvent* event) override
