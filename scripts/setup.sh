@@ -11,7 +11,7 @@ packages=(
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev
-    xvfb xdotool imagemagick x11-utils python3 openbox
+    xvfb xdotool imagemagick x11-utils python3 openbox wmctrl
     clang-14 libclang-rt-14-dev
     graphviz
     onscripter libx11-dev libxext-dev time procps
