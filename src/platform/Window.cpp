@@ -38,6 +38,10 @@ public:
             const QSize answer = static_cast<QResizeEvent*>(event)->size();
             m_owner.NoteSizeAnswer(answer.width(), answer.height());
         }
+        // Where the frame could not be asked for beforehand, the toolkit may know it by the
+        // time the window is first to be painted.
+        if (watched == windowHandle() && event->type() == QEvent::Expose)
+            m_owner.LearnFrame();
         return QWidget::eventFilter(watched, event);
     }
 
