@@ -54,6 +54,7 @@ protected:
         // unless it is the window system refusing a size we set.
         if (m_owner.TakeKeptAnswer() || m_owner.m_resizeDepth != 0 || m_owner.IsMinimized())
             return;
+        m_owner.m_sizeAnswers.SettingBack(width(), height());
         RunGuarded([this] { m_owner.RaiseResize(); });
     }
 
@@ -129,7 +130,12 @@ void Window::Show()
 {
     // The first layout run comes with the show, before the window is mapped: it needs the
     // frame by then for the window's outer size to be right from the first frame on.
-    if (const std::optional<FrameExtents> frame = FrameBeforeMapping(*m_widget))
+    // A window manager frames a window that cannot be resized differently (no resize handle):
+    // it must know that before it answers.
+    m_widget->setFixedSize(m_widget->size());
+    const std::optional<FrameExtents> frame = FrameBeforeMapping(*m_widget);
+    m_frameless = frame == FrameExtents {};
+    if (frame)
         m_frame = *frame;
     if (QWindow* handle = m_widget->windowHandle())
         handle->installEventFilter(m_widget.get());
@@ -138,8 +144,9 @@ void Window::Show()
 
 void Window::LearnFrame()
 {
+    // Without a manager the toolkit may take the screen around the window for a frame.
     const QWindow* handle = m_widget->windowHandle();
-    if (!handle || !m_widget->isVisible())
+    if (m_frameless || !handle || !m_widget->isVisible())
         return;
     const QMargins margins = handle->frameMargins();
     const FrameExtents frame { margins.left(), margins.top(), margins.right(), margins.bottom() };
@@ -243,8 +250,8 @@ void Window::ResizeOuter(int widthPixels, int heightPixels)
 
 void Window::NoteSizeAnswer(int widthPixels, int heightPixels)
 {
-    // A window system that will not take our size (a tiling manager, a kiosk) answers with its
-    // own; setting ours again would only start the same exchange over: keep the one it gives.
+    // A window system that will not take our size (a tiling manager, a kiosk) forces its own
+    // again; setting ours again would only start the same exchange over: keep the one it gives.
     m_keepAnswer = m_sizeAnswers.Note(widthPixels, heightPixels) == SizeAnswers::Answer::Refused
         && (widthPixels != m_widget->width() || heightPixels != m_widget->height());
 }

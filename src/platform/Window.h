@@ -95,8 +95,9 @@ private:
     std::function<void()> m_onUnload;
     bool m_activated = false;
     int m_resizeDepth = 0;
-    // The frame around the inner area: asked for before mapping, learnt after.
+    // The frame around the inner area: asked for before mapping, or else learnt after.
     FrameExtents m_frame;
+    bool m_frameless = false;
     SizeAnswers m_sizeAnswers;
     bool m_keepAnswer = false;
 };

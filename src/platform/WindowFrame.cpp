@@ -100,8 +100,16 @@ std::optional<FrameExtents> FrameBeforeMapping(QWidget& window)
 #ifdef MIRADEL_HAS_XCB
     // Only the X11 platform itself: others may offer the interface without a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 && x11->connection() && QGuiApplication::platformName() == QLatin1String("xcb"))
-        return AskWindowManager(x11->connection(), static_cast<xcb_window_t>(id));
+    if (x11 && x11->connection() && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        std::optional<FrameExtents> frame = AskWindowManager(x11->connection(), static_cast<xcb_window_t>(id));
+        // The manager counts device pixels; the window's sizes are in logical ones.
+        const qreal ratio = handle->devicePixelRatio();
+        if (frame && ratio > 0 && ratio != 1) {
+            const auto logical = [ratio](int pixels) { return qRound(pixels / ratio); };
+            *frame = { logical(frame->left), logical(frame->top), logical(frame->right), logical(frame->bottom) };
+        }
+        return frame;
+    }
 #else
     (void)id;
 #endif
