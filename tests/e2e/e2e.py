@@ -73,21 +73,28 @@ class Xvfb:
             raise Failure("Xvfb did not start")
         self.display = ":" + number
         if self.wm:
-            if not shutil.which("openbox"):
+            try:
+                self.manage()
+            except BaseException:
                 self.__exit__()
-                raise Skipped("openbox is not installed")
-            env = dict(os.environ, DISPLAY=self.display)
-            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
-                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-            def managing():
-                if self.manager.poll() is not None:
-                    raise Failure("openbox ended with status %d" % self.manager.returncode)
-                found = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
-                                       capture_output=True, text=True, timeout=LIMIT)
-                return "window id" in found.stdout
-            poll("openbox to manage the screen", managing)
+                raise
         return self
+
+    def manage(self):
+        """Starts openbox on the screen and waits until it manages it."""
+        if not shutil.which("openbox"):
+            raise Skipped("openbox is not installed")
+        env = dict(os.environ, DISPLAY=self.display)
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+        def managing():
+            if self.manager.poll() is not None:
+                raise Failure("openbox ended with status %d" % self.manager.returncode)
+            found = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                   capture_output=True, text=True, timeout=LIMIT)
+            return "window id" in found.stdout
+        poll("openbox to manage the screen", managing)
 
     def __exit__(self, *_):
         for process in (self.manager, self.process):
@@ -852,12 +859,13 @@ def main():
     program, game_dir, wanted = sys.argv[1], sys.argv[2], sys.argv[3]
     names = GROUPS.get(wanted, [wanted])
     failed, skipped = [], []
+    server = Xvfb(wm="--wm" in sys.argv[4:])
     try:
-        server = Xvfb(wm="--wm" in sys.argv[4:]).__enter__()
+        server.__enter__()
     except Skipped as reason:
         print("SKIP %s: %s" % (wanted, reason), flush=True)
         return SKIP
-    with server:
+    try:
         screen = Screen(server.display)
         for name in names:
             started = time.monotonic()
@@ -870,6 +878,8 @@ def main():
             except Exception as error:
                 failed.append(name)
                 print("FAIL %s: %s" % (name, error), flush=True)
+    finally:
+        server.__exit__()
     if failed:
         print("failed: " + " ".join(failed))
         return 1
