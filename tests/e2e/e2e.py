@@ -81,20 +81,28 @@ class Xvfb:
         return self
 
     def manage(self):
-        """Starts openbox on the screen and waits until it manages it."""
+        """Starts openbox on the screen and waits until it manages it; a start that fails is
+        tried again, once."""
         if not shutil.which("openbox"):
             raise Skipped("openbox is not installed")
         env = dict(os.environ, DISPLAY=self.display)
-        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for attempt in (1, 2):
+            errors = tempfile.TemporaryFile()
+            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
+                                            stdout=subprocess.DEVNULL, stderr=errors)
 
-        def managing():
-            if self.manager.poll() is not None:
-                raise Failure("openbox ended with status %d" % self.manager.returncode)
-            found = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
-                                   capture_output=True, text=True, timeout=LIMIT)
-            return "window id" in found.stdout
-        poll("openbox to manage the screen", managing)
+            def managing():
+                if self.manager.poll() is not None:
+                    return "ended"
+                found = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                       capture_output=True, text=True, timeout=LIMIT)
+                return "window id" in found.stdout
+            if poll("openbox to manage the screen", managing) is True:
+                return
+            errors.seek(0)
+            report = errors.read().decode("utf-8", "replace")
+            print("  openbox ended with status %d: %s" % (self.manager.returncode, report.strip()), flush=True)
+        raise Failure("openbox did not start")
 
     def __exit__(self, *_):
         for process in (self.manager, self.process):
