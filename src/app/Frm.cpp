@@ -32,7 +32,10 @@ Frm::Frm(Text programFolder, RandomSource& random)
     SetTabOrder();
 }
 
-Frm::~Frm() = default;
+Frm::~Frm()
+{
+    UseMusicWatchTimer(nullptr);
+}
 
 void Frm::WireEvents()
 {
@@ -42,6 +45,7 @@ void Frm::WireEvents()
     Lbl.OnClick([this] { Lbl_Click(); });
     TimSay.OnTick([this] { TimSay_Timer(); });
     BgmTim.OnTick([this] { BgmTim_Timer(); });
+    UseMusicWatchTimer([this](Timer::Clock::time_point at) { BgmTim.TickAt(at); });
     ComGame.OnClick([this] { ComGame_Click(); });
     Com.OnClick([this](int index) { Com_Click(index); });
 }
@@ -55,6 +59,10 @@ void Frm::SetTabOrder()
     QWidget::setTabOrder(Com(1).Widget(), Com(2).Widget());
     QWidget::setTabOrder(Com(2).Widget(), ComGame.Widget());
     QWidget::setTabOrder(ComGame.Widget(), Com(3).Widget());
+    // A choice never takes the keyboard by appearing: the key that read the last line must
+    // not take a choice the player has not seen yet.
+    for (int i = 0; i <= Com.UBound(); ++i)
+        Com(i).SetKeyboardOnlyWhenMovedThere();
 }
 
 void Frm::Start()
@@ -82,7 +90,7 @@ void Frm::Form_Resize()
     // Minimised, the window has no size to lay out; restoring it lays it out again.
     if (frm.IsMinimized())
         return;
-    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips()));
+    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips(), frm.AvailableWidthTwips(), frm.AvailableHeightTwips()));
     frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
     frm.SetUserScale(kLayoutScale);
     frm.SetBackColor(kWhite);

@@ -25,6 +25,9 @@ public:
 
     void SetVisible(bool visible);
     bool Visible() const { return m_visible; }
+    // The control takes the keyboard only when the player moves it there (Tab, arrow keys)
+    // or clicks it, never by appearing or by another control's leaving.
+    void SetKeyboardOnlyWhenMovedThere();
     void Move(float left, float top, float width, float height);
     void SetFontSize(float points);
     float FontSize() const { return m_fontSize; }
