@@ -40,9 +40,13 @@ void HeadlessFixture::WriteAllPictures()
 
 std::string HeadlessFixture::Message() const
 {
-    std::string shown = TextToUtf8(view.message);
-    for (std::size_t at = shown.find("\r\n"); at != std::string::npos; at = shown.find("\r\n", at + 1))
-        shown.replace(at, 2, "|");
+    const std::string caption = TextToUtf8(view.message);
+    std::string shown;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        const bool lineBreak = caption.compare(i, 2, "\r\n") == 0;
+        shown += lineBreak ? '|' : caption[i];
+        i += lineBreak ? 1 : 0;
+    }
     return shown;
 }
 
