@@ -1,6 +1,6 @@
 #include "game/SceneNames.h"
 #include "platform/RuntimeError.h"
-#include "support/FormFixture.h"
+#include "support/HeadlessFixture.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 
 namespace miradel::test {
 
-// The buttons driven through the window's handlers. Every scene is one line, so a click
+// The buttons driven through the game's handlers over the headless window. Every scene is one line, so a click
 // ends it; draws are queued per test (a low draw is 0 to 30).
 class DaysAndChoicesTest : public testing::Test {
 protected:
@@ -17,16 +17,17 @@ protected:
 
     void SetUp() override
     {
-        fixture.folder.WriteAllPictures();
-        fixture.folder.WriteAllScenes();
+        fixture.WriteAllPictures();
+        fixture.WriteAllScenes();
         fixture.Start();
         Form().Lbl_Click();
     }
 
-    Frm& Form() { return fixture.Form(); }
-    GameState& Game() { return Form().game.state; }
-    std::string Picture() { return TextToUtf8(Form().game.pictures.CurrentPicture()); }
-    std::string Scene() { return Form().game.player.SceneShownName(); }
+    Game& Form() { return fixture.game; }
+    GameState& State() { return Form().state; }
+    std::string Picture() { return TextToUtf8(Form().pictures.CurrentPicture()); }
+    std::string DayShown() { return std::to_string(fixture.view.day.value_or(255)); }
+    std::string Scene() { return Form().player.SceneShownName(); }
 
     void NextDay()
     {
@@ -40,7 +41,7 @@ protected:
         Form().Lbl_Click();
     }
 
-    FormFixture fixture;
+    HeadlessFixture fixture;
 };
 
 TEST_F(DaysAndChoicesTest, NewGameShowsTheTitleAndOpening)
@@ -55,7 +56,7 @@ TEST_F(DaysAndChoicesTest, DaysGoRoundOneToFour)
     const char* const expected[][2] = { { "1", "0" }, { "2", "1" }, { "3", "2" }, { "4", "3" }, { "1", "0" } };
     for (const auto& [day, scene] : expected) {
         Form().ComGame_Click();
-        EXPECT_EQ(TextToUtf8(Form().LblDay.Caption()), day);
+        EXPECT_EQ(DayShown(), day);
         EXPECT_EQ(Picture(), scene);
         EXPECT_EQ(Scene(), std::string("txt/") + scene + ".dat");
         Form().Lbl_Click();
@@ -72,7 +73,7 @@ TEST_F(DaysAndChoicesTest, HighDrawOpensTheDaysSceneAndKeepsTheChoice)
     Form().Com_Click(2);
     EXPECT_EQ(Picture(), "2");
     EXPECT_EQ(Scene(), "txt/12.dat");
-    EXPECT_TRUE(Game().SlotFree(3));
+    EXPECT_TRUE(State().SlotFree(3));
     Form().Lbl_Click();
     EXPECT_EQ(fixture.Offer(), "next day");
 }
@@ -86,8 +87,8 @@ TEST_F(DaysAndChoicesTest, LowDrawUsesTheChoiceUp)
     Form().Com_Click(0);
     EXPECT_EQ(Picture(), "0");
     EXPECT_EQ(Scene(), "txt/30.dat");
-    EXPECT_FALSE(Game().SlotFree(1));
-    EXPECT_EQ(Game().lastChoice, 0);
+    EXPECT_FALSE(State().SlotFree(1));
+    EXPECT_EQ(State().lastChoice, 0);
     // Day 1 now shows the title and opens "not"; the rest of the choices stay on offer.
     Form().Lbl_Click();
     NextDay(); // day 4
@@ -106,16 +107,16 @@ TEST_F(DaysAndChoicesTest, DayFourOpensTheThirtiesOnEitherDraw)
     fixture.random.QueueDraw(kHigh);
     Form().Com_Click(1);
     EXPECT_EQ(Scene(), "txt/31.dat");
-    EXPECT_TRUE(Game().SlotFree(2));
-    EXPECT_EQ(Game().dayChoices, (std::array<std::uint8_t, 3> { 0, 0, 0 }));
+    EXPECT_TRUE(State().SlotFree(2));
+    EXPECT_EQ(State().dayChoices, (std::array<std::uint8_t, 3> { 0, 0, 0 }));
     Form().Lbl_Click();
     NextDay();
     NextDay();
     NextDay();
     NextDay(); // day 4 again
     Choose(1, kLow);
-    EXPECT_FALSE(Game().SlotFree(2));
-    EXPECT_EQ(Game().lastChoice, 1);
+    EXPECT_FALSE(State().SlotFree(2));
+    EXPECT_EQ(State().lastChoice, 1);
 }
 
 TEST_F(DaysAndChoicesTest, FourthChoiceOpensAfterNothingSilverGoldAndUsesNothingUp)
@@ -127,7 +128,7 @@ TEST_F(DaysAndChoicesTest, FourthChoiceOpensAfterNothingSilverGoldAndUsesNothing
     NextDay();
     EXPECT_EQ(fixture.VisibleChoices(), "012");
     Choose(1, kHigh);
-    EXPECT_TRUE(Game().secretOpen);
+    EXPECT_TRUE(State().secretOpen);
     NextDay(); // day 4
     EXPECT_EQ(fixture.VisibleChoices(), "0123");
 
@@ -145,8 +146,8 @@ TEST_F(DaysAndChoicesTest, FourthChoiceOpensAfterNothingSilverGoldAndUsesNothing
     fixture.random.QueueDraw(kLow);
     Form().Com_Click(3);
     EXPECT_EQ(Scene(), "txt/33.dat");
-    EXPECT_TRUE(Game().SlotFree(1) && Game().SlotFree(2) && Game().SlotFree(3));
-    EXPECT_EQ(Game().dayChoices, (std::array<std::uint8_t, 3> { 2, 0, 1 }));
+    EXPECT_TRUE(State().SlotFree(1) && State().SlotFree(2) && State().SlotFree(3));
+    EXPECT_EQ(State().dayChoices, (std::array<std::uint8_t, 3> { 2, 0, 1 }));
 }
 
 TEST_F(DaysAndChoicesTest, SecretTestReadsEntriesLeftByAnEarlierGame)
@@ -157,15 +158,15 @@ TEST_F(DaysAndChoicesTest, SecretTestReadsEntriesLeftByAnEarlierGame)
     Choose(0, kHigh);
     NextDay();
     Choose(1, kHigh);
-    EXPECT_FALSE(Game().secretOpen);
+    EXPECT_FALSE(State().secretOpen);
     // A new game keeps the entries for days 2 and 3 and closes the fourth choice.
-    Form().Form_Activate();
+    Form().NewGame();
     Form().Lbl_Click();
-    EXPECT_FALSE(Game().secretOpen);
-    EXPECT_EQ(Game().dayChoices, (std::array<std::uint8_t, 3> { 0, 0, 1 }));
+    EXPECT_FALSE(State().secretOpen);
+    EXPECT_EQ(State().dayChoices, (std::array<std::uint8_t, 3> { 0, 0, 1 }));
     NextDay();
     Choose(2, kHigh);
-    EXPECT_TRUE(Game().secretOpen);
+    EXPECT_TRUE(State().secretOpen);
 }
 
 TEST_F(DaysAndChoicesTest, EndingComesOnWhateverDayTheLastChoiceIsUsed)
@@ -177,13 +178,13 @@ TEST_F(DaysAndChoicesTest, EndingComesOnWhateverDayTheLastChoiceIsUsed)
     NextDay(); // day 3
     Choose(1, kLow);
     NextDay(); // day 4: all used
-    EXPECT_EQ(TextToUtf8(Form().LblDay.Caption()), "4");
+    EXPECT_EQ(DayShown(), "4");
     EXPECT_EQ(Picture(), "end1");
     EXPECT_EQ(Scene(), "txt/end1.dat");
     // An ending that does not restart offers the choices with no regular button.
     EXPECT_EQ(fixture.VisibleChoices(), "");
-    EXPECT_FALSE(Form().ComGame.Visible());
-    EXPECT_FALSE(Form().Lbl.Visible());
+    EXPECT_FALSE(fixture.view.nextDayVisible);
+    EXPECT_FALSE(fixture.view.messageVisible);
     // Every later press opens the ending again.
     NextDay();
     EXPECT_EQ(Scene(), "txt/end1.dat");
@@ -205,7 +206,7 @@ TEST_F(DaysAndChoicesTest, EndingOnTheDayAfterTheLastIsUsedUp)
     NextDay(); // day 2, used: "not"
     Choose(2, kLow);
     Form().ComGame_Click();
-    EXPECT_EQ(TextToUtf8(Form().LblDay.Caption()), "3");
+    EXPECT_EQ(DayShown(), "3");
     EXPECT_EQ(Picture(), "end2");
     EXPECT_EQ(Scene(), "txt/end2.dat");
 }
@@ -214,24 +215,24 @@ TEST_F(DaysAndChoicesTest, NewGameFreesTheSlotsButKeepsTheLastChoice)
 {
     NextDay();
     Choose(1, kLow);
-    Form().Form_Activate();
-    EXPECT_TRUE(Game().SlotFree(1) && Game().SlotFree(2) && Game().SlotFree(3));
-    EXPECT_EQ(Game().day, 0);
-    EXPECT_TRUE(Game().dayPending);
-    EXPECT_EQ(Game().lastChoice, 1);
-    EXPECT_EQ(TextToUtf8(Form().LblDay.Caption()), "0");
+    Form().NewGame();
+    EXPECT_TRUE(State().SlotFree(1) && State().SlotFree(2) && State().SlotFree(3));
+    EXPECT_EQ(State().day, 0);
+    EXPECT_TRUE(State().dayPending);
+    EXPECT_EQ(State().lastChoice, 1);
+    EXPECT_EQ(DayShown(), "0");
 }
 
 TEST_F(DaysAndChoicesTest, NoButtonWhenEverythingIsUsedAndTheSecretIsClosed)
 {
-    for (auto& slot : Game().choiceSlots)
+    for (auto& slot : State().choiceSlots)
         slot.reset();
-    Form().game.ShowChoices(true);
+    Form().ShowChoices(true);
     EXPECT_EQ(fixture.VisibleChoices(), "");
-    Game().secretOpen = true;
-    Form().game.ShowChoices(true);
+    State().secretOpen = true;
+    Form().ShowChoices(true);
     EXPECT_EQ(fixture.VisibleChoices(), "3");
-    Form().game.ShowChoices(false);
+    Form().ShowChoices(false);
     EXPECT_EQ(fixture.VisibleChoices(), "");
 }
 
@@ -240,15 +241,15 @@ TEST_F(DaysAndChoicesTest, NoButtonWhenEverythingIsUsedAndTheSecretIsClosed)
 // is never offered, no choice is offered on day 0, and every name opened is the game's own.
 TEST(DaysAndChoicesLongGame, InvariantsHoldAfterEveryEvent)
 {
-    FormFixture fixture;
-    fixture.folder.WriteAllPictures();
-    fixture.folder.WriteAllScenes();
+    HeadlessFixture fixture;
+    fixture.WriteAllPictures();
+    fixture.WriteAllScenes();
     for (const char* ending : { "end0", "end1", "end2" })
-        fixture.folder.WriteScene(ending, { "おしまい", ">end" });
-    fixture.folder.WriteScene("22", { "ふりだし", ">loop" });
+        fixture.WriteScene(ending, { "おしまい", ">end" });
+    fixture.WriteScene("22", { "ふりだし", ">loop" });
     fixture.random.SetDefault(0.5);
     fixture.Start();
-    Frm& form = fixture.Form();
+    Game& form = fixture.game;
 
     std::mt19937 events(20261207);
     const auto& scenes = ScenesTheGameOpens();
@@ -256,14 +257,14 @@ TEST(DaysAndChoicesLongGame, InvariantsHoldAfterEveryEvent)
     int endings = 0;
     for (int event = 0; event < 5000; ++event) {
         fixture.random.Queue(std::uniform_real_distribution<double>(0, 1)(events));
-        if (form.Lbl.Visible()) {
+        if (fixture.view.messageVisible) {
             if (events() % 3 == 0)
                 form.TimSay_Timer();
             else
                 form.Lbl_Click();
-        } else if (form.ComGame.Visible()) {
+        } else if (fixture.view.nextDayVisible) {
             form.ComGame_Click();
-            endings += BeginsWith(form.game.pictures.CurrentPicture(), u"end");
+            endings += BeginsWith(form.pictures.CurrentPicture(), u"end");
         } else {
             const std::string offered = fixture.VisibleChoices();
             ASSERT_FALSE(offered.empty()) << "stuck at event " << event;
@@ -271,17 +272,17 @@ TEST(DaysAndChoicesLongGame, InvariantsHoldAfterEveryEvent)
         }
         const std::string offer = fixture.Offer();
         ASSERT_TRUE(offer == "scene" || offer == "next day" || offer == "choices") << offer << " at event " << event;
-        ASSERT_LE(form.game.state.day, 4);
+        ASSERT_LE(form.state.day, 4);
         if (offer == "choices") {
-            ASSERT_NE(form.game.state.day, 0);
+            ASSERT_NE(form.state.day, 0);
         }
         for (int i = 0; i < 3; ++i)
-            ASSERT_FALSE(form.Com(i).Visible() && !form.game.state.SlotFree(i + 1));
-        const Text scene = TextFromUtf8(form.game.player.SceneShownName().substr(4, form.game.player.SceneShownName().size() - 8));
+            ASSERT_FALSE(fixture.view.choiceVisible[static_cast<std::size_t>(i)] && !form.state.SlotFree(i + 1));
+        const Text scene = TextFromUtf8(form.player.SceneShownName().substr(4, form.player.SceneShownName().size() - 8));
         ASSERT_NE(std::find(scenes.begin(), scenes.end(), scene), scenes.end()) << TextToUtf8(scene);
-        const Text& picture = form.game.pictures.CurrentPicture();
+        const Text& picture = form.pictures.CurrentPicture();
         ASSERT_NE(std::find(pictures.begin(), pictures.end(), picture), pictures.end()) << TextToUtf8(picture);
-        ASSERT_LE(form.game.files.OpenCount(), 1u);
+        ASSERT_LE(form.files.OpenCount(), 1u);
     }
     EXPECT_GT(endings, 3);
 }
