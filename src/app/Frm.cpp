@@ -1,6 +1,8 @@
 #include "app/Frm.h"
 
+#include "app/FullScreenLayout.h"
 #include "app/Layout.h"
+#include "app/PlayerKeys.h"
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
@@ -28,6 +30,7 @@ Frm::Frm(Text programFolder, RandomSource& random)
     , m_programFolder(std::move(programFolder))
 {
     frm.SetTitle(u"Miradel");
+    keys = std::make_unique<PlayerKeys>(*this);
     WireEvents();
     SetTabOrder();
 }
@@ -40,7 +43,7 @@ void Frm::WireEvents()
     frm.OnFirstActivate([this] { Form_Activate(); });
     frm.OnUnload([this] { Form_Unload(); });
     Lbl.OnClick([this] { Lbl_Click(); });
-    TimSay.OnTick([this] { TimSay_Timer(); });
+    TimSay.OnTick([this] { PacingTick(); });
     BgmTim.OnTick([this] { BgmTim_Timer(); });
     ComGame.OnClick([this] { ComGame_Click(); });
     Com.OnClick([this](int index) { Com_Click(index); });
@@ -55,6 +58,18 @@ void Frm::SetTabOrder()
     QWidget::setTabOrder(Com(1).Widget(), Com(2).Widget());
     QWidget::setTabOrder(Com(2).Widget(), ComGame.Widget());
     QWidget::setTabOrder(ComGame.Widget(), Com(3).Widget());
+}
+
+void Frm::PacingTick()
+{
+    if (!keys->PacingHeld())
+        TimSay_Timer();
+}
+
+void Frm::OpenScene(TextView name)
+{
+    keys->SceneOpened();
+    player.OpenScene(name);
 }
 
 void Frm::Start()
@@ -105,8 +120,14 @@ void Frm::Form_Resize()
     // Minimised, the window has no size to lay out; restoring it lays it out again.
     if (frm.IsMinimized())
         return;
-    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips()));
-    frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
+    if (frm.IsFullScreen()) {
+        // The window's arithmetic, for the largest area of its proportions on the screen.
+        const Window::PixelRect screen = frm.InnerPixels();
+        frm.SetGameArea(FullScreenArea(screen.width, screen.height, frm.TwipsPerPixel()));
+    } else {
+        frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips()));
+        frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
+    }
     frm.SetUserScale(kLayoutScale);
     frm.SetBackColor(kWhite);
     const float base = BaseFontSizeFor(frm.HeightTwips());

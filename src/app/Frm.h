@@ -10,8 +10,11 @@
 #include "platform/Window.h"
 #include "scenario/ScenarioPlayer.h"
 
+#include <memory>
+
 namespace miradel {
 
+class PlayerKeys;
 class RandomSource;
 
 // The program's one window `frm`: its controls, its state, and the event handlers that
@@ -31,6 +34,8 @@ public:
     void Form_Unload();
     void Lbl_Click() { player.Lbl_Click(); }
     void TimSay_Timer() { player.TimSay_Timer(); }
+    // A tick of `TimSay` as the timer delivers it: it waits while the backlog is open.
+    void PacingTick();
     void BgmTim_Timer();
     void ComGame_Click() { days.ComGame_Click(); }
     void Com_Click(int Index) { days.Com_Click(Index); }
@@ -38,7 +43,7 @@ public:
     void ShowPicture(TextView name) override { pictures.ShowPicture(name); }
     void ShowChoices(bool visible) override { days.ShowChoices(visible); }
     void BlinkStep() override { pictures.BlinkStep(); }
-    void OpenScene(TextView name) override { player.OpenScene(name); }
+    void OpenScene(TextView name) override;
 
     // The window's controls, in the order of their creation.
     Window frm;
@@ -59,6 +64,8 @@ public:
     PictureDisplay pictures;
     ScenarioPlayer player;
     DaysAndChoices days;
+    // Skip, backlog, full screen and the arrow keys.
+    std::unique_ptr<PlayerKeys> keys;
 
 private:
     void WireEvents();

@@ -318,6 +318,8 @@ ClickableLabel* Label::TheLabel() const
 
 void Label::SetCaption(TextView caption)
 {
+    if (m_onCaptionChange)
+        m_onCaptionChange(m_caption, caption);
     m_caption = caption;
     // A step may set the caption thousands of times; the screen needs only the last one.
     if (!m_flushPending) {

@@ -65,6 +65,11 @@ public:
     const Text& Caption() const { return m_caption; }
     void SetTransparent(bool transparent);
     void OnClick(std::function<void()> handler);
+    // Told of every caption set, before it takes the place of the one shown.
+    void OnCaptionChange(std::function<void(const Text& before, TextView after)> observer)
+    {
+        m_onCaptionChange = std::move(observer);
+    }
 
     // Shows the caption now instead of at the next turn of the event loop.
     void FlushCaption();
@@ -78,6 +83,7 @@ private:
     bool m_transparent = false;
     bool m_flushPending = false;
     std::function<void()> m_onClick;
+    std::function<void(const Text&, TextView)> m_onCaptionChange;
 };
 
 // A push button drawn with its own back colour on the face.

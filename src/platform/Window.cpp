@@ -10,6 +10,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -130,11 +131,15 @@ static QSize FrameExtra(const QWidget& widget)
 
 float Window::WidthTwips() const
 {
+    if (IsFullScreen())
+        return static_cast<float>(m_gameArea.width) * TwipsPerPixel();
     return static_cast<float>(m_widget->width() + FrameExtra(*m_widget).width()) * TwipsPerPixel();
 }
 
 float Window::HeightTwips() const
 {
+    if (IsFullScreen())
+        return static_cast<float>(m_gameArea.height) * TwipsPerPixel();
     return static_cast<float>(m_widget->height() + FrameExtra(*m_widget).height()) * TwipsPerPixel();
 }
 
@@ -188,6 +193,53 @@ bool Window::IsMinimized() const
     return m_widget->isMinimized();
 }
 
+void Window::SetFullScreen(bool fullScreen)
+{
+    if (fullScreen == IsFullScreen())
+        return;
+    if (fullScreen) {
+        // The window's fixed size would keep it from covering the screen.
+        m_widget->setMinimumSize(0, 0);
+        m_widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        m_gameArea = InnerPixels();
+        m_windowedPosition = m_widget->geometry().topLeft();
+        // Without a window manager nobody else gives the window the screen; asked first,
+        // a window manager then makes it full screen as it knows how. (A widget's own
+        // geometry change would take it out of full screen again.)
+        const QScreen* screen = ScreenOf(*m_widget);
+        if (screen && m_widget->windowHandle())
+            m_widget->windowHandle()->setGeometry(screen->geometry());
+        m_widget->showFullScreen();
+    } else {
+        m_widget->showNormal();
+        if (m_widget->windowHandle())
+            m_widget->windowHandle()->setPosition(m_windowedPosition);
+    }
+    // The window system may apply the new size later; its resize event lays out again.
+    RaiseResize();
+}
+
+bool Window::IsFullScreen() const
+{
+    return m_widget->isFullScreen();
+}
+
+Window::PixelRect Window::InnerPixels() const
+{
+    return { 0, 0, m_widget->width(), m_widget->height() };
+}
+
+void Window::SetGameArea(const PixelRect& area)
+{
+    m_gameArea = area;
+    ReplaceAllControls();
+}
+
+Window::PixelRect Window::GameArea() const
+{
+    return IsFullScreen() ? m_gameArea : InnerPixels();
+}
+
 void Window::Adopt(Control& control)
 {
     m_controls.push_back(&control);
@@ -200,13 +252,15 @@ void Window::Forget(Control& control)
 
 Window::PixelRect Window::ToPixels(float left, float top, float width, float height) const
 {
-    const double scaleX = m_widget->width() / static_cast<double>(m_scale.width);
-    const double scaleY = m_widget->height() / static_cast<double>(m_scale.height);
+    const PixelRect area = GameArea();
+    const double scaleX = area.width / static_cast<double>(m_scale.width);
+    const double scaleY = area.height / static_cast<double>(m_scale.height);
     const auto x0 = std::lround((left - m_scale.left) * scaleX);
     const auto y0 = std::lround((top - m_scale.top) * scaleY);
     const auto x1 = std::lround((left + width - m_scale.left) * scaleX);
     const auto y1 = std::lround((top + height - m_scale.top) * scaleY);
-    return { static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0) };
+    return { area.x + static_cast<int>(x0), area.y + static_cast<int>(y0), static_cast<int>(x1 - x0),
+        static_cast<int>(y1 - y0) };
 }
 
 void Window::ReplaceAllControls()

@@ -3,6 +3,7 @@
 #include "platform/Colors.h"
 #include "platform/Text.h"
 
+#include <QPoint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -55,6 +56,17 @@ public:
 
     bool IsMinimized() const;
 
+    // Full screen: the window covers the screen, and the user scale is laid over a game area
+    // inside it (SetGameArea) instead of the whole inner area; the margins show the back
+    // colour. In full screen the window's width and height read back as the game area's.
+    void SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const;
+    struct PixelRect {
+        int x, y, width, height;
+    };
+    PixelRect InnerPixels() const;
+    void SetGameArea(const PixelRect& area);
+
     void OnResize(std::function<void()> handler) { m_onResize = std::move(handler); }
     void OnFirstActivate(std::function<void()> handler) { m_onFirstActivate = std::move(handler); }
     void OnUnload(std::function<void()> handler) { m_onUnload = std::move(handler); }
@@ -64,9 +76,6 @@ public:
     // For the controls: registration, and the pixel rectangle of a rectangle in layout units.
     void Adopt(Control& control);
     void Forget(Control& control);
-    struct PixelRect {
-        int x, y, width, height;
-    };
     PixelRect ToPixels(float left, float top, float width, float height) const;
 
 private:
@@ -76,6 +85,7 @@ private:
     void RaiseUnload();
     void ReplaceAllControls();
     void ResizeOuter(int widthPixels, int heightPixels);
+    PixelRect GameArea() const;
 
     std::unique_ptr<FormWidget> m_widget;
     UserScale m_scale;
@@ -86,6 +96,8 @@ private:
     std::function<void()> m_onUnload;
     bool m_activated = false;
     int m_resizeDepth = 0;
+    PixelRect m_gameArea {};
+    QPoint m_windowedPosition;
 };
 
 } // namespace miradel
