@@ -15,7 +15,8 @@ static bool EndsInWaitMark(TextView caption)
 void Backlog::CaptionChanging(const Text& before, TextView after)
 {
     const bool pageOver = !before.empty() && (after.empty() || EndsInWaitMark(before));
-    if (pageOver)
+    // The caption the window was made with is no page of a scene.
+    if (pageOver && m_pageScene > 0)
         Keep(before);
     if ((before.empty() || pageOver) && !after.empty())
         m_pageScene = m_scene;
@@ -53,10 +54,15 @@ static void AppendPage(Text& history, TextView page)
 
 Text Backlog::History(TextView currentPage) const
 {
+    // A blank line between pages, where the reader clicked on.
     Text history;
-    for (const Page& page : m_pages)
+    for (const Page& page : m_pages) {
         AppendPage(history, page.text);
+        history += u'\n';
+    }
     AppendPage(history, currentPage);
+    while (!history.empty() && history.back() == u'\n')
+        history.pop_back();
     if (!history.empty() && history.front() == u'\n')
         history.erase(0, 1);
     return history;

@@ -18,8 +18,8 @@ public:
     // A scene opens: pages of the scene before the previous one are let go.
     void SceneOpened();
 
-    // The kept pages and then `currentPage`, oldest first, lines joined with LF and the wait
-    // marks left out; no empty line at the start.
+    // The kept pages and then `currentPage`, oldest first: lines joined with LF, a blank line
+    // between pages, the wait marks left out, no blank line at the start or the end.
     Text History(TextView currentPage) const;
     std::size_t PagesKept() const { return m_pages.size(); }
 
