@@ -6,6 +6,8 @@ static constexpr TextView kWaitMark = u"▼";
 // A scene of a million lines keeps its newest pages only: reading back must not cost more
 // memory than a few times the largest real scene.
 static constexpr std::size_t kMostCharacters = 4 * 1024 * 1024;
+// As in the message area, a line that would wrap past any screen shows only its beginning.
+static constexpr std::size_t kLongestShownLine = 8192;
 
 static bool EndsInWaitMark(TextView caption)
 {
@@ -45,10 +47,13 @@ static void AppendPage(Text& history, TextView page)
 {
     if (EndsInWaitMark(page))
         page.remove_suffix(kWaitMark.size());
+    std::size_t lineLength = 0;
     for (std::size_t at = 0; at < page.size(); ++at) {
         if (page[at] == u'\r' && at + 1 < page.size() && page[at + 1] == u'\n')
             continue;
-        history += page[at];
+        lineLength = page[at] == u'\n' ? 0 : lineLength + 1;
+        if (lineLength <= kLongestShownLine)
+            history += page[at];
     }
 }
 

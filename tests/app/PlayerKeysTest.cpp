@@ -191,6 +191,28 @@ protected:
     FormFixture fixture;
 };
 
+TEST(BacklogHistory, PagesFromTheCaptionsOfTheMessageArea)
+{
+    Backlog backlog;
+    Text shown = u"Label1";
+    auto show = [&](TextView caption) {
+        backlog.CaptionChanging(shown, caption);
+        shown = caption;
+    };
+    backlog.SceneOpened();
+    // The opening clears the caption the window was made with; then a page that stops, the
+    // next page, and a page command that clears it.
+    for (TextView caption : { u"", u"\r\n一", u"\r\n一\r\n二▼", u"\r\n三", u"\r\n三\r\n", u"\r\n三\r\n\r\n四", u"" })
+        show(caption);
+    EXPECT_EQ(backlog.PagesKept(), 2u) << "the caption the window was made with is no page";
+    EXPECT_EQ(TextToUtf8(backlog.History(u"\r\n五")), "一\n二\n\n三\n\n四\n\n五");
+
+    // A line of a hundred thousand characters keeps its beginning only.
+    show(u"\r\n" + Text(100000, u'あ') + u"▼");
+    show(u"");
+    EXPECT_EQ(backlog.History(u"").size(), Text(u"一\n二\n\n三\n\n四\n\n").size() + 8192);
+}
+
 using BacklogTest = ShownWindowTest;
 
 TEST_F(BacklogTest, KeepsThePagesOfThisSceneAndTheOneBefore)
