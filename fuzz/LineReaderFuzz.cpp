@@ -27,6 +27,7 @@ void Check(bool condition, const char* what)
 struct Line {
     std::string bytes;
     LineEnd end;
+    bool cut;
 };
 
 std::vector<Line> ReadLines(miradel::LineReader& reader)
@@ -35,7 +36,7 @@ std::vector<Line> ReadLines(miradel::LineReader& reader)
     std::string bytes;
     while (!reader.AtEnd()) {
         Check(reader.ReadLine(bytes), "ReadLine succeeds unless AtEnd");
-        lines.push_back({bytes, reader.LastLineEnd()});
+        lines.push_back({bytes, reader.LastLineEnd(), reader.LastLineCut()});
     }
     Check(!reader.ReadLine(bytes) && bytes.empty(), "ReadLine at the end gives nothing");
     return lines;
@@ -67,7 +68,7 @@ void CheckLines(std::string_view input, const std::vector<Line>& lines)
     Check(!lines.empty() || input.empty(), "only an empty input has no line");
 }
 
-std::vector<Line> ReadThroughStream(std::string_view input)
+std::vector<Line> ReadThroughStream(std::string_view input, std::size_t keptLineBytes)
 {
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
@@ -76,6 +77,7 @@ std::vector<Line> ReadThroughStream(std::string_view input)
     std::unique_ptr<std::FILE, Closer> stream(fmemopen(copy.data(), copy.size(), "rb"));
     Check(stream != nullptr, "fmemopen");
     miradel::LineReader reader(stream.get(), 1 + input.size() % 5);
+    reader.SetKeptLineBytes(keptLineBytes);
     return ReadLines(reader);
 }
 
@@ -123,14 +125,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     miradel::LineReader fromMemory(input);
+    fromMemory.SetKeptLineBytes(SIZE_MAX);
     const std::vector<Line> lines = ReadLines(fromMemory);
     CheckLines(input, lines);
     if (!input.empty()) {
-        const std::vector<Line> streamed = ReadThroughStream(input);
+        // A stream that keeps only the start of long lines gives that start of each.
+        const std::size_t kept = input.size() % 2 ? SIZE_MAX : 1 + input.size() % 7;
+        const std::vector<Line> streamed = ReadThroughStream(input, kept);
         Check(streamed.size() == lines.size(), "a stream gives the lines memory gives");
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            Check(streamed[i].bytes == lines[i].bytes && streamed[i].end == lines[i].end,
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            Check(streamed[i].bytes == lines[i].bytes.substr(0, kept) && streamed[i].end == lines[i].end,
                 "a stream gives the lines memory gives");
+            Check(streamed[i].cut == (lines[i].bytes.size() > kept), "a cut line is told");
+        }
     }
     CheckDecoding(input, lines);
     return 0;

@@ -13,14 +13,17 @@ jobs=${MIRADEL_FUZZ_BUILD_JOBS:-2}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DMIRADEL_FUZZ=ON -DMIRADEL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs" --target miradel_line_reader_fuzz miradel_player_fuzz miradel_content
+cmake --build "$build" -j "$jobs" --target miradel_line_reader_fuzz miradel_header_fuzz miradel_player_fuzz miradel_content
 
 seeds=$build/fuzz-seeds
 rm -rf "$seeds"
-mkdir -p "$seeds/player" "$seeds/line_reader" "$build/findings"
+mkdir -p "$seeds/player" "$seeds/line_reader" "$seeds/header_fuzz" "$build/findings"
 python3 "$root/fuzz/make_seeds.py" "$build/game/txt" "$seeds/player"
 cp "$build"/game/txt/*.dat "$seeds/line_reader/"
 cp "$root"/tests/data/cp932/*.txt "$seeds/line_reader/" 2>/dev/null || true
+# Headers only: what follows the first scan or the data chunk's start is never read.
+for picture in "$build"/game/img/*.jpg; do head -c 4096 "$picture" >"$seeds/header_fuzz/$(basename "$picture")"; done
+head -c 4096 "$build/game/bgm.wav" >"$seeds/header_fuzz/bgm.wav"
 
 # Fontconfig keeps a cache for the whole process on purpose; that is not ours to fix.
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:${LSAN_OPTIONS:-}"
@@ -48,5 +51,6 @@ run() {
 mv "$seeds/line_reader" "$seeds/line_reader_fuzz"
 mv "$seeds/player" "$seeds/player_fuzz"
 run miradel_line_reader_fuzz 65536
+run miradel_header_fuzz 8192
 run miradel_player_fuzz 200000 -dict="$root/fuzz/player.dict"
 exit "$failed"

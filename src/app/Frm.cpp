@@ -85,6 +85,7 @@ void Frm::Form_Load()
         appDir += u'/';
     imgDir = appDir + u"img/";
     txtDir = appDir + u"txt/";
+    SetReportedGameFolder(appDir);
     共用関数::OpenMusic(TextFromPath(LocateContentFile(appDir, u"bgm", u".wav", appDir).path));
     共用関数::musicOn = true;
     共用関数::PlayMusic();

@@ -31,15 +31,34 @@ void EndProgram(int status)
     std::_Exit(status);
 }
 
+static std::string& ReportedGameFolder()
+{
+    static std::string folder;
+    return folder;
+}
+
+void SetReportedGameFolder(TextView folder)
+{
+    ReportedGameFolder() = TextToUtf8(folder);
+}
+
 static void ShowAndExit(const RuntimeError& error)
 {
+    // Only errors about a content file say where the game was looked for.
+    const bool inGame = !error.File().empty() && !ReportedGameFolder().empty();
     std::fprintf(stderr, "miradel: %s\n", error.Report().c_str());
+    if (!error.English().empty()) {
+        std::fprintf(stderr, "miradel: %s%s\n", error.EnglishReport().c_str(),
+            inGame ? (" (game folder " + ReportedGameFolder() + ")").c_str() : "");
+    }
     std::fflush(stderr);
     // The box runs an event loop of its own: no tick may step the game behind it.
     Timer::StopAll();
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Miradel"),
-            QStringLiteral("エラーが発生したため、終了します。\n\n%1").arg(QString::fromStdString(error.Report())),
+            QStringLiteral("エラーが発生したため、終了します。\n\n%1%2")
+                .arg(QString::fromStdString(error.Report()),
+                    inGame ? QStringLiteral("\n\nゲームフォルダ: ") + QString::fromStdString(ReportedGameFolder()) : QString()),
             QMessageBox::Ok);
         box.exec();
     }

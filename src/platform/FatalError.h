@@ -12,6 +12,8 @@ namespace miradel {
 using FatalErrorHandler = std::function<void(const RuntimeError&)>;
 
 void SetFatalErrorHandler(FatalErrorHandler handler);
+// The game folder that content errors name, so that "txt/opn.dat" says where it was looked for.
+void SetReportedGameFolder(TextView folder);
 void ReportFatalError(const RuntimeError& error);
 
 // Ends the process at once with `status`: no timer or handler runs again and open files

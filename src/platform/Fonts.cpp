@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <cstdio>
+#include <utility>
 
 namespace miradel {
 
@@ -25,8 +27,16 @@ static QString JapaneseFamily()
 void ChooseJapaneseInterfaceFont()
 {
     const QString family = JapaneseFamily();
-    if (family.isEmpty())
+    if (family.isEmpty()) {
+        static bool told = false;
+        if (!std::exchange(told, true)) {
+            std::fprintf(stderr,
+                "%s: no font with Japanese characters is installed, so the text shows as empty boxes; install the "
+                "package fonts-ipafont-gothic\n",
+                qUtf8Printable(QCoreApplication::applicationName()));
+        }
         return;
+    }
     QFont font = QApplication::font();
     font.setFamilies({ family });
     QApplication::setFont(font);

@@ -1,5 +1,6 @@
 #include "platform/LineReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -38,6 +39,7 @@ bool LineReader::Fill()
 bool LineReader::ReadLine(std::string& line)
 {
     line.clear();
+    m_lastLineCut = false;
     if (AtEnd())
         return false;
     for (;;) {
@@ -46,18 +48,26 @@ bool LineReader::ReadLine(std::string& line)
         const void* cr = std::memchr(start, '\r', available);
         if (cr) {
             const auto length = static_cast<std::size_t>(static_cast<const char*>(cr) - start);
-            line.append(start, length);
+            Keep(line, start, length);
             m_position += length + 1;
             FinishLineAtCr();
             return true;
         }
-        line.append(start, available);
+        Keep(line, start, available);
         m_position = m_data.size();
         if (!Fill()) {
             m_lastLineEnd = LineEnd::None;
             return true;
         }
     }
+}
+
+void LineReader::Keep(std::string& line, const char* start, std::size_t length)
+{
+    const std::size_t room = m_keptLineBytes - std::min(line.size(), m_keptLineBytes);
+    if (length > room)
+        m_lastLineCut = true;
+    line.append(start, std::min(length, room));
 }
 
 // The CR is consumed; an LF right after it, perhaps in the next buffer, belongs to it.

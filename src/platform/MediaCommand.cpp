@@ -1,6 +1,7 @@
 #include "platform/MediaCommand.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace miradel {
 
@@ -27,9 +28,10 @@ public:
     std::string_view Next()
     {
         SkipBlanks();
+        const bool toLast = std::exchange(m_quotedToLast, false);
         if (!m_rest.empty() && m_rest.front() == '"') {
-            const std::size_t close = m_rest.find('"', 1);
-            if (close == std::string_view::npos) {
+            const std::size_t close = toLast ? m_rest.rfind('"') : m_rest.find('"', 1);
+            if (close == 0 || close == std::string_view::npos) {
                 m_rest = {};
                 return {};
             }
@@ -43,6 +45,11 @@ public:
         return word;
     }
 
+    // The next word, when quoted, runs to the last double quote of the command: a path is
+    // put between quotes as it is, so it may hold quotes of its own, and the words after
+    // it never hold one.
+    void TakeQuotedToLastQuote() { m_quotedToLast = true; }
+
 private:
     void SkipBlanks()
     {
@@ -51,6 +58,7 @@ private:
     }
 
     std::string_view m_rest;
+    bool m_quotedToLast = false;
 };
 
 bool ParseVerb(std::string_view word, MediaVerb& verb)
@@ -113,6 +121,8 @@ MediaResult ParseMediaCommand(std::string_view command, MediaCommand& parsed)
     Words words(command);
     if (!ParseVerb(words.Next(), parsed.verb))
         return MediaResult::UnrecognizedCommand;
+    if (parsed.verb == MediaVerb::Open)
+        words.TakeQuotedToLastQuote();
     const std::string_view name = words.Next();
     if (name.empty())
         return MediaResult::BadParameter;

@@ -17,7 +17,9 @@ struct MediaCommand {
 };
 
 // Reads the subset of the media command language that the service carries out:
-//   open "<path>" alias <name> [notify]    (open <path> without quotes when it has no blank)
+//   open "<path>" alias <name> [notify]    (open <path> without quotes when it has no blank;
+//                                           the quoted path runs to the last quote, so it may
+//                                           hold quotes itself)
 //   close <name> [notify]
 //   play <name> [from 0] [notify]
 //   seek <name> to start [notify]

@@ -3,6 +3,7 @@
 #include "platform/MediaCommand.h"
 #include "platform/MediaWaveRate.h"
 #include "platform/SdlMixerLibrary.h"
+#include "platform/WaveHeader.h"
 
 #include <algorithm>
 #include <array>
@@ -179,7 +180,9 @@ struct SdlMediaControl::Session {
 
     void Load(const std::string& path)
     {
-        const bool loaded = sdl && device.Open(*sdl, DeviceRateFor(*sdl, path)) && LoadSound(path);
+        // The sound library trusts the header it reads: one that would crash it is silence.
+        const bool loaded = sdl && WaveFileProblem(path).empty() && device.Open(*sdl, DeviceRateFor(*sdl, path))
+            && LoadSound(path);
         if (!loaded) {
             music.reset();
             chunk.reset();

@@ -1,8 +1,11 @@
 #include "platform/PictureBox.h"
 
+#include "platform/ContentFiles.h"
+#include "platform/JpegHeader.h"
 #include "platform/RuntimeError.h"
 #include "platform/Window.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,21 +19,95 @@ struct PictureData {
     PixelSize sizeInFile;
 };
 
+namespace {
+
+// What decoding one picture may take. Every picture a game uses fits, up to 8000 x 8000
+// progressive with full-resolution colour (256 MB of pixels, 384 MB of coefficients); a
+// few hundred kilobytes that declare 20,000 x 20,000 do not.
+constexpr std::uint64_t kDecodeBudgetBytes = 640ull * 1024 * 1024;
+// Qt's own limit on one image's pixels, in MiB: 8000 x 8000 at 4 bytes is 244.
+constexpr int kQtAllocationLimitMiB = 256;
+
+std::string Megabytes(std::uint64_t bytes)
+{
+    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+[[noreturn]] void Refuse(const std::string& why, const std::string& english, const std::string& shownName)
+{
+    throw RuntimeError("画像として読み込めません (" + why + ")", shownName).InEnglish("cannot read the picture: " + english);
+}
+
+std::string SizeText(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// Refuses, before any decoding, a JPEG that the decoder cannot read or that would take more
+// memory than the budget; says why in the decoder's own terms.
+void CheckJpegHeader(QFile& file, const std::string& shownName)
+{
+    const ByteSource source = [&file](std::uint64_t offset, char* out, std::size_t count) -> std::size_t {
+        if (!file.seek(static_cast<qint64>(offset)))
+            return 0;
+        const qint64 read = file.read(out, static_cast<qint64>(count));
+        return read < 0 ? 0 : static_cast<std::size_t>(read);
+    };
+    JpegHeader header;
+    std::string problem;
+    const JpegHeaderResult result = ReadJpegHeader(source, header, problem);
+    file.seek(0);
+    if (result == JpegHeaderResult::NotJpeg)
+        return;
+    if (result == JpegHeaderResult::Broken)
+        Refuse("JPEG のヘッダが壊れています: " + problem, "broken JPEG header: " + problem, shownName);
+    if (header.lossless)
+        Refuse("ロスレス JPEG です", "lossless JPEG, which the decoder does not read", shownName);
+    if (header.precision != 8) {
+        const std::string bits = std::to_string(header.precision);
+        Refuse("精度が " + bits + " ビットの JPEG です。8 ビットのものだけ読めます",
+            bits + "-bit samples; only 8-bit JPEG is read", shownName);
+    }
+    const std::uint64_t needed = JpegDecodeBytes(header);
+    if (needed > kDecodeBudgetBytes) {
+        const std::string size = SizeText(header.width, header.height);
+        Refuse("大きすぎます: " + size + " で、展開に " + Megabytes(needed) + " 要ります (上限 " + Megabytes(kDecodeBudgetBytes) + ")",
+            "too large: " + size + " needs " + Megabytes(needed) + " to decode (at most " + Megabytes(kDecodeBudgetBytes) + ")",
+            shownName);
+    }
+}
+
+} // namespace
+
 Picture LoadPicture(const std::filesystem::path& path, const std::string& shownName, PixelSize decodeFor)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        throw RuntimeError("画像ファイルが見つかりません", shownName);
-    QImageReader reader(QString::fromStdU16String(path.u16string()));
+    OpenFailure failure = OpenFailure::None;
+    const int descriptor = OpenContentFile(path, failure);
+    if (descriptor < 0 && failure == OpenFailure::Missing)
+        throw RuntimeError("画像ファイルが見つかりません", shownName).InEnglish("picture file not found");
+    if (descriptor < 0)
+        throw RuntimeError("画像ファイルを読めません", shownName).InEnglish("cannot read the picture file");
+    // Opened by descriptor: the path's bytes need not be UTF-8, which Qt's file names assume.
+    QFile file;
+    file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    CheckJpegHeader(file, shownName);
+    QImageReader::setAllocationLimit(kQtAllocationLimitMiB);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize sizeInFile = reader.size();
     if (!sizeInFile.isValid() || sizeInFile.isEmpty())
-        throw RuntimeError("画像として読み込めません (" + reader.errorString().toStdString() + ")", shownName);
+        Refuse(reader.errorString().toStdString(), reader.errorString().toStdString(), shownName);
+    // Other formats the decoder shows (PNG, GIF, BMP saved as .jpg) are held to the same budget.
+    const std::uint64_t pixelsBytes = static_cast<std::uint64_t>(sizeInFile.width()) * static_cast<std::uint64_t>(sizeInFile.height()) * 4;
+    if (pixelsBytes > kDecodeBudgetBytes) {
+        const std::string size = SizeText(sizeInFile.width(), sizeInFile.height());
+        Refuse("大きすぎます: " + size, "too large: " + size, shownName);
+    }
     if (decodeFor.width > 0 && decodeFor.height > 0)
         reader.setScaledSize(QSize(decodeFor.width, decodeFor.height));
     QImage pixels = reader.read();
     if (pixels.isNull())
-        throw RuntimeError("画像として読み込めません (" + reader.errorString().toStdString() + ")", shownName);
+        Refuse(reader.errorString().toStdString(), reader.errorString().toStdString(), shownName);
     auto data = std::make_shared<PictureData>();
     data->pixels = std::move(pixels);
     data->sizeInFile = { sizeInFile.width(), sizeInFile.height() };

@@ -24,4 +24,21 @@ std::string RuntimeError::Report() const
     return what();
 }
 
+std::string RuntimeError::EnglishReport() const
+{
+    return m_english.empty() ? std::string() : ComposeReport(m_english, m_file, m_line);
+}
+
+std::string QuoteLine(TextView line)
+{
+    Text shown(line.substr(0, kQuotedCharacters));
+    for (char16_t& c : shown) {
+        if (c < 0x20)
+            c = static_cast<char16_t>(0x2400 + c);
+    }
+    if (line.size() > kQuotedCharacters)
+        shown += u'…';
+    return TextToUtf8(shown);
+}
+
 } // namespace miradel

@@ -10,6 +10,10 @@ namespace miradel {
 using Text = std::u16string;
 using TextView = std::u16string_view;
 
+// UTF-8 both ways, losing nothing: file names are bytes that need not be UTF-8 (a folder
+// unpacked from a Windows archive keeps its code page 932 name), so a byte that does not
+// belong to a UTF-8 sequence becomes the lone unit U+DC80 to U+DCFF and goes back to the
+// same byte. Code page 932 text never holds such units.
 Text TextFromUtf8(std::string_view utf8);
 std::string TextToUtf8(TextView text);
 

@@ -1,5 +1,6 @@
 #include "platform/TextFiles.h"
 
+#include "platform/ContentFiles.h"
 #include "platform/Cp932.h"
 #include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <limits>
 #include <system_error>
+#include <unistd.h>
 
 namespace miradel {
 
@@ -16,6 +18,8 @@ namespace {
 constexpr const char* kMessageNotFound = "シナリオファイルが見つかりません";
 constexpr const char* kMessageUnreadable = "ファイルを読めません";
 constexpr const char* kMessagePastEnd = "ファイルの終わりを越えて読もうとしました";
+constexpr const char* kEnglishNotFound = "scene file not found";
+constexpr const char* kEnglishUnreadable = "cannot read the file";
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -34,10 +38,16 @@ std::string NumberText(std::int16_t number)
 
 FileHandle OpenForReading(const std::filesystem::path& path, const std::string& shownName)
 {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    OpenFailure failure = OpenFailure::None;
+    const int descriptor = OpenContentFile(path, failure);
+    if (descriptor < 0 && failure == OpenFailure::Missing)
+        throw RuntimeError(kMessageNotFound, shownName).InEnglish(kEnglishNotFound);
+    if (descriptor < 0)
+        throw RuntimeError(kMessageUnreadable, shownName).InEnglish(kEnglishUnreadable);
+    FileHandle file(::fdopen(descriptor, "rb"));
     if (!file) {
-        const bool missing = errno == ENOENT || errno == ENOTDIR;
-        throw RuntimeError(missing ? kMessageNotFound : kMessageUnreadable, shownName);
+        ::close(descriptor);
+        throw RuntimeError(kMessageUnreadable, shownName).InEnglish(kEnglishUnreadable);
     }
     return file;
 }
@@ -91,7 +101,7 @@ void TextFiles::Open(std::int16_t number, const std::filesystem::path& path, con
     try {
         file->reader.AtEnd();
     } catch (const std::system_error&) {
-        throw RuntimeError(kMessageUnreadable, shownName);
+        throw RuntimeError(kMessageUnreadable, shownName).InEnglish(kEnglishUnreadable);
     }
     m_files.emplace(number, std::move(file));
 }
@@ -106,7 +116,7 @@ Text TextFiles::LineInput(std::int16_t number)
         if (!file.reader.ReadLine(file.lineBytes))
             throw RuntimeError(kMessagePastEnd, file.shownName, file.linesRead + 1);
     } catch (const std::system_error&) {
-        throw RuntimeError(kMessageUnreadable, file.shownName, file.linesRead + 1);
+        throw RuntimeError(kMessageUnreadable, file.shownName, file.linesRead + 1).InEnglish(kEnglishUnreadable);
     }
     ++file.linesRead;
     return DecodeCp932(file.lineBytes);

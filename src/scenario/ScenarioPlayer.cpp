@@ -53,7 +53,7 @@ void ScenarioPlayer::OpenScene(TextView name)
     m_sceneShownName = file.shownName;
     if (m_files.AtEnd(sceneFile)) {
         CloseScene();
-        throw RuntimeError("シナリオファイルに行が一行もありません", file.shownName);
+        throw RuntimeError("シナリオファイルに行が一行もありません", file.shownName).InEnglish("the scene file holds no line");
     }
     m_nextLineNumber = 0;
     ReadNextLine();
@@ -136,8 +136,9 @@ StepRequest ScenarioPlayer::RunFrom(const Text& line)
 {
     const auto count = RunCountOf(line);
     if (!count) {
-        throw RuntimeError("「--」の後ろが行数を表す整数ではありません: 「" + TextToUtf8(line) + "」", m_sceneShownName,
-            m_currentLineNumber);
+        throw RuntimeError("「--」の後ろが行数を表す整数ではありません: 「" + QuoteLine(line) + "」", m_sceneShownName,
+            m_currentLineNumber)
+            .InEnglish("\"--\" is not followed by a whole number of lines: \"" + QuoteLine(line) + "\"");
     }
     return { NextStep::Run, *count, m_currentLineNumber };
 }
@@ -148,8 +149,10 @@ void ScenarioPlayer::ShowPictureFrom(const Text& line)
         m_host.ShowPicture(PictureNameOf(line));
     } catch (const RuntimeError& error) {
         // The picture's own error, told from the scene line that named it.
-        throw RuntimeError(error.File() + ": " + error.Message() + " (「" + TextToUtf8(line) + "」)", m_sceneShownName,
-            m_currentLineNumber);
+        const std::string where = error.File().empty() ? std::string() : error.File() + ": ";
+        const std::string english = error.English().empty() ? error.Message() : error.English();
+        throw RuntimeError(where + error.Message() + " (「" + QuoteLine(line) + "」)", m_sceneShownName, m_currentLineNumber)
+            .InEnglish(where + english + " (\"" + QuoteLine(line) + "\")");
     }
 }
 

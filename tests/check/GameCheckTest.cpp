@@ -3,6 +3,7 @@
 #include "Playtest.h"
 #include "StoryGraph.h"
 #include "game/SceneNames.h"
+#include "platform/ContentFiles.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 
 namespace miradel::check {
 namespace {
@@ -108,6 +110,9 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Remove("img/3_.jpg");
     game.Write("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
     game.Picture("img/end1.jpg", "PNG");
+    // A frame header that claims 20,000 x 20,000 (4:4:4), and its first scan.
+    game.Write("img/2_.jpg", std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x4E\x20\x4E\x20\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00"
+                                         "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00", 35));
     game.Picture("img/sub/pic.jpg");
     game.Picture("img/unused.jpg");
     game.Write("txt/notes.txt", "todo\r\n");
@@ -145,12 +150,14 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     const MessageAreaMeasure measure;
     const GameCheck check = CheckGame(game.Path(), &measure);
     const std::vector<std::string> expected {
-        "bgm.wav: warning: the music does not play: it does not decode as a WAV file (Could not read RIFF header); the "
-        "game runs without music",
+        "bgm.wav: warning: the music does not play: it is not a RIFF WAVE file; the game runs without music",
+        "img/2_.jpg: error: cannot read the picture: too large: 20000 x 20000 needs 1526 MB to decode (at most 640 MB); "
+        "the game ends when it shows it",
         "img/3_.jpg: error: picture \"3_\" (the blink frame of picture \"3\"; the game ends at its first blink) is missing: "
         "img/3_.jpg",
-        "img/4.jpg: error: the picture does not decode as JPEG; the game ends when it shows it",
-        "img/end1.jpg: error: the picture is a PNG file, not JPEG; save it as JPEG; the game ends when it shows it",
+        "img/4.jpg: error: cannot read the picture: broken JPEG header: the file ends before its first scan; the game ends "
+        "when it shows it",
+        "img/end1.jpg: warning: the picture is a PNG file; this player shows it, other players may not; save it as JPEG",
         "img/end2.jpg: error: picture \"end2\" (the game shows it) is missing: img/end2.jpg",
         "img/unused.jpg: warning: nothing in the game shows this picture",
         "txt/0.dat:2:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in small letters",
@@ -197,6 +204,38 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     for (const std::string& line : reported)
         all += line + "\n";
     EXPECT_EQ(reported, expected) << all;
+}
+
+// The checker finds files with the player's lookup and says how each matched: a named pipe
+// is as missing as for the player, a full-width name folds as Windows folds it, and a game
+// folder named in code page 932 bytes is read.
+TEST(GameCheck, FindsFilesAsThePlayerDoes)
+{
+    GameFolder outer;
+    outer.Complete();
+    const fs::path root = PathFromText(outer.Path()) / "\x83\x51\x81\x5b\x83\x80"; // "ゲーム"
+    fs::create_directories(root);
+    for (const char* entry : { "txt", "img", "bgm.wav" })
+        fs::rename(PathFromText(outer.Path()) / entry, root / entry);
+    const Text folder = TextFromPath(root) + u"/";
+    fs::remove(root / "bgm.wav");
+    fs::remove(root / "txt/33.dat");
+    ASSERT_EQ(mkfifo((root / "txt/33.dat").c_str(), 0600), 0);
+    fs::copy_file(root / "img/ttl.jpg", root / "img/\x82\x81\x82\x82\x82\x83.jpg"); // "ａｂｃ"
+    std::ofstream(root / "txt/0.dat", std::ios::binary) << ">img \x82\x60\x82\x61\x82\x62\r\nx\r\n" // "ＡＢＣ"
+                                                        << std::string(">img x\0y\r\n", 10);
+    std::filesystem::create_symlink("/dev/zero", root / "bgm.wav");
+
+    const GameCheck check = CheckGame(folder, nullptr);
+    ASSERT_TRUE(check.folderReadable);
+    EXPECT_EQ(Reported(check), (std::vector<std::string> {
+        "bgm.wav: warning: the music file, which plays for the whole game, is missing: bgm.wav（通常のファイルではありません (デバイスなど)）",
+        "txt/0.dat:1:6: warning: picture \"ＡＢＣ\" matches the file img/ａｂｃ.jpg only when letter case is ignored, as on Windows; "
+        "write the name as the file is named",
+        "txt/0.dat:3:6: error: the picture name \"x\u2400y\" holds a NUL byte, which no file name can hold; the game ends here",
+        "txt/33.dat（ファイルではなく名前付きパイプです）: error: scene \"33\", which the game opens after 真珠色 with a draw of 0 "
+        "to 30, and on day 4, is missing: txt/33.dat（ファイルではなく名前付きパイプです）",
+    }));
 }
 
 // The transitions of the game's table of scenes: the opening leads to day 1, day 1 offers

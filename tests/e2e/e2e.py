@@ -22,6 +22,8 @@ import tempfile
 import time
 import wave
 
+import hostile_content as hostile
+
 SCREEN = (1280, 1024)
 LIMIT = 60.0
 SKIP = 77
@@ -710,9 +712,9 @@ def wave_as_played(path, frames):
     return samples
 
 
-def music_plays(screen, program, game_dir):
+def music_plays(screen, program, game_dir, folder="game"):
     """The real program plays bgm.wav: SDL's disk driver receives the file's own samples."""
-    game = Game(program, game_dir)
+    game = Game(program, game_dir, folder)
     try:
         samples = wave_as_played(game.path("bgm.wav"), 5 * 44100)
         start = next((i for i in range(0, len(samples), 4) if samples[i:i + 4] != b"\0\0\0\0"), None)
@@ -754,6 +756,55 @@ def start_with_display(display, pattern):
         finally:
             game.cleanup()
     return go
+
+
+def start_display_silent(screen, program, game_dir):
+    """A display that takes the connection and never answers: the program gives up in one
+    line within 10 seconds."""
+    import socket
+    number = 90 + os.getpid() % 100
+    path = "/tmp/.X11-unix/X%d" % number
+    if os.path.exists(path):
+        raise Skipped("display :%d is taken" % number)
+    os.makedirs("/tmp/.X11-unix", exist_ok=True)
+    listener = socket.socket(socket.AF_UNIX)
+    listener.bind(path)
+    listener.listen(4)
+    try:
+        started = time.monotonic()
+        start_with_display(":%d" % number, r"miradel: the game cannot open its window: .*did not answer")(
+            screen, program, game_dir)
+        if time.monotonic() - started > 15:
+            raise Failure("took %.1f s to give up" % (time.monotonic() - started))
+    finally:
+        listener.close()
+        os.remove(path)
+
+
+def hostile_case(name, expect, *args):
+    make = hostile.CASES[name][0]
+    return case(name, lambda game: make(game.folder), expect, *args)
+
+
+def no_japanese_font(screen, program, game_dir):
+    """Without a font that has Japanese characters the game still plays, and says once on
+    stderr which package brings one."""
+    game = Game(program, game_dir)
+    try:
+        config = os.path.join(game.root, "fonts.conf")
+        with open(config, "w") as file:
+            file.write('<?xml version="1.0"?><fontconfig><dir>%s</dir></fontconfig>\n' % game.root)
+        run = Run(screen, game, audio={"FONTCONFIG_FILE": config})
+        try:
+            window = run.window()
+            poll("the notice", lambda: "fonts-ipafont-gothic" in run.stderr())
+            if run.stderr().count("fonts-ipafont-gothic") != 1:
+                raise Failure("said more than once:\n" + run.stderr())
+            expect_clean_close(run, window)
+        finally:
+            run.end()
+    finally:
+        game.cleanup()
 
 
 def missing(relative):
@@ -807,10 +858,31 @@ CASES = {
     "ten_megabyte_line": case("ten_megabyte_line", scene_bytes("opn", b"\x82\xa0" * (5 * 1024 * 1024) + b"\r\n"),
                               expect_plays),
     "million_lines": case("million_lines", scene_bytes("opn", b"line\r\n" * 1000000), expect_plays),
+    # Hostile and odd files: a named error or silent music, never a crash, a hang or gigabytes.
+    **{name: hostile_case(name, expect_plays)
+       for name in ("wav_zero_channels", "wav_ima_adpcm_1hz", "wav_sample_loop_bomb", "wav_pcm_1hz",
+                    "png_as_jpeg", "gif_as_jpeg", "bmp_as_jpeg")},
+    "jpeg_20000": hostile_case("jpeg_20000", expect_fatal, r"img/ttl\.jpg: .*20000 x 20000"),
+    "jpeg_44000_progressive": hostile_case("jpeg_44000_progressive", expect_fatal, r"img/ttl\.jpg: .*44000 x 44000"),
+    "jpeg_12_bit": hostile_case("jpeg_12_bit", expect_fatal, r"img/ttl\.jpg: cannot read the picture: 12-bit"),
+    "jpeg_lossless": hostile_case("jpeg_lossless", expect_fatal, r"img/ttl\.jpg: cannot read the picture: lossless"),
+    # Errors name the game folder searched, in the English line.
+    "scene_fifo": hostile_case("scene_fifo", expect_fatal,
+                               r"txt/opn\.dat.*: scene file not found \(game folder /.*/game/\)$"),
+    "scene_dev_zero": hostile_case("scene_dev_zero", expect_fatal, r"txt/opn\.dat.*: scene file not found"),
+    # The report quotes the start of a 2 MB line only.
+    "scene_long_run_line": hostile_case("scene_long_run_line", expect_fatal, r"txt/opn\.dat:1: .{0,300}…」$"),
+    "scene_nul_in_picture_name": hostile_case("scene_nul_in_picture_name", expect_fatal,
+                                              r"txt/opn\.dat:2: a file name holds a NUL character: \"ttl␀\.png\""),
+    "no_japanese_font": no_japanese_font,
     # Where the game lies.
     "folder_with_blanks_and_japanese": case("folder_with_blanks_and_japanese", lambda g: None, expect_plays,
                                             folder="空 織り の 塔 game"),
     "read_only_content": case("read_only_content", read_only, expect_plays),
+    "cp932_folder": case("cp932_folder", lambda g: None, expect_plays, folder=hostile.CP932_FOLDER),
+    "latin1_folder": case("latin1_folder", lambda g: None, expect_plays, folder=hostile.LATIN1_FOLDER),
+    "music_plays_in_quoted_folder": lambda screen, program, game_dir: music_plays(screen, program, game_dir,
+                                                                                  hostile.QUOTED_FOLDER),
     # Every way out.
     "close_mid_scene": close_at("scene"),
     "close_at_page_stop": close_at("page"),
@@ -819,6 +891,7 @@ CASES = {
     "close_by_signal": close_by_signal,
     "start_without_display": start_with_display(None, r"miradel: no display .*DISPLAY is not set"),
     "start_display_unreachable": start_with_display(":59999", r"miradel: .*could not connect to display :59999"),
+    "start_display_silent": start_display_silent,
     # The player's keys.
     "skip_keys": skip_keys,
     "backlog_keys": backlog_keys,

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace miradel {
@@ -61,6 +63,30 @@ TEST_F(ContentLookupTest, ExactNameWins)
     const ContentFile file = Locate(u"txt/", u"opn", u".dat");
     EXPECT_EQ(file.path, OnDisk("txt/opn.dat"));
     EXPECT_EQ(file.shownName, "txt/opn.dat");
+    EXPECT_EQ(file.match, ContentMatch::Exact);
+}
+
+TEST_F(ContentLookupTest, OnlyARegularFileIsFound)
+{
+    std::filesystem::create_directories(OnDisk("txt/opn.dat"));
+    std::filesystem::create_directories(OnDisk("img"));
+    ASSERT_EQ(mkfifo(OnDisk("img/ttl.jpg").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", OnDisk("bgm.wav"));
+    game.WriteFile("img/0.jpg", "jpg");
+    std::filesystem::create_symlink("0.jpg", OnDisk("img/1.jpg"));
+
+    for (const auto& [folder, name, extension] : { std::tuple { u"txt/", u"opn", u".dat" }, { u"img/", u"ttl", u".jpg" }, { u"", u"bgm", u".wav" } }) {
+        const ContentFile file = Locate(folder, name, extension);
+        EXPECT_EQ(file.match, ContentMatch::Missing) << file.shownName;
+        EXPECT_FALSE(file.Found());
+        // The message still says what is there.
+        EXPECT_NE(file.shownName.find("（"), std::string::npos) << file.shownName;
+    }
+    // A link to a regular file is that file.
+    EXPECT_EQ(Locate(u"img/", u"1", u".jpg").match, ContentMatch::Exact);
+    OpenFailure failure = OpenFailure::None;
+    EXPECT_LT(OpenContentFile(OnDisk("img/ttl.jpg"), failure), 0);
+    EXPECT_EQ(failure, OpenFailure::Missing);
 }
 
 TEST_F(ContentLookupTest, FallsBackToTheOneNameThatDiffersOnlyInCase)
@@ -73,9 +99,12 @@ TEST_F(ContentLookupTest, FallsBackToTheOneNameThatDiffersOnlyInCase)
     game.WriteFile("img2/\xef\xbc\xa1.jpg", "jpg"); // "Ａ" (U+FF21) in UTF-8
 
     EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").path, OnDisk("TXT/Opn.DAT"));
+    EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").match, ContentMatch::IgnoringCase);
+    EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").foundName, "TXT/Opn.DAT");
     EXPECT_EQ(Locate(u"img/", u"ttl", u".jpg").path, OnDisk("Img/TTL.jpg"));
     EXPECT_EQ(Locate(u"", u"bgm", u".wav").path, OnDisk("BGM.WAV"));
     EXPECT_EQ(Locate(u"img2/", u"\uff41", u".jpg").path, OnDisk("img2/\xef\xbc\xa1.jpg")); // "ａ"
+    EXPECT_EQ(Locate(u"img2/", u"\uff41", u".jpg").match, ContentMatch::IgnoringCase);
     // Messages name the file as the game asked for it.
     EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").shownName, "txt/opn.dat");
 }
@@ -105,6 +134,7 @@ TEST_F(ContentLookupTest, RefusesToGuessBetweenTwoMatches)
     std::filesystem::create_directories(game.Path() / "IMG/x");
 
     const ContentFile scene = Locate(u"txt/", u"opn", u".dat");
+    EXPECT_EQ(scene.match, ContentMatch::Ambiguous);
     EXPECT_EQ(scene.path, OnDisk("txt/opn.dat"));
     EXPECT_NE(scene.shownName.find("txt/opn.dat"), std::string::npos);
     EXPECT_NE(scene.shownName.find("txt/OPN.dat"), std::string::npos) << scene.shownName;
@@ -130,6 +160,7 @@ TEST_F(ContentLookupTest, TrulyMissingFileKeepsItsPlainName)
 {
     game.WriteFile("txt/opn.dat", "a");
     const ContentFile missing = Locate(u"txt/", u"end0", u".dat");
+    EXPECT_EQ(missing.match, ContentMatch::Missing);
     EXPECT_EQ(missing.path, OnDisk("txt/end0.dat"));
     EXPECT_EQ(missing.shownName, "txt/end0.dat");
     const ContentFile noFolder = Locate(u"img/", u"sub\\ttl", u".jpg");
@@ -146,6 +177,32 @@ TEST_F(ContentLookupTest, FolderOutsideTheGameIsTakenAsItIs)
     const ContentFile file = LocateContentFile(folder, u"a", u".dat", u"/nowhere/");
     EXPECT_EQ(file.path, OnDisk("other/A.dat"));
     EXPECT_EQ(file.shownName, TextToUtf8(folder) + "a.dat");
+}
+
+TEST_F(ContentLookupTest, NamesAsAWindowsArchiveLeavesThem)
+{
+    // A game folder and files named in code page 932 bytes, as unzip leaves them: the folder
+    // "ゲーム", the picture "テスト" and "ａｂｃ" (full-width).
+    const std::string folderBytes = "\x83\x51\x81\x5b\x83\x80";
+    game.WriteFile(folderBytes + "/img/\x83\x65\x83\x58\x83\x67.jpg", "jpg");
+    game.WriteFile(folderBytes + "/img/\x82\x81\x82\x82\x82\x83.jpg", "jpg");
+    game.WriteFile(folderBytes + "/txt/opn.dat", "a");
+    game.WriteFile("latin\xe9/bgm.wav", "RIFF");
+    const Text folder = TextFromUtf8(game.Path().native() + "/" + folderBytes + "/");
+
+    const ContentFile scene = LocateContentFile(folder + u"txt/", u"opn", u".dat", folder);
+    EXPECT_EQ(scene.match, ContentMatch::Exact);
+    EXPECT_EQ(scene.path, game.Path() / folderBytes / "txt/opn.dat");
+    const ContentFile exact = LocateContentFile(folder + u"img/", u"\u30c6\u30b9\u30c8", u".jpg", folder);
+    EXPECT_EQ(exact.match, ContentMatch::Exact);
+    EXPECT_EQ(exact.path, game.Path() / folderBytes / "img/\x83\x65\x83\x58\x83\x67.jpg");
+    const ContentFile folded = LocateContentFile(folder + u"img/", u"\uff21\uff22\uff23", u".jpg", folder);
+    EXPECT_EQ(folded.match, ContentMatch::IgnoringCase);
+    EXPECT_EQ(folded.path, game.Path() / folderBytes / "img/\x82\x81\x82\x82\x82\x83.jpg");
+
+    const Text latin = TextFromUtf8(game.Path().native() + "/latin\xe9/");
+    EXPECT_EQ(TextToUtf8(latin), game.Path().native() + "/latin\xe9/");
+    EXPECT_EQ(LocateContentFile(latin, u"bgm", u".wav", latin).match, ContentMatch::Exact);
 }
 
 } // namespace

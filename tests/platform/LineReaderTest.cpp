@@ -107,9 +107,34 @@ TEST(LineReader, ReportsLineEnd)
 
 TEST(LineReader, ReadsLinesLongerThanBuffer)
 {
-    const std::string longLine(3 * LineReader::kDefaultBufferSize + 7, '\x82');
-    ExpectLines(longLine + "\r\n" + longLine, {longLine, longLine});
+    const std::string kept(LineReader::kKeptLineBytes, '\x82');
+    ExpectLines(kept + "\r\n" + kept, {kept, kept});
     ExpectLines("0123456789\r\nabcdefghijklmnop", {"0123456789", "abcdefghijklmnop"});
+}
+
+// An endless line costs no more than the part of it that is kept; the lines after it are
+// read as usual, and the reader says which line was cut.
+TEST(LineReader, KeepsOnlyTheStartOfAnOverlongLine)
+{
+    const std::string overlong = std::string(3 * LineReader::kDefaultBufferSize + 7, 'a') + "\x82";
+    const std::string bytes = overlong + "\r\nnext\r";
+    LineReader reader { std::string_view(bytes) };
+    std::string line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, overlong.substr(0, LineReader::kKeptLineBytes));
+    EXPECT_TRUE(reader.LastLineCut());
+    EXPECT_EQ(reader.LastLineEnd(), LineEnd::CrLf);
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "next");
+    EXPECT_FALSE(reader.LastLineCut());
+    // Alike through a file, whatever the buffer.
+    ExpectLines(bytes, {overlong.substr(0, LineReader::kKeptLineBytes), "next"});
+
+    const std::string exact(LineReader::kKeptLineBytes, 'b');
+    LineReader fits { std::string_view(exact) };
+    ASSERT_TRUE(fits.ReadLine(line));
+    EXPECT_EQ(line, exact);
+    EXPECT_FALSE(fits.LastLineCut());
 }
 
 TEST(LineReader, ReadsManyLines)

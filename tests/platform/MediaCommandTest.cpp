@@ -24,6 +24,10 @@ TEST(MediaCommand, ReadsTheCommandsOfTheMusicLoop)
     EXPECT_EQ(open.verb, MediaVerb::Open);
     EXPECT_EQ(open.path, "/a b/\xE9\x9F\xB3.wav");
     EXPECT_EQ(open.alias, "MIDI");
+    // The path is taken whole, whatever it holds: quotes, and bytes that are not UTF-8.
+    const MediaCommand quoted = Parsed("open \"/games/\"best\" \x83\x51/bgm.wav\" alias MIDI");
+    EXPECT_EQ(quoted.path, "/games/\"best\" \x83\x51/bgm.wav");
+    EXPECT_EQ(quoted.alias, "MIDI");
 
     EXPECT_EQ(Parsed("close MIDI notify").verb, MediaVerb::Close);
     const MediaCommand play = Parsed("play MIDI notify");

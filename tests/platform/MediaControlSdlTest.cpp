@@ -351,12 +351,20 @@ TEST_F(MediaControlSdlTest, MissingFileFailsEveryCommand)
 
 TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
 {
-    // Not a wave at all; a RIFF header with a format nobody decodes (tag 0x1234).
+    // Not a wave at all; a RIFF header with a format nobody decodes (tag 0x1234); headers
+    // that crash the sound library when it trusts them: no channels (a division by zero),
+    // a "smpl" chunk declaring 100,000 loops and holding one (read past its end).
     const std::vector<std::uint8_t> text = { 'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e' };
     std::vector<std::uint8_t> unknownCodec = test::MakeWav(WavFormat {}, Ramp(1000));
     unknownCodec[20] = 0x34;
     unknownCodec[21] = 0x12;
-    for (const auto& bytes : { text, unknownCodec }) {
+    std::vector<std::uint8_t> noChannels = test::MakeWav(WavFormat {}, Ramp(1000));
+    noChannels[22] = 0;
+    std::vector<std::uint8_t> loopBomb = test::MakeWav(WavFormat {}, Ramp(1000));
+    std::uint8_t smpl[8 + 36 + 24] = { 's', 'm', 'p', 'l', 36 + 24 };
+    smpl[8 + 28] = 0xA0, smpl[8 + 29] = 0x86, smpl[8 + 30] = 0x01; // 100,000
+    loopBomb.insert(loopBomb.end(), std::begin(smpl), std::end(smpl));
+    for (const auto& bytes : { text, unknownCodec, noChannels, loopBomb }) {
         std::filesystem::remove(output);
         const std::filesystem::path music = folder / "bgm.wav";
         test::WriteFile(music, bytes);
@@ -368,6 +376,21 @@ TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
         for (const Frame& frame : ReadOutput())
             ASSERT_TRUE(frame.Silent());
     }
+}
+
+TEST_F(MediaControlSdlTest, PathIsTakenWholeWhateverItHolds)
+{
+    // Double quotes, blanks and bytes that are not UTF-8 (a code page 932 folder name).
+    const std::filesystem::path odd = folder / "\"q\" \x83\x51";
+    std::filesystem::create_directories(odd);
+    test::WriteFile(odd / "bgm.wav", test::MakeWav(WavFormat {}, Ramp(1000)));
+    ASSERT_EQ(Open(odd / "bgm.wav"), MediaResult::Ok);
+    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+    EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
+    EXPECT_TRUE(WaitForMode("stopped"));
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    const std::vector<Frame> frames = ReadOutput();
+    EXPECT_TRUE(std::ranges::any_of(frames, [](const Frame& frame) { return !frame.Silent(); })) << "nothing played";
 }
 
 TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDead)

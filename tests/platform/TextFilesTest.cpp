@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace miradel {
 
@@ -104,9 +105,15 @@ TEST(TextFiles, ReportsFilesThatCannotBeOpened)
     EXPECT_EQ(missing.File(), "scene/none.txt");
     EXPECT_EQ(missing.Report(), "scene/none.txt: シナリオファイルが見つかりません");
 
+    // What is not a regular file is missing as far as the game is concerned: a named pipe
+    // would block the open for ever, a device would never end.
     const RuntimeError folderError = CaughtError([&] { files.Open(1, folder.Path(), "scene"); });
-    EXPECT_EQ(folderError.Message(), "ファイルを読めません");
+    EXPECT_EQ(folderError.Message(), "シナリオファイルが見つかりません");
     EXPECT_EQ(folderError.File(), "scene");
+    ASSERT_EQ(mkfifo((folder.Path() / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "pipe", "pipe"); }).Message(), "シナリオファイルが見つかりません");
+    std::filesystem::create_symlink("/dev/zero", folder.Path() / "zero");
+    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "zero", "zero"); }).Message(), "シナリオファイルが見つかりません");
 
     EXPECT_FALSE(files.IsOpen(1));
     EXPECT_EQ(files.OpenCount(), 0u);

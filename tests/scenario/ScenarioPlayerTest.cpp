@@ -228,6 +228,43 @@ TEST_F(ScenarioPlayerTest, RunCountThatIsNotAWholeNumberIsFatal)
     }
 }
 
+// A report stays readable whatever the line holds: a NUL in a picture name is an error of
+// its own (cut there, the name would load another file), and a line of megabytes is quoted
+// by its beginning only.
+TEST_F(ScenarioPlayerTest, ReportsQuoteOddLinesReadably)
+{
+    const std::string longRun = "--" + std::string(2 * 1024 * 1024, '7') + "x";
+    for (const std::string& bad : { std::string(">img x\0tail", 11), longRun }) {
+        FormFixture broken;
+        broken.folder.WriteAllPictures();
+        broken.folder.WritePicture("img/x.jpg", Qt::red, 8, 8);
+        broken.folder.WriteSceneBytes("opn", "a\r\n" + bad + "\r\n");
+        broken.Start();
+        try {
+            broken.Form().TimSay_Timer();
+            FAIL() << "no error";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.File(), "txt/opn.dat");
+            EXPECT_EQ(error.Line(), 2);
+            EXPECT_LT(error.Report().size(), 600u) << error.Report().substr(0, 600);
+            EXPECT_EQ(error.Report().find('\0'), std::string::npos);
+            EXPECT_FALSE(error.English().empty());
+        }
+    }
+    // The NUL is named, and shown.
+    FormFixture nul;
+    nul.folder.WriteAllPictures();
+    nul.folder.WriteSceneBytes("opn", std::string("a\r\n>img x\0y\r\n", 13));
+    nul.Start();
+    try {
+        nul.Form().TimSay_Timer();
+        FAIL() << "no error";
+    } catch (const RuntimeError& error) {
+        EXPECT_NE(error.English().find("NUL"), std::string::npos) << error.English();
+        EXPECT_NE(error.Report().find("x\u2400y"), std::string::npos) << error.Report();
+    }
+}
+
 TEST_F(ScenarioPlayerTest, RunPastTheEndFinishesAtOnce)
 {
     StartWith({ "--2000000000", "a" });

@@ -2,6 +2,7 @@
 
 #include "platform/PictureBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/WaveHeader.h"
 
 #include <SDL.h>
 
@@ -31,27 +32,31 @@ static const char* OtherFormat(const std::string& head)
     return nullptr;
 }
 
-std::string PictureProblem(const std::filesystem::path& path, const std::string& shownName)
+PictureVerdict CheckPicture(const std::filesystem::path& path, const std::string& shownName)
 {
     const std::string head = FirstBytes(path, 8);
     if (head.empty())
-        return "the picture file is empty";
-    if (!head.starts_with("\xFF\xD8\xFF")) {
-        const char* format = OtherFormat(head);
-        return format ? std::string("the picture is a ") + format + " file, not JPEG; save it as JPEG"
-                      : "the picture file is not JPEG";
-    }
+        return { "the picture file is empty", true };
     try {
         // A small decode is enough to know that the whole file decodes.
         LoadPicture(path, shownName, { 16, 16 });
-    } catch (const RuntimeError&) {
-        return "the picture does not decode as JPEG";
+    } catch (const RuntimeError& error) {
+        return { error.English().empty() ? "the picture does not decode as JPEG" : error.English(), true };
     }
-    return {};
+    if (head.starts_with("\xFF\xD8\xFF"))
+        return {};
+    const char* format = OtherFormat(head);
+    return { std::string("the picture is ") + (format ? std::string("a ") + format + " file" : "not a JPEG file")
+            + "; this player shows it, other players may not; save it as JPEG",
+        false };
 }
 
 std::string MusicProblem(const std::filesystem::path& path)
 {
+    // The player refuses such a header before the sound library sees it; so must the
+    // checker, whose library would crash on it just the same.
+    if (std::string problem = WaveFileProblem(path); !problem.empty())
+        return problem + "; the game runs without music";
     SDL_AudioSpec spec;
     Uint8* samples = nullptr;
     Uint32 length = 0;

@@ -5,6 +5,7 @@
 #include "LineSpelling.h"
 #include "SceneSource.h"
 #include "game/SceneNames.h"
+#include "platform/RuntimeError.h"
 
 #include <array>
 #include <set>
@@ -18,7 +19,7 @@ constexpr long long kPictureNameColumn = 6;
 
 std::string Quoted(TextView text)
 {
-    return "\"" + TextToUtf8(text) + "\"";
+    return "\"" + QuoteLine(text) + "\"";
 }
 
 class GameChecker {
@@ -46,24 +47,22 @@ public:
 
 private:
     // Reports a file that is missing or matches only ignoring case; true when it is there.
-    bool Found(const ContentLookup::Located& located, const std::string& what, const std::string& place, long long line,
+    bool Found(const ContentFile& located, const std::string& what, const std::string& place, long long line,
         long long column, Severity missing)
     {
         switch (located.match) {
-        case ContentLookup::Match::Exact:
+        case ContentMatch::Exact:
             return true;
-        case ContentLookup::Match::IgnoringCase:
+        case ContentMatch::IgnoringCase:
             m_findings.Warning(place, line, column,
-                what + " matches the file " + located.otherCase + " only when letter case is ignored, as on Windows; "
-                    + (line > 0 ? std::string("write the name as the file is named") : "rename the file to " + located.file.shownName));
+                what + " matches the file " + located.foundName + " only when letter case is ignored, as on Windows; "
+                    + (line > 0 ? std::string("write the name as the file is named") : "rename the file to " + located.shownName));
             return true;
-        case ContentLookup::Match::Missing:
+        case ContentMatch::Ambiguous:
+        case ContentMatch::Missing:
             break;
         }
-        std::string message = what + " is missing: " + located.file.shownName;
-        if (!located.otherCase.empty())
-            message += " (there is " + located.otherCase + ", which differs in letter case)";
-        m_findings.Add({ missing, place, line, column, std::move(message) });
+        m_findings.Add({ missing, place, line, column, what + " is missing: " + located.shownName });
         return false;
     }
 
@@ -71,12 +70,12 @@ private:
     {
         SceneReport report;
         report.name = name;
-        const ContentLookup::Located located = m_lookup.Locate(u"txt/", name, u".dat");
-        report.shownName = located.file.shownName;
+        const ContentFile& located = m_lookup.Locate(u"txt/", name, u".dat");
+        report.shownName = located.shownName;
         const std::string what = "scene " + Quoted(name) + ", which the game opens " + WhenTheGameOpens(name) + ",";
-        if (Found(located, what, located.file.shownName, 0, 0, Severity::Error)) {
+        if (Found(located, what, located.shownName, 0, 0, Severity::Error)) {
             report.present = true;
-            CheckSceneLines(report, located.file.path);
+            CheckSceneLines(report, located.path);
         }
         m_result.scenes.push_back(std::move(report));
     }
@@ -114,11 +113,16 @@ private:
         // picture is on show, which depends on the path through the game.
         if (use.name.empty() || use.name == kBlinkFrameSuffix)
             return;
+        if (use.name.find(u'\0') != Text::npos) {
+            m_findings.Error(scene, use.line, kPictureNameColumn,
+                "the picture name " + Quoted(use.name) + " holds a NUL byte, which no file name can hold; the game ends here");
+            return;
+        }
         if (use.name.find(u'\\') != Text::npos) {
             m_findings.Warning(scene, use.line, kPictureNameColumn,
                 "the picture name " + Quoted(use.name) + " has a backslash, which only Windows takes as a folder separator; use \"/\"");
         }
-        const ContentLookup::Located located = m_lookup.Locate(u"img/", use.name, u".jpg");
+        const ContentFile& located = m_lookup.Locate(u"img/", use.name, u".jpg");
         std::string what = "picture " + Quoted(use.name);
         if (use.name.size() > 4 && TextToUtf8(use.name.substr(use.name.size() - 4)) == ".jpg")
             what += " (names are written without \".jpg\")";
@@ -128,28 +132,30 @@ private:
 
     void CheckGamePicture(const Text& name, const std::string& why)
     {
-        const ContentLookup::Located located = m_lookup.Locate(u"img/", name, u".jpg");
-        if (Found(located, "picture " + Quoted(name) + " (" + why + ")", located.file.shownName, 0, 0, Severity::Error))
+        const ContentFile& located = m_lookup.Locate(u"img/", name, u".jpg");
+        if (Found(located, "picture " + Quoted(name) + " (" + why + ")", located.shownName, 0, 0, Severity::Error))
             CheckPictureFile(located);
     }
 
-    void CheckPictureFile(const ContentLookup::Located& located)
+    void CheckPictureFile(const ContentFile& located)
     {
-        if (!m_decoded.insert(located.file.shownName).second)
+        if (!m_decoded.insert(located.shownName).second)
             return;
-        const std::string problem = PictureProblem(located.file.path, located.file.shownName);
-        if (!problem.empty())
-            m_findings.Error(located.file.shownName, 0, 0, problem + "; the game ends when it shows it");
+        const PictureVerdict verdict = CheckPicture(located.path, located.shownName);
+        if (verdict.fatal)
+            m_findings.Error(located.shownName, 0, 0, verdict.problem + "; the game ends when it shows it");
+        else if (!verdict.problem.empty())
+            m_findings.Warning(located.shownName, 0, 0, verdict.problem);
     }
 
     void CheckMusic()
     {
-        const ContentLookup::Located located = m_lookup.Locate(u"", u"bgm.wav", u"");
+        const ContentFile& located = m_lookup.Locate(u"", u"bgm.wav", u"");
         if (!Found(located, "the music file, which plays for the whole game,", "bgm.wav", 0, 0, Severity::Warning))
             return;
-        const std::string problem = MusicProblem(located.file.path);
+        const std::string problem = MusicProblem(located.path);
         if (!problem.empty())
-            m_findings.Warning(located.file.shownName, 0, 0, "the music does not play: " + problem);
+            m_findings.Warning(located.shownName, 0, 0, "the music does not play: " + problem);
     }
 
     void ReportUnused(TextView folder, const std::string& message)

@@ -1,0 +1,154 @@
+#include "platform/JpegHeader.h"
+#include "platform/PictureBox.h"
+#include "platform/RuntimeError.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace miradel {
+namespace {
+
+// A JPEG's markers up to its first scan, as an encoder writes them: SOI, an APP0 segment,
+// the frame header (SOF marker `frame`) and the first scan's header.
+std::string JpegStart(unsigned char frame, int width, int height, int precision = 8, int components = 3,
+    int scanComponents = 3, unsigned char sampling = 0x11)
+{
+    std::string bytes = "\xFF\xD8\xFF\xE0";
+    bytes += std::string("\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 16);
+    bytes += "\xFF";
+    bytes += static_cast<char>(frame);
+    const int length = 8 + 3 * components;
+    for (int value : { length >> 8, length & 0xFF, precision, height >> 8, height & 0xFF, width >> 8, width & 0xFF, components })
+        bytes += static_cast<char>(value);
+    for (int i = 0; i < components; ++i)
+        bytes += { static_cast<char>(i + 1), static_cast<char>(i == 0 ? sampling : 0x11), 0 };
+    bytes += std::string("\xFF\xDA\x00\x08", 4);
+    bytes += static_cast<char>(scanComponents);
+    bytes += std::string("\x01\x00\x00\x3F\x00", 5);
+    return bytes;
+}
+
+JpegHeaderResult Read(const std::string& bytes, JpegHeader& header, std::string& problem)
+{
+    const ByteSource source = [&bytes](std::uint64_t offset, char* out, std::size_t count) -> std::size_t {
+        if (offset >= bytes.size())
+            return 0;
+        const std::size_t n = std::min<std::size_t>(count, bytes.size() - offset);
+        std::memcpy(out, bytes.data() + offset, n);
+        return n;
+    };
+    return ReadJpegHeader(source, header, problem);
+}
+
+TEST(JpegHeader, ReadsTheFrameAndCountsWhatDecodingNeeds)
+{
+    JpegHeader header;
+    std::string problem;
+    ASSERT_EQ(Read(JpegStart(0xC0, 640, 480, 8, 3, 3, 0x22), header, problem), JpegHeaderResult::Ok) << problem;
+    EXPECT_EQ(header.width, 640);
+    EXPECT_EQ(header.height, 480);
+    EXPECT_EQ(header.components, 3);
+    EXPECT_FALSE(header.progressive);
+    EXPECT_FALSE(header.firstScanPartial);
+    // Sequential and interleaved: only the pixels.
+    EXPECT_EQ(JpegDecodeBytes(header), 640u * 480 * 4);
+
+    // Progressive 4:4:4: every block of every component is kept, 128 bytes each.
+    ASSERT_EQ(Read(JpegStart(0xC2, 8000, 8000), header, problem), JpegHeaderResult::Ok);
+    EXPECT_TRUE(header.progressive);
+    EXPECT_EQ(JpegDecodeBytes(header), 8000ull * 8000 * 4 + 3ull * 1000 * 1000 * 128);
+    // 4:2:0 progressive: MCUs of 16 x 16; the chroma components have a quarter of the blocks.
+    ASSERT_EQ(Read(JpegStart(0xC2, 17, 17, 8, 3, 1, 0x22), header, problem), JpegHeaderResult::Ok);
+    EXPECT_EQ(JpegDecodeBytes(header), 17u * 17 * 4 + (16 + 4 + 4) * 128u);
+    // A sequential picture whose first scan holds one component keeps all coefficients too.
+    ASSERT_EQ(Read(JpegStart(0xC0, 800, 800, 8, 3, 1), header, problem), JpegHeaderResult::Ok);
+    EXPECT_TRUE(header.firstScanPartial);
+    EXPECT_EQ(JpegDecodeBytes(header), 800u * 800 * 4 + 3u * 100 * 100 * 128);
+
+    ASSERT_EQ(Read(JpegStart(0xC3, 64, 64, 16, 1, 1), header, problem), JpegHeaderResult::Ok);
+    EXPECT_TRUE(header.lossless);
+    EXPECT_EQ(header.precision, 16);
+    ASSERT_EQ(Read(JpegStart(0xC9, 64, 64), header, problem), JpegHeaderResult::Ok);
+    EXPECT_TRUE(header.arithmetic);
+}
+
+TEST(JpegHeader, TellsOtherFormatsAndBrokenHeadersApart)
+{
+    JpegHeader header;
+    std::string problem;
+    EXPECT_EQ(Read("\x89PNG\r\n\x1A\n", header, problem), JpegHeaderResult::NotJpeg);
+    EXPECT_EQ(Read("", header, problem), JpegHeaderResult::NotJpeg);
+    const std::string good = JpegStart(0xC0, 64, 64);
+    // Cut anywhere before the scan's header, the header is broken, never read past its end.
+    for (std::size_t cut = 2; cut < good.size() - 5; ++cut)
+        EXPECT_EQ(Read(good.substr(0, cut), header, problem), JpegHeaderResult::Broken) << cut;
+    EXPECT_EQ(Read(JpegStart(0xC0, 0, 64), header, problem), JpegHeaderResult::Broken);
+    EXPECT_EQ(Read(JpegStart(0xC0, 64, 64, 8, 3, 3, 0x50), header, problem), JpegHeaderResult::Broken);
+    EXPECT_NE(problem.find("sampling"), std::string::npos) << problem;
+    std::string noFrame = "\xFF\xD8" + good.substr(good.find("\xFF\xDA"));
+    EXPECT_EQ(Read(noFrame, header, problem), JpegHeaderResult::Broken);
+}
+
+class PictureFile : public testing::Test {
+protected:
+    PictureFile() : m_path(std::filesystem::temp_directory_path() / ("miradel-picture-" + std::to_string(getpid()) + ".jpg")) {}
+    ~PictureFile() override { std::filesystem::remove(m_path); }
+
+    // The RuntimeError that loading `bytes` throws, or none.
+    std::string Refusal(const std::string& bytes)
+    {
+        std::ofstream(m_path, std::ios::binary) << bytes;
+        try {
+            LoadPicture(m_path, "img/x.jpg", { 32, 32 });
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.File(), "img/x.jpg");
+            EXPECT_NE(error.Message().find("画像として読み込めません"), std::string::npos) << error.Message();
+            return error.English();
+        }
+        return {};
+    }
+
+    std::filesystem::path m_path;
+};
+
+// Refused before any decoding, saying why: nothing is allocated for a size that a few bytes
+// claim, and the reason is the decoder's, not "Unknown error".
+TEST_F(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhy)
+{
+    const std::string huge = Refusal(JpegStart(0xC0, 20000, 20000) + std::string(1000, '\0'));
+    EXPECT_NE(huge.find("20000 x 20000"), std::string::npos) << huge;
+    EXPECT_NE(Refusal(JpegStart(0xC2, 9000, 9000)).find("too large"), std::string::npos);
+    EXPECT_NE(Refusal(JpegStart(0xC1, 64, 64, 12)).find("12-bit"), std::string::npos);
+    EXPECT_NE(Refusal(JpegStart(0xC3, 64, 64, 16, 1, 1)).find("lossless"), std::string::npos);
+    EXPECT_NE(Refusal("\xFF\xD8\xFF\xC0\x00").find("header"), std::string::npos);
+}
+
+// Another format saved as .jpg shows, as the decoder reads it (the checker only warns).
+TEST_F(PictureFile, ShowsPicturesUpToTheBudget)
+{
+    QImage image(8000, 8000, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "JPG", 20));
+    EXPECT_EQ(Refusal(jpeg.toStdString()), "");
+    image = QImage(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (const char* format : { "PNG", "BMP" }) {
+        QByteArray other;
+        QBuffer otherBuffer(&other);
+        otherBuffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&otherBuffer, format));
+        EXPECT_EQ(Refusal(other.toStdString()), "") << format;
+    }
+}
+
+} // namespace
+} // namespace miradel
