@@ -66,12 +66,6 @@ void Frm::PacingTick()
         TimSay_Timer();
 }
 
-void Frm::OpenScene(TextView name)
-{
-    keys->SceneOpened();
-    player.OpenScene(name);
-}
-
 void Frm::Start()
 {
     Form_Load();

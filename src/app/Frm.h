@@ -43,7 +43,7 @@ public:
     void ShowPicture(TextView name) override { pictures.ShowPicture(name); }
     void ShowChoices(bool visible) override { days.ShowChoices(visible); }
     void BlinkStep() override { pictures.BlinkStep(); }
-    void OpenScene(TextView name) override;
+    void OpenScene(TextView name) override { player.OpenScene(name); }
 
     // The window's controls, in the order of their creation.
     Window frm;

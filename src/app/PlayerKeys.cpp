@@ -24,6 +24,8 @@ PlayerKeys::PlayerKeys(Frm& form)
 {
     m_form.Lbl.OnCaptionChange(
         [this](const Text& before, TextView after) { m_backlog.CaptionChanging(before, after); });
+    // Every scene's opening shows the message area, and nothing else does.
+    m_form.Lbl.OnShowAsked([this] { m_backlog.SceneOpened(); });
     m_skipFrames.OnTick([this] { SkipFrame(); });
     qApp->installEventFilter(this);
 }
@@ -31,6 +33,7 @@ PlayerKeys::PlayerKeys(Frm& form)
 PlayerKeys::~PlayerKeys()
 {
     m_form.Lbl.OnCaptionChange(nullptr);
+    m_form.Lbl.OnShowAsked(nullptr);
 }
 
 Skip::Offer PlayerKeys::SkipOffer() const

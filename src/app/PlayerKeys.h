@@ -28,7 +28,6 @@ public:
 
     // The pacing timer's ticks wait while the backlog is open: no step, no blink.
     bool PacingHeld() const { return m_view.IsOpen(); }
-    void SceneOpened() { m_backlog.SceneOpened(); }
 
     // The actions, as the keys, the wheel and the skip frames reach them.
     enum class Scrolling { Notch, Page };

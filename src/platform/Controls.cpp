@@ -64,6 +64,8 @@ static void PassFocusOn(QWidget& leaving)
 
 void Control::SetVisible(bool visible)
 {
+    if (visible && m_onShowAsked)
+        m_onShowAsked();
     const bool hadFocus = m_widget->window()->focusWidget() == m_widget;
     m_visible = visible;
     m_widget->setVisible(visible);

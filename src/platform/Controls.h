@@ -25,6 +25,8 @@ public:
 
     void SetVisible(bool visible);
     bool Visible() const { return m_visible; }
+    // Told whenever the control is asked to show, also when it is on show already.
+    void OnShowAsked(std::function<void()> observer) { m_onShowAsked = std::move(observer); }
     void Move(float left, float top, float width, float height);
     void SetFontSize(float points);
     float FontSize() const { return m_fontSize; }
@@ -51,6 +53,7 @@ private:
     PackedColor m_foreColor = 0;
     std::array<float, 4> m_place {};
     bool m_placed = false;
+    std::function<void()> m_onShowAsked;
 };
 
 enum class TextAlignment { Left, Center };
