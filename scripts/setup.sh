@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libsdl2-mixer-dev
+  qt6-base-dev libsdl2-mixer-dev libxcb1-dev
   fonts-ipafont-gothic
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev
-    xvfb xdotool imagemagick x11-utils python3
+    xvfb xdotool imagemagick x11-utils python3 openbox wmctrl
     clang-14 libclang-rt-14-dev
     graphviz
     desktop-file-utils appstream lintian dpkg-dev

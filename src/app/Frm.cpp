@@ -35,7 +35,10 @@ Frm::Frm(Text programFolder, RandomSource& random)
     SetTabOrder();
 }
 
-Frm::~Frm() = default;
+Frm::~Frm()
+{
+    UseMusicWatchTimer(nullptr);
+}
 
 void Frm::WireEvents()
 {
@@ -45,6 +48,7 @@ void Frm::WireEvents()
     Lbl.OnClick([this] { Lbl_Click(); });
     TimSay.OnTick([this] { PacingTick(); });
     BgmTim.OnTick([this] { BgmTim_Timer(); });
+    UseMusicWatchTimer([this](Timer::Clock::time_point at) { BgmTim.TickAt(at); });
     ComGame.OnClick([this] { ComGame_Click(); });
     Com.OnClick([this](int index) { Com_Click(index); });
 }
@@ -58,6 +62,10 @@ void Frm::SetTabOrder()
     QWidget::setTabOrder(Com(1).Widget(), Com(2).Widget());
     QWidget::setTabOrder(Com(2).Widget(), ComGame.Widget());
     QWidget::setTabOrder(ComGame.Widget(), Com(3).Widget());
+    // A choice never takes the keyboard by appearing: the key that read the last line must
+    // not take a choice the player has not seen yet.
+    for (int i = 0; i <= Com.UBound(); ++i)
+        Com(i).SetKeyboardOnlyWhenMovedThere();
 }
 
 void Frm::PacingTick()
@@ -120,7 +128,8 @@ void Frm::Form_Resize()
         const Window::PixelRect screen = frm.InnerPixels();
         frm.SetGameArea(FullScreenArea(screen.width, screen.height, frm.TwipsPerPixel()));
     } else {
-        frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips()));
+        frm.SetWidthTwips(
+            LayoutWidthFor(frm.ScreenHeightTwips(), frm.AvailableWidthTwips(), frm.AvailableHeightTwips()));
         frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
     }
     frm.SetUserScale(kLayoutScale);

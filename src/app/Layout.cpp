@@ -1,5 +1,6 @@
 #include "app/Layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace miradel {
@@ -7,6 +8,14 @@ namespace miradel {
 float LayoutWidthFor(float screenHeightTwips)
 {
     return static_cast<float>(static_cast<double>(screenHeightTwips) / 5 * 4);
+}
+
+float LayoutWidthFor(float screenHeightTwips, float availableWidthTwips, float availableHeightTwips)
+{
+    const float width = LayoutWidthFor(screenHeightTwips);
+    // The height is two thirds of the width, so the area's height allows half as much again.
+    const float widest = std::min(availableWidthTwips, availableHeightTwips / 2 * 3);
+    return width <= widest ? width : widest;
 }
 
 float LayoutHeightFor(float appliedWidthTwips)

@@ -11,6 +11,9 @@ namespace miradel {
 // The window's outer width from the screen height, and its height from the width that the
 // window really took (both in twips).
 float LayoutWidthFor(float screenHeightTwips);
+// The same on a screen whose available area (without panels) may be too narrow or too low for
+// that window: there it is the widest window of the same proportions that fits.
+float LayoutWidthFor(float screenHeightTwips, float availableWidthTwips, float availableHeightTwips);
 float LayoutHeightFor(float appliedWidthTwips);
 // The base font size in points, from the outer height that the window really took.
 float BaseFontSizeFor(float appliedHeightTwips);

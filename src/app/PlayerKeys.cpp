@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
-#include <vector>
 
 namespace miradel {
 
@@ -84,34 +83,6 @@ void PlayerKeys::ToggleFullScreen()
     // The backlog lies over the message area where it was; a new layout moves the area.
     CloseBacklog();
     m_form.frm.SetFullScreen(!m_form.frm.IsFullScreen());
-}
-
-void PlayerKeys::MoveFocus(Direction direction)
-{
-    std::vector<Button*> offered;
-    for (int i = 0; i <= m_form.Com.UBound(); ++i) {
-        if (m_form.Com(i).Visible())
-            offered.push_back(&m_form.Com(i));
-    }
-    if (m_form.ComGame.Visible())
-        offered.push_back(&m_form.ComGame);
-    if (offered.empty())
-        return;
-    const QWidget* focus = m_form.frm.Widget()->focusWidget();
-    std::size_t at = offered.size();
-    for (std::size_t i = 0; i < offered.size(); ++i) {
-        if (offered[i]->Widget() == focus)
-            at = i;
-    }
-    std::size_t next = 0;
-    if (at == offered.size())
-        next = direction == Direction::On ? 0 : offered.size() - 1;
-    else if (direction == Direction::On)
-        next = (at + 1) % offered.size();
-    else
-        next = (at + offered.size() - 1) % offered.size();
-    // As Tab moves it: the player chose where the focus goes.
-    offered[next]->Widget()->setFocus(Qt::TabFocusReason);
 }
 
 bool PlayerKeys::InWindow(QObject* watched) const
@@ -198,14 +169,9 @@ bool PlayerKeys::KeyPressed(QKeyEvent& event)
         OpenBacklog(Scrolling::Page);
         return true;
     }
-    const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
-    const QWidget* messageArea = m_form.Lbl.Widget();
-    if (!arrow || (m_form.Lbl.Visible() && m_form.frm.Widget()->focusWidget() == messageArea))
-        return false;
-    // A held key's repeats never move the focus: only a press the player made for it.
-    if (fresh)
-        MoveFocus(key == Qt::Key_Up || key == Qt::Key_Left ? Direction::Back : Direction::On);
-    return true;
+    // The arrow keys, Tab, Space and Enter go on to the controls, which keep a choice from
+    // being taken blind.
+    return false;
 }
 
 bool PlayerKeys::BacklogKeyPressed(QKeyEvent& event)

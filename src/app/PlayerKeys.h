@@ -16,9 +16,9 @@ namespace miradel {
 
 class Frm;
 
-// What players of such games expect from their keys beyond reading on: skip (Ctrl held, S
-// toggles), the backlog (PageUp or the wheel turned away over the text), full screen (F11,
-// Alt+Enter; Escape leaves it) and the arrow keys between the buttons on offer. All of it
+// What players of such games expect from their keys beyond reading on and moving between
+// the buttons: skip (Ctrl held, S toggles), the backlog (PageUp or the wheel turned away over
+// the text) and full screen (F11, Alt+Enter; Escape leaves it). All of it
 // reaches the game only as clicks on the message area or as layout; none of it presses a
 // button, and a player who never uses these keys plays the game exactly as without them.
 class PlayerKeys final : public QObject {
@@ -40,8 +40,6 @@ public:
     void ToggleFullScreen();
     Skip& Skipping() { return m_skip; }
     void SkipFrame();
-    enum class Direction { Back, On };
-    void MoveFocus(Direction direction);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,7 @@ namespace miradel {
 namespace {
 
 MediaControl* chosenService = nullptr;
+std::function<void(MediaControl::Clock::time_point)> watchTimer;
 
 MediaControl& Service()
 {
@@ -19,9 +20,24 @@ MediaControl& Service()
     return *chosenService;
 }
 
+// After a tick. `retrying`: it has just sent a restart, which is tried again on the next
+// tick for as long as the music stays stopped.
+void ArmWatch(bool retrying)
+{
+    if (!watchTimer)
+        return;
+    auto next = Service().NextModeChange("MIDI");
+    if (retrying && next == MediaControl::Clock::time_point::max())
+        next = MediaControl::Clock::time_point::min();
+    watchTimer(next);
+}
+
 void Send(const std::string& command)
 {
     Service().SendString(command.c_str(), nullptr, 0);
+    // A command may have changed anything: the next tick looks.
+    if (watchTimer)
+        watchTimer(MediaControl::Clock::time_point::min());
 }
 
 // Upper-cases the first seven characters of the reply and compares them with "STOPPED".
@@ -71,15 +87,22 @@ void BgmTim_Timer()
     std::array<char, 16> reply;
     reply.fill(' ');
     Service().SendString("status MIDI mode", reply.data(), 15);
-    if (ReplyIsStopped(reply) && 共用関数::musicOn) {
+    const bool restart = ReplyIsStopped(reply) && 共用関数::musicOn;
+    if (restart) {
         Service().SendString("seek MIDI to start", nullptr, 0);
         Service().SendString("play MIDI from 0", nullptr, 0);
     }
+    ArmWatch(restart);
 }
 
 void UseMediaControl(MediaControl& service)
 {
     chosenService = &service;
+}
+
+void UseMusicWatchTimer(std::function<void(MediaControl::Clock::time_point)> tickAt)
+{
+    watchTimer = std::move(tickAt);
 }
 
 } // namespace miradel

@@ -3,6 +3,8 @@
 #include "platform/MediaControl.h"
 #include "platform/Text.h"
 
+#include <functional>
+
 namespace miradel {
 
 // The background music: opened and started once at start-up, watched on every tick of the
@@ -25,5 +27,12 @@ void BgmTim_Timer();
 
 // The service that the music procedures talk to: the system's one unless a test gives its own.
 void UseMediaControl(MediaControl& service);
+
+// Ticks of the watch that cannot see any change are not spent. After every tick and every
+// command of the procedures, `tickAt` is told when the next tick is due: when the service
+// says that the mode may next change (Clock::time_point::min(): at the next tick; max(): not
+// before a command). While the music is stopped and `musicOn` is on, every tick restarts it,
+// so then the next tick is due at once, as often as the timer ticks.
+void UseMusicWatchTimer(std::function<void(MediaControl::Clock::time_point)> tickAt);
 
 } // namespace miradel

@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include "platform/FatalError.h"
+#include "platform/Keyboard.h"
 #include "platform/Window.h"
 #include "platform/WrappedText.h"
 
@@ -34,32 +35,36 @@ Control::~Control()
     m_window.Forget(*this);
 }
 
-static bool ShownInWindow(const QWidget& widget)
+static constexpr const char* kOnlyWhenMovedThere = "miradelKeyboardOnlyWhenMovedThere";
+
+static bool TakesKeyboardUnasked(const QWidget& widget)
 {
-    return widget.isVisibleTo(widget.window());
+    return TakesKeyboard(widget) && !widget.property(kOnlyWhenMovedThere).toBool();
 }
 
-static bool TakesKeyboard(const QWidget& widget)
-{
-    return widget.isEnabled() && (widget.focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
-}
-
-// Where the window's keyboard focus is now, or null while it rests on nothing shown.
+// The control that has the window's keyboard now, or null while it rests on none.
 static QWidget* ShownFocus(const QWidget& widget)
 {
     QWidget* focus = widget.window()->focusWidget();
-    return focus && ShownInWindow(*focus) ? focus : nullptr;
+    return focus && TakesKeyboard(*focus) ? focus : nullptr;
 }
 
-// The keyboard moves on, in tab order, to the next control that is shown.
+// The keyboard moves on, in tab order, to the next control shown that may take it unasked;
+// without one it rests on the window itself.
 static void PassFocusOn(QWidget& leaving)
 {
     for (QWidget* next = leaving.nextInFocusChain(); next && next != &leaving; next = next->nextInFocusChain()) {
-        if (next->window() == leaving.window() && ShownInWindow(*next) && TakesKeyboard(*next)) {
+        if (next->window() == leaving.window() && TakesKeyboardUnasked(*next)) {
             next->setFocus(Qt::TabFocusReason);
             return;
         }
     }
+    leaving.window()->setFocus(Qt::OtherFocusReason);
+}
+
+void Control::SetKeyboardOnlyWhenMovedThere()
+{
+    m_widget->setProperty(kOnlyWhenMovedThere, true);
 }
 
 void Control::SetVisible(bool visible)
@@ -71,12 +76,19 @@ void Control::SetVisible(bool visible)
     m_widget->setVisible(visible);
     if (visible) {
         // The message area takes the keyboard when it appears; a button takes it only when
-        // nothing shown has it, so that a game can be played without a mouse.
+        // no control has it and it may take it unasked, so that a game can be played without
+        // a mouse. Tab focus: its frame shows where the keyboard is.
         const bool messageArea = m_widget->focusPolicy() == Qt::StrongFocus && !m_widget->inherits("QAbstractButton");
-        if (messageArea || (TakesKeyboard(*m_widget) && !ShownFocus(*m_widget)))
+        if (messageArea)
             m_widget->setFocus(Qt::OtherFocusReason);
-    } else if (hadFocus && !ShownFocus(*m_widget)) {
-        PassFocusOn(*m_widget);
+        else if (TakesKeyboardUnasked(*m_widget) && !ShownFocus(*m_widget))
+            m_widget->setFocus(Qt::TabFocusReason);
+    } else if (hadFocus) {
+        // The toolkit may have passed the keyboard on already, perhaps to a control that must
+        // not take it unasked.
+        const QWidget* now = ShownFocus(*m_widget);
+        if (!now || !TakesKeyboardUnasked(*now))
+            PassFocusOn(*m_widget);
     }
 }
 
@@ -177,16 +189,8 @@ protected:
     }
     void keyPressEvent(QKeyEvent* event) override
     {
-        switch (event->key()) {
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Down:
-            Click();
-            return;
-        default:
+        if (!HandleKeyPress(KeyPlace::Reading, *this, *event, [this] { Click(); }))
             QLabel::keyPressEvent(event);
-        }
     }
     void wheelEvent(QWheelEvent* event) override
     {
@@ -369,7 +373,6 @@ void Label::OnClick(std::function<void()> handler)
     m_widget->setFocusPolicy(Qt::StrongFocus);
 }
 
-// On a desktop a focused button is pressed by Enter as well as by Space.
 class PushButton final : public QPushButton {
 public:
     using QPushButton::QPushButton;
@@ -377,11 +380,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
-            click();
-            return;
-        }
-        QPushButton::keyPressEvent(event);
+        if (!HandleKeyPress(KeyPlace::Button, *this, *event, [this] { click(); }))
+            QPushButton::keyPressEvent(event);
     }
 };
 

@@ -27,6 +27,9 @@ public:
     bool Visible() const { return m_visible; }
     // Told whenever the control is asked to show, also when it is on show already.
     void OnShowAsked(std::function<void()> observer) { m_onShowAsked = std::move(observer); }
+    // The control takes the keyboard only when the player moves it there (Tab, arrow keys)
+    // or clicks it, never by appearing or by another control's leaving.
+    void SetKeyboardOnlyWhenMovedThere();
     void Move(float left, float top, float width, float height);
     void SetFontSize(float points);
     float FontSize() const { return m_fontSize; }

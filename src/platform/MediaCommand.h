@@ -25,8 +25,8 @@ struct MediaCommand {
 //   seek <name> to start [notify]
 //   status <name> mode
 // Keywords and aliases compare without regard to letter case. Returns Ok and fills `parsed`,
-// or the reason the command cannot be carried out. Never allocates: the music watch sends a
-// status command about a thousand times a second.
+// or the reason the command cannot be carried out. Never allocates: near the end of the music
+// the watch sends a status command every millisecond.
 MediaResult ParseMediaCommand(std::string_view command, MediaCommand& parsed);
 
 bool EqualsIgnoringCase(std::string_view left, std::string_view right);

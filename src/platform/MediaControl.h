@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace miradel {
 
@@ -22,8 +24,16 @@ enum class MediaResult : std::uint32_t {
 // command that fails leaves `reply` alone.
 class MediaControl {
 public:
+    using Clock = std::chrono::steady_clock;
+
     virtual ~MediaControl() = default;
     virtual MediaResult SendString(const char* command, char* reply, std::size_t replyLength) = 0;
+
+    // The earliest moment at which the mode that "status" answers for `alias` may change
+    // with no command sent: Clock::time_point::min() when it may change at any moment,
+    // max() when only a command can change it (nothing open, stopped). Lets a watch sleep
+    // through the time in which its queries could not see anything new.
+    virtual Clock::time_point NextModeChange(std::string_view /*alias*/) const { return Clock::time_point::min(); }
 };
 
 } // namespace miradel

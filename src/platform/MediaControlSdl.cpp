@@ -6,8 +6,10 @@
 #include "platform/WaveHeader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -35,6 +37,38 @@ void OnMusicFinished()
 void OnChannelFinished(int /*channel*/)
 {
     musicPlaying.store(false, std::memory_order_release);
+}
+
+using Clock = MediaControl::Clock;
+
+// The buffers that the audio thread has mixed since the device opened, and when it mixed
+// the last one.
+struct MixCount {
+    std::mutex lock;
+    std::uint64_t count = 0;
+    Clock::time_point last {};
+};
+
+MixCount& Mixed()
+{
+    static MixCount mixed;
+    return mixed;
+}
+
+void OnMixed(void* /*data*/, Uint8* /*stream*/, int /*length*/)
+{
+    MixCount& mixed = Mixed();
+    std::lock_guard guard(mixed.lock);
+    ++mixed.count;
+    mixed.last = Clock::now();
+}
+
+// Held by a loader thread from loading SDL to closing the device: the mixer's callbacks
+// and the flag above belong to one session at a time.
+std::mutex& DeviceOwner()
+{
+    static std::mutex owner;
+    return owner;
 }
 
 #if defined(__linux__)
@@ -71,9 +105,9 @@ public:
     AudioDevice& operator=(const AudioDevice&) = delete;
     ~AudioDevice() { Close(); }
 
-    // A restart waits for the rest of the device buffer that the music ended in, so the
-    // buffer is kept short (512 frames at 44.1 kHz) but no shorter than slow devices need.
-    bool Open(const SdlMixerLibrary& sdl, int rate)
+    // `frames` is the buffer's length: the rest of the buffer that the music ends in is
+    // silence before a restart.
+    bool Open(const SdlMixerLibrary& sdl, int rate, int frames)
     {
         m_sdl = &sdl;
         QuietAlsa();
@@ -83,18 +117,30 @@ public:
         m_subsystem = sdl.InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (!m_subsystem)
             return false;
-        m_mixer = sdl.OpenAudio(rate, MIX_DEFAULT_FORMAT, 2, BufferFramesFor(rate)) == 0;
+        m_mixer = sdl.OpenAudio(rate, MIX_DEFAULT_FORMAT, 2, frames) == 0;
         if (!m_mixer)
             return false;
+        m_frames = frames;
+        Uint16 format = 0;
+        int channels = 0;
+        if (sdl.QuerySpec(&m_rate, &format, &channels) == 0 || m_rate <= 0)
+            m_rate = rate;
+        m_frameBytes = std::max(1, static_cast<int>(SDL_AUDIO_BITSIZE(format)) / 8 * channels);
         sdl.AllocateChannels(1);
         sdl.HookMusicFinished(OnMusicFinished);
         sdl.ChannelFinished(OnChannelFinished);
+        sdl.SetPostMix(OnMixed, nullptr);
         return true;
     }
+
+    int Rate() const { return m_rate; }
+    int Frames() const { return m_frames; }
+    int FrameBytes() const { return m_frameBytes; }
 
     void Close()
     {
         if (m_mixer) {
+            m_sdl->SetPostMix(nullptr, nullptr);
             m_sdl->HookMusicFinished(nullptr);
             m_sdl->ChannelFinished(nullptr);
             m_sdl->CloseAudio();
@@ -110,6 +156,9 @@ private:
     const SdlMixerLibrary* m_sdl = nullptr;
     bool m_subsystem = false;
     bool m_mixer = false;
+    int m_rate = 0;
+    int m_frames = 0;
+    int m_frameBytes = 4;
 };
 
 using MusicPointer = std::unique_ptr<Mix_Music, decltype(SdlMixerLibrary::FreeMusic)>;
@@ -160,38 +209,76 @@ void WriteReply(std::string_view word, char* reply, std::size_t replyLength)
 } // namespace
 
 // One file open under an alias: its device, its decoded or streaming sound and where it
-// stands. Commands come from one thread; the loader thread only touches `state` and a
-// pending play, under `lock`, once it is done.
-struct SdlMediaControl::Session {
+// stands. Commands come from one thread. The loader thread loads the file, keeps the device
+// until the session is closed and then closes it; it touches `state`, a pending play and
+// `closed` under `lock`. It holds the session alive, so that a close may leave it behind.
+struct SdlMediaControl::Session : std::enable_shared_from_this<Session> {
     enum class State { Opening, Ready, Failed };
 
-    Session(std::string_view aliasName, std::string path)
+    Session(std::string_view aliasName, LibraryLoader libraryLoader)
         : alias(aliasName)
-        , loader([this, resolved = std::move(path)](std::stop_token stop) {
-            // Closing asks the loader to stop waiting for the first frame.
-            sdl = LoadSdlMixerLibrary(stop);
-            Load(resolved);
-            // SDL keeps its error text per thread and frees it only for threads it made.
-            if (sdl)
-                sdl->TLSCleanup();
-        })
+        , loadLibrary(std::move(libraryLoader))
     {
+    }
+
+    void Start(std::string path)
+    {
+        loader = std::thread([self = shared_from_this(), resolved = std::move(path)] { self->Run(resolved); });
+    }
+
+    void Run(const std::string& path)
+    {
+        const std::lock_guard owner(DeviceOwner());
+        // Closing asks the loader to stop waiting for the first frame.
+        sdl = loadLibrary(stopSource.get_token());
+        if (!stopSource.stop_requested())
+            Load(path);
+        else
+            state.store(State::Failed, std::memory_order_release);
+        std::unique_lock guard(lock);
+        closeRequested.wait(guard, [this] { return closed; });
+        guard.unlock();
+        Unload();
+        // SDL keeps its error text per thread and frees it only for threads it made.
+        if (sdl)
+            sdl->TLSCleanup();
+    }
+
+    // Returns at once: the loader thread closes the device, or first finishes whatever it
+    // is doing (a device open or a decoding that takes long), and then ends by itself.
+    void Close()
+    {
+        {
+            std::lock_guard guard(lock);
+            closed = true;
+        }
+        closeRequested.notify_all();
+        stopSource.request_stop();
+        loader.detach();
     }
 
     void Load(const std::string& path)
     {
         // The sound library trusts the header it reads: one that would crash it is silence.
-        const bool loaded = sdl && WaveFileProblem(path).empty() && device.Open(*sdl, DeviceRateFor(*sdl, path))
-            && LoadSound(path);
-        if (!loaded) {
-            music.reset();
-            chunk.reset();
-            device.Close();
-        }
+        const bool playable = sdl && WaveFileProblem(path).empty();
+        const int rate = playable ? DeviceRateFor(*sdl, path) : 0;
+        const bool loaded = playable && device.Open(*sdl, rate, BufferFramesFor(rate)) && LoadSound(path)
+            && FitBufferToSound(path, rate);
+        if (!loaded)
+            Unload();
         std::lock_guard guard(lock);
-        state.store(loaded ? State::Ready : State::Failed, std::memory_order_release);
-        if (loaded && pendingPlay)
+        // Playing before the state says ready: a status query in between would find the
+        // music stopped, and the watch would restart it.
+        if (loaded && pendingPlay && !closed)
             StartPlaying();
+        state.store(loaded ? State::Ready : State::Failed, std::memory_order_release);
+    }
+
+    void Unload()
+    {
+        music.reset();
+        chunk.reset();
+        device.Close();
     }
 
     // Streams the file; SDL_mixer's streaming decoder refuses IMA and Microsoft ADPCM waves,
@@ -206,6 +293,27 @@ struct SdlMediaControl::Session {
         if (file)
             chunk = ChunkPointer(sdl->LoadWAV_RW(file.get(), 0), sdl->FreeChunk);
         return chunk != nullptr;
+    }
+
+    // The sound's length is known once it is loaded, and the device was opened before: it
+    // is opened again with a buffer fitted to the length when that differs. A decoded
+    // sound is already in the device's format and is kept; a stream is opened again.
+    bool FitBufferToSound(const std::string& path, int rate)
+    {
+        const std::int64_t frames = chunk
+            ? static_cast<std::int64_t>(chunk->alen) / device.FrameBytes()
+            : std::llround(std::max(0.0, sdl->MusicDuration(music.get())) * device.Rate());
+        const int fitted = LoopBufferFramesFor(frames, device.Rate());
+        if (fitted != device.Frames()) {
+            music.reset();
+            device.Close();
+            if (!device.Open(*sdl, rate, fitted) || (!chunk && !LoadSound(path)))
+                return false;
+        }
+        buffersPerPlay = (frames + device.Frames() - 1) / device.Frames();
+        bufferPeriod = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(static_cast<double>(device.Frames()) / device.Rate()));
+        return true;
     }
 
     MediaResult Play(bool fromStart)
@@ -236,6 +344,14 @@ struct SdlMediaControl::Session {
     bool StartPlaying()
     {
         Halt();
+        {
+            // The sound starts at the beginning of the next buffer mixed, or of the one
+            // after it when a mix is under way: the earlier one keeps the end's forecast
+            // from coming late.
+            MixCount& mixed = Mixed();
+            std::lock_guard guard(mixed.lock);
+            firstMix = mixed.count + 1;
+        }
         musicPlaying.store(true, std::memory_order_release);
         const bool started = music ? sdl->PlayMusic(music.get(), 1) == 0
                                    : sdl->PlayChannelTimed(kMusicChannel, chunk.get(), 0, -1) == kMusicChannel;
@@ -280,23 +396,73 @@ struct SdlMediaControl::Session {
         return MediaResult::Ok;
     }
 
+    // The buffer that holds the sound's end is due one period after the one before it;
+    // the forecast is taken early by a quarter of a period, and by an eighth of each
+    // further period, for the audio thread's own pace and its jitter. Past it the mode may
+    // change at any moment.
+    Clock::time_point NextModeChange()
+    {
+        switch (state.load(std::memory_order_acquire)) {
+        case State::Opening:
+            return Clock::time_point::min();
+        case State::Failed:
+            return Clock::time_point::max();
+        case State::Ready:
+            break;
+        }
+        std::lock_guard guard(lock);
+        if (!musicPlaying.load(std::memory_order_acquire))
+            return Clock::time_point::max();
+        const std::uint64_t endMix = firstMix + static_cast<std::uint64_t>(buffersPerPlay) - 1;
+        MixCount& mixed = Mixed();
+        std::lock_guard mixGuard(mixed.lock);
+        if (buffersPerPlay == 0 || mixed.count >= endMix)
+            return Clock::time_point::min();
+        const auto remaining = static_cast<Clock::rep>(endMix - mixed.count);
+        return mixed.last + remaining * bufferPeriod - bufferPeriod / 4 - (remaining - 1) * bufferPeriod / 8;
+    }
+
     std::string alias;
+    LibraryLoader loadLibrary;
     std::atomic<State> state { State::Opening };
     std::mutex lock;
+    std::condition_variable closeRequested;
+    std::stop_source stopSource;
     bool pendingPlay = false;
     bool atStart = true;
+    bool closed = false;
+    std::uint64_t firstMix = 0;
+    std::int64_t buffersPerPlay = 0;
+    Clock::duration bufferPeriod {};
     // Set by the loader thread before `state` leaves Opening.
     const SdlMixerLibrary* sdl = nullptr;
     AudioDevice device;
     MusicPointer music { nullptr, nullptr };
     ChunkPointer chunk { nullptr, nullptr };
-    // Last, so that it is joined before anything it uses goes away.
-    std::jthread loader;
+    std::thread loader;
 };
 
-SdlMediaControl::SdlMediaControl() = default;
+SdlMediaControl::SdlMediaControl()
+    : SdlMediaControl([](std::stop_token stop) { return LoadSdlMixerLibrary(std::move(stop)); })
+{
+}
 
-SdlMediaControl::~SdlMediaControl() = default;
+SdlMediaControl::SdlMediaControl(LibraryLoader loadLibrary)
+    : m_loadLibrary(std::move(loadLibrary))
+{
+}
+
+SdlMediaControl::~SdlMediaControl()
+{
+    CloseSession();
+}
+
+void SdlMediaControl::CloseSession()
+{
+    if (m_session)
+        m_session->Close();
+    m_session.reset();
+}
 
 MediaResult SdlMediaControl::SendString(const char* command, char* reply, std::size_t replyLength)
 {
@@ -310,7 +476,8 @@ MediaResult SdlMediaControl::SendString(const char* command, char* reply, std::s
         std::string path = ResolvePath(parsed.path);
         if (path.empty())
             return MediaResult::FileNotFound;
-        m_session = std::make_unique<Session>(parsed.alias, std::move(path));
+        m_session = std::make_shared<Session>(parsed.alias, m_loadLibrary);
+        m_session->Start(std::move(path));
         return MediaResult::Ok;
     }
     if (!m_session || !EqualsIgnoringCase(parsed.alias, m_session->alias))
@@ -319,7 +486,7 @@ MediaResult SdlMediaControl::SendString(const char* command, char* reply, std::s
     case MediaVerb::Open:
         break;
     case MediaVerb::Close:
-        m_session.reset();
+        CloseSession();
         return MediaResult::Ok;
     case MediaVerb::Play:
         return m_session->Play(parsed.fromStart);
@@ -329,6 +496,13 @@ MediaResult SdlMediaControl::SendString(const char* command, char* reply, std::s
         return m_session->Status(reply, replyLength);
     }
     return MediaResult::UnrecognizedCommand;
+}
+
+MediaControl::Clock::time_point SdlMediaControl::NextModeChange(std::string_view alias) const
+{
+    if (!m_session || !EqualsIgnoringCase(alias, m_session->alias))
+        return Clock::time_point::max();
+    return m_session->NextModeChange();
 }
 
 MediaControl& SystemMediaControl()

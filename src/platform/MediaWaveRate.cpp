@@ -52,4 +52,19 @@ int BufferFramesFor(int rate)
     return std::clamp(static_cast<int>(std::bit_floor(std::max(scaled, 1u))), 128, 4096);
 }
 
+int LoopBufferFramesFor(std::int64_t frames, int rate)
+{
+    const std::int64_t longest = rate / 10;
+    const std::int64_t shortest = rate / 40;
+    const std::int64_t gapLimit = std::max<std::int64_t>(1, rate / 500);
+    // A sound that ends exactly at the end of a buffer is not taken: whether the mixer
+    // reports its end in that buffer or only in the next is its own business.
+    for (std::int64_t size = longest; size >= shortest && frames > 0; --size) {
+        const std::int64_t rest = frames % size;
+        if (rest != 0 && size - rest <= gapLimit)
+            return static_cast<int>(size);
+    }
+    return BufferFramesFor(rate);
+}
+
 } // namespace miradel

@@ -15,4 +15,11 @@ std::optional<int> WaveSampleRate(std::span<const std::uint8_t> head);
 // of two, so that a restart after the end waits at most that long.
 int BufferFramesFor(int rate);
 
+// Frames of a device buffer for a sound of `frames` frames at `rate` that loops: as long as
+// it can be (about 100 ms down to 25 ms, so the audio thread seldom wakes), and such that
+// the sound ends at most 2 ms before the end of a buffer. A sound starts at the beginning of
+// a buffer and the rest of the buffer that it ends in is silence, so that rest is the gap
+// before a restart. BufferFramesFor(rate) when no length fits.
+int LoopBufferFramesFor(std::int64_t frames, int rate);
+
 } // namespace miradel

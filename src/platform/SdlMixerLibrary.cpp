@@ -67,7 +67,10 @@ bool ResolveAll(QLibrary& sdl, QLibrary& mixer, SdlMixerLibrary& api, QString& e
         && Resolve(mixer, "Mix_PlayMusic", api.PlayMusic, error)
         && Resolve(mixer, "Mix_PlayChannelTimed", api.PlayChannelTimed, error)
         && Resolve(mixer, "Mix_HaltMusic", api.HaltMusic, error)
-        && Resolve(mixer, "Mix_HaltChannel", api.HaltChannel, error);
+        && Resolve(mixer, "Mix_HaltChannel", api.HaltChannel, error)
+        && Resolve(mixer, "Mix_MusicDuration", api.MusicDuration, error)
+        && Resolve(mixer, "Mix_SetPostMix", api.SetPostMix, error)
+        && Resolve(mixer, "Mix_QuerySpec", api.QuerySpec, error);
 }
 
 const SdlMixerLibrary* Load()

@@ -31,6 +31,9 @@ struct SdlMixerLibrary {
     decltype(&Mix_PlayChannelTimed) PlayChannelTimed;
     decltype(&Mix_HaltMusic) HaltMusic;
     decltype(&Mix_HaltChannel) HaltChannel;
+    decltype(&Mix_MusicDuration) MusicDuration;
+    decltype(&Mix_SetPostMix) SetPostMix;
+    decltype(&Mix_QuerySpec) QuerySpec;
 };
 
 // Loads the libraries on the first call, from any thread, once the window's first frame is

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -10,6 +11,8 @@ namespace miradel {
 // A window timer: an interval in milliseconds, on or off, and a tick handler.
 class Timer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     explicit Timer(int intervalMilliseconds, bool enabled = false);
     ~Timer();
     Timer(const Timer&) = delete;
@@ -20,6 +23,11 @@ public:
     int Interval() const { return m_interval; }
     void OnTick(std::function<void()> handler) { m_onTick = std::move(handler); }
 
+    // Skips the ticks that would come before `at`: the next tick comes at `at`, or after the
+    // interval when that is later. Clock::time_point::max() holds the ticks until the next
+    // call, min() goes back to ticking at every interval.
+    void TickAt(Clock::time_point at);
+
     // Stops every timer of the program for good, so that nothing ticks behind a fatal
     // error report or during shutdown.
     static void StopAll();
@@ -29,6 +37,7 @@ private:
 
     int m_interval;
     bool m_enabled;
+    Clock::time_point m_nextTick = Clock::time_point::min();
     std::function<void()> m_onTick;
     std::unique_ptr<QTimer> m_timer;
 };

@@ -3,17 +3,20 @@
 #include "platform/Controls.h"
 #include "platform/FatalError.h"
 #include "platform/FirstFrame.h"
+#include "platform/Keyboard.h"
 #include "platform/WindowIcon.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace miradel {
 
@@ -27,14 +30,52 @@ public:
         setWindowIcon(ProgramIcon());
     }
 
+    // The window system's answers to sizes, ours or its own, pass here before they reach
+    // the widget.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Full screen, the size is the screen's, no answer to ours.
+        if (watched == windowHandle() && event->type() == QEvent::Resize && !m_owner.IsFullScreen()) {
+            const QSize answer = static_cast<QResizeEvent*>(event)->size();
+            m_owner.NoteSizeAnswer(answer.width(), answer.height());
+        }
+        // Where the frame could not be asked for beforehand, the toolkit may know it by the
+        // time the window is first to be painted.
+        if (watched == windowHandle() && event->type() == QEvent::Expose)
+            m_owner.LearnFrame();
+        return QWidget::eventFilter(watched, event);
+    }
+
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
         m_owner.ReplaceAllControls();
-        // Our own assignments raise the handler themselves; this is a change from outside.
-        if (m_owner.m_resizeDepth == 0 && !m_owner.IsMinimized())
+        if (m_owner.IsFullScreen()) {
+            // The screen's size came: the game area is laid out again inside it.
             RunGuarded([this] { m_owner.RaiseResize(); });
+            return;
+        }
+        // Our own assignments raise the handler themselves; this is a change from outside,
+        // unless it is the window system refusing a size we set.
+        if (m_owner.TakeKeptAnswer() || m_owner.m_resizeDepth != 0 || m_owner.IsMinimized())
+            return;
+        m_owner.m_sizeAnswers.SettingBack(width(), height());
+        RunGuarded([this] { m_owner.RaiseResize(); });
+    }
+
+    // The keys that reach the window itself: the keyboard rests on no control.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!HandleKeyPress(KeyPlace::Resting, *this, *event, {}))
+            QWidget::keyPressEvent(event);
+    }
+
+    void moveEvent(QMoveEvent* event) override
+    {
+        QWidget::moveEvent(event);
+        // Mapping puts the window into its frame: now the frame is known for sure.
+        m_owner.LearnFrame();
     }
 
     void changeEvent(QEvent* event) override
@@ -93,7 +134,34 @@ void Window::SetTitle(TextView title)
 
 void Window::Show()
 {
+    // The first layout run comes with the show, before the window is mapped: it needs the
+    // frame by then for the window's outer size to be right from the first frame on.
+    // A window manager frames a window that cannot be resized differently (no resize handle):
+    // it must know that before it answers.
+    m_widget->setFixedSize(m_widget->size());
+    const std::optional<FrameExtents> frame = FrameBeforeMapping(*m_widget);
+    m_frameless = frame == FrameExtents {};
+    if (frame)
+        m_frame = *frame;
+    if (QWindow* handle = m_widget->windowHandle())
+        handle->installEventFilter(m_widget.get());
     m_widget->show();
+}
+
+void Window::LearnFrame()
+{
+    // Without a manager the toolkit may take the screen around the window for a frame.
+    const QWindow* handle = m_widget->windowHandle();
+    if (m_frameless || !handle || !m_widget->isVisible())
+        return;
+    const QMargins margins = handle->frameMargins();
+    const FrameExtents frame { margins.left(), margins.top(), margins.right(), margins.bottom() };
+    // A frame the toolkit does not know yet reads as none, and never replaces a known one.
+    if (margins.isNull() || frame == m_frame)
+        return;
+    m_frame = frame;
+    if (!IsMinimized())
+        RunGuarded([this] { RaiseResize(); });
 }
 
 void Window::Close()
@@ -121,26 +189,30 @@ float Window::ScreenHeightTwips() const
     return static_cast<float>(pixels) * TwipsPerPixel();
 }
 
-// The frame the window manager adds around the inner area (none without one).
-static QSize FrameExtra(const QWidget& widget)
+float Window::AvailableWidthTwips() const
 {
-    const QRect frame = widget.frameGeometry();
-    const QRect inner = widget.geometry();
-    return { std::max(0, frame.width() - inner.width()), std::max(0, frame.height() - inner.height()) };
+    const QScreen* screen = ScreenOf(*m_widget);
+    return static_cast<float>(screen ? screen->availableGeometry().width() : 1024) * TwipsPerPixel();
+}
+
+float Window::AvailableHeightTwips() const
+{
+    const QScreen* screen = ScreenOf(*m_widget);
+    return static_cast<float>(screen ? screen->availableGeometry().height() : 768) * TwipsPerPixel();
 }
 
 float Window::WidthTwips() const
 {
     if (IsFullScreen())
         return static_cast<float>(m_gameArea.width) * TwipsPerPixel();
-    return static_cast<float>(m_widget->width() + FrameExtra(*m_widget).width()) * TwipsPerPixel();
+    return static_cast<float>(m_widget->width() + m_frame.Width()) * TwipsPerPixel();
 }
 
 float Window::HeightTwips() const
 {
     if (IsFullScreen())
         return static_cast<float>(m_gameArea.height) * TwipsPerPixel();
-    return static_cast<float>(m_widget->height() + FrameExtra(*m_widget).height()) * TwipsPerPixel();
+    return static_cast<float>(m_widget->height() + m_frame.Height()) * TwipsPerPixel();
 }
 
 static int ToWholePixels(float twips, float twipsPerPixel, int frame)
@@ -151,27 +223,52 @@ static int ToWholePixels(float twips, float twipsPerPixel, int frame)
 
 void Window::SetWidthTwips(float width)
 {
-    const int inner = ToWholePixels(width, TwipsPerPixel(), FrameExtra(*m_widget).width());
+    const int inner = ToWholePixels(width, TwipsPerPixel(), m_frame.Width());
     ResizeOuter(inner, m_widget->height());
 }
 
 void Window::SetHeightTwips(float height)
 {
-    const int inner = ToWholePixels(height, TwipsPerPixel(), FrameExtra(*m_widget).height());
+    const int inner = ToWholePixels(height, TwipsPerPixel(), m_frame.Height());
     ResizeOuter(m_widget->width(), inner);
 }
 
 void Window::ResizeOuter(int widthPixels, int heightPixels)
 {
-    if (widthPixels == m_widget->width() && heightPixels == m_widget->height())
+    const QSize before = m_widget->size();
+    const QSize wanted(widthPixels, heightPixels);
+    if (wanted == before)
         return;
     ++m_resizeDepth;
-    // A fixed size: the frame cannot be dragged to another size.
-    m_widget->setFixedSize(widthPixels, heightPixels);
+    const struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave { m_resizeDepth };
+    // A fixed size: the frame cannot be dragged to another size. After a size forced on the
+    // window from outside the limits are already these and setFixedSize() alone moves nothing.
+    m_widget->setFixedSize(wanted);
+    m_widget->resize(wanted);
+    if (m_widget->isVisible())
+        m_sizeAnswers.Asked(widthPixels, heightPixels);
     ReplaceAllControls();
-    // The size really changed: the resize handler runs now, nested in this assignment.
-    RaiseResize();
-    --m_resizeDepth;
+    // The size really changed: the resize handler runs now, nested in this assignment. The
+    // nested run asks for the same size; one level is all, so that a size the platform will
+    // not take cannot nest for ever.
+    if (m_widget->size() != before && m_resizeDepth == 1)
+        RaiseResize();
+}
+
+void Window::NoteSizeAnswer(int widthPixels, int heightPixels)
+{
+    // A window system that will not take our size (a tiling manager, a kiosk) forces its own
+    // again; setting ours again would only start the same exchange over: keep the one it gives.
+    m_keepAnswer = m_sizeAnswers.Note(widthPixels, heightPixels) == SizeAnswers::Answer::Refused
+        && (widthPixels != m_widget->width() || heightPixels != m_widget->height());
+}
+
+bool Window::TakeKeptAnswer()
+{
+    return std::exchange(m_keepAnswer, false);
 }
 
 void Window::SetUserScale(const UserScale& scale)

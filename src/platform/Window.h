@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/Colors.h"
+#include "platform/SizeAnswers.h"
 #include "platform/Text.h"
+#include "platform/WindowFrame.h"
 
 #include <QPoint>
 #include <functional>
@@ -29,7 +31,8 @@ struct UserScale {
 // what the platform applied, rounded to whole pixels.
 //
 // Setting a size that really changes the window raises the resize handler at once, nested
-// inside the assignment; a size change from outside raises it from the event loop.
+// inside the assignment (one level deep); a size change from outside raises it from the event
+// loop. When the window system answers a size we set with another one, that answer is kept.
 class Window {
 public:
     Window();
@@ -42,6 +45,9 @@ public:
     void Close();
 
     float ScreenHeightTwips() const;
+    // The part of the screen that windows may take (without panels and docks).
+    float AvailableWidthTwips() const;
+    float AvailableHeightTwips() const;
     void SetWidthTwips(float width);
     void SetHeightTwips(float height);
     float WidthTwips() const;
@@ -86,6 +92,9 @@ private:
     void ReplaceAllControls();
     void ResizeOuter(int widthPixels, int heightPixels);
     PixelRect GameArea() const;
+    void NoteSizeAnswer(int widthPixels, int heightPixels);
+    bool TakeKeptAnswer();
+    void LearnFrame();
 
     std::unique_ptr<FormWidget> m_widget;
     UserScale m_scale;
@@ -98,6 +107,11 @@ private:
     int m_resizeDepth = 0;
     PixelRect m_gameArea {};
     QPoint m_windowedPosition;
+    // The frame around the inner area: asked for before mapping, or else learnt after.
+    FrameExtents m_frame;
+    bool m_frameless = false;
+    SizeAnswers m_sizeAnswers;
+    bool m_keepAnswer = false;
 };
 
 } // namespace miradel

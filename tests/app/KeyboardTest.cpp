@@ -111,7 +111,7 @@ TEST_F(KeyboardTest, OtherKeysDoNothing)
     EXPECT_EQ(afterThree, clicked.Message());
 }
 
-TEST_F(KeyboardTest, FocusIsAlwaysOnWhatIsOffered)
+TEST_F(KeyboardTest, FocusIsOnWhatIsOfferedButNeverOnAChoiceUnasked)
 {
     fixture.folder.WriteScene("opn", { "一行目" });
     fixture.random.SetDefault(0.0);
@@ -126,18 +126,68 @@ TEST_F(KeyboardTest, FocusIsAlwaysOnWhatIsOffered)
     ASSERT_EQ(fixture.Offer(), "scene") << "Space on the next-day button presses it";
     EXPECT_EQ(KeyboardFocus(), MessageArea());
 
+    // The choices appear with the keyboard resting on the window; the arrows and Tab move it
+    // onto them, round and round.
     Form().Lbl_Click();
     ASSERT_EQ(fixture.VisibleChoices(), "012");
+    EXPECT_EQ(KeyboardFocus(), Form().frm.Widget());
+    PressKey(KeyboardFocus(), Qt::Key_Down);
     EXPECT_EQ(KeyboardFocus(), Form().Com(0).Widget());
+    PressKey(KeyboardFocus(), Qt::Key_Right);
+    EXPECT_EQ(KeyboardFocus(), Form().Com(1).Widget());
+    PressKey(KeyboardFocus(), Qt::Key_Tab);
+    EXPECT_EQ(KeyboardFocus(), Form().Com(2).Widget());
+    PressKey(KeyboardFocus(), Qt::Key_Down);
+    EXPECT_EQ(KeyboardFocus(), Form().Com(0).Widget()) << "past the last choice comes the first";
+    PressKey(KeyboardFocus(), Qt::Key_Up);
+    EXPECT_EQ(KeyboardFocus(), Form().Com(2).Widget());
 
-    // A used choice is not offered again: the first one that is takes the keyboard.
+    // A used choice is not offered again; the keyboard rests again, and Up goes to the last.
     PressKey(KeyboardFocus(), Qt::Key_Space);
     EXPECT_EQ(KeyboardFocus(), MessageArea());
     Form().Lbl_Click();
     Form().ComGame_Click();
     Form().Lbl_Click();
-    ASSERT_EQ(fixture.VisibleChoices(), "12");
+    ASSERT_EQ(fixture.VisibleChoices(), "01");
+    EXPECT_EQ(KeyboardFocus(), Form().frm.Widget());
+    PressKey(KeyboardFocus(), Qt::Key_Up);
     EXPECT_EQ(KeyboardFocus(), Form().Com(1).Widget());
+}
+
+// The player reads on with Space, Enter or Down, pressed or held, as the choices appear:
+// none of it may take a choice, and no draw is made.
+TEST_F(KeyboardTest, ReadingKeysNeverTakeAChoice)
+{
+    fixture.folder.WriteScene("opn", { "一行目" });
+    fixture.Start();
+    Form().Lbl_Click();
+    Form().ComGame_Click();
+    Form().Lbl_Click();
+    ASSERT_EQ(fixture.VisibleChoices(), "012");
+    const int draws = fixture.random.Draws();
+    for (int key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter }) {
+        for (bool autoRepeat : { true, false })
+            PressKey(KeyboardFocus(), key, autoRepeat);
+    }
+    EXPECT_EQ(fixture.VisibleChoices(), "012");
+    EXPECT_EQ(KeyboardFocus(), Form().frm.Widget());
+    // Down reads on in a scene; here it moves onto the first choice, and does nothing more.
+    PressKey(KeyboardFocus(), Qt::Key_Down);
+    ASSERT_EQ(KeyboardFocus(), Form().Com(0).Widget());
+
+    // On the choice now: a key held from before repeats, and the release of a press made
+    // elsewhere arrives; neither presses it.
+    PressKey(KeyboardFocus(), Qt::Key_Return, true);
+    PressKey(KeyboardFocus(), Qt::Key_Space, true);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier);
+    QCoreApplication::sendEvent(KeyboardFocus(), &release);
+    EXPECT_EQ(fixture.VisibleChoices(), "012");
+    EXPECT_EQ(fixture.random.Draws(), draws);
+
+    // A fresh press takes it.
+    PressKey(KeyboardFocus(), Qt::Key_Return);
+    EXPECT_EQ(fixture.Offer(), "scene");
+    EXPECT_EQ(fixture.random.Draws(), draws + 1);
 }
 
 TEST_F(KeyboardTest, ButtonsKeepTheirOwnActivationKey)
@@ -176,10 +226,15 @@ TEST_F(KeyboardTest, WholeGamePlaysWithoutAMouse)
     for (int press = 0; press < 200 && !(endingSeen && Form().pictures.CurrentPicture() == u"ttl"); ++press) {
         QWidget* focus = KeyboardFocus();
         ASSERT_NE(focus, nullptr) << "after " << press << " presses";
-        ASSERT_TRUE(focus->isVisibleTo(Form().frm.Widget())) << "after " << press << " presses";
-        // Buttons take Space; the message area any of its reading keys.
+        const bool resting = focus == Form().frm.Widget();
+        ASSERT_TRUE(resting || focus->isVisibleTo(Form().frm.Widget())) << "after " << press << " presses";
+        // Buttons take Space; the message area any of its reading keys; on the resting
+        // window, Tab moves onto the choices.
         static constexpr int kReadingKeys[] = { Qt::Key_Space, Qt::Key_Return, Qt::Key_Down };
-        PressKey(focus, focus->inherits("QPushButton") ? Qt::Key_Space : kReadingKeys[press % 3]);
+        const int key = resting ? Qt::Key_Tab
+            : focus->inherits("QPushButton")        ? Qt::Key_Space
+                                                    : kReadingKeys[press % 3];
+        PressKey(focus, key);
         endingSeen = endingSeen || Form().pictures.CurrentPicture().starts_with(u"end");
     }
     EXPECT_TRUE(endingSeen);

@@ -26,6 +26,25 @@ TEST(LayoutArithmetic, ScreenOf1080Pixels)
     EXPECT_FLOAT_EQ(BaseFontSizeFor(8640), 12);
 }
 
+// The screen's available area decides only when the described window would not fit in it.
+TEST(LayoutArithmetic, WindowFitsTheAvailableArea)
+{
+    constexpr float kPixel = 15;
+    // Wide enough, panels or not: exactly the described width.
+    EXPECT_FLOAT_EQ(LayoutWidthFor(11520, 1024 * kPixel, 768 * kPixel), 9216);
+    EXPECT_FLOAT_EQ(LayoutWidthFor(11520, 1024 * kPixel, 720 * kPixel), 9216);
+    EXPECT_FLOAT_EQ(LayoutWidthFor(16200, 1920 * kPixel, 1040 * kPixel), 12960);
+    // Just as wide as the window: still the described width.
+    EXPECT_FLOAT_EQ(LayoutWidthFor(16200, 864 * kPixel, 576 * kPixel), 12960);
+    // A portrait screen of 800 x 1280: the full width instead of 1024 pixels.
+    EXPECT_FLOAT_EQ(LayoutWidthFor(1280 * kPixel, 800 * kPixel, 1240 * kPixel), 800 * kPixel);
+    EXPECT_FLOAT_EQ(LayoutHeightFor(800 * kPixel), 8000);
+    EXPECT_FLOAT_EQ(BaseFontSizeFor(8000), 12);
+    // An area too low for the height: the width follows from the height that fits.
+    EXPECT_FLOAT_EQ(LayoutWidthFor(16200, 1920 * kPixel, 400 * kPixel), 600 * kPixel);
+    EXPECT_FLOAT_EQ(LayoutHeightFor(600 * kPixel), 400 * kPixel);
+}
+
 TEST(LayoutArithmetic, BaseFontIsFloored)
 {
     EXPECT_FLOAT_EQ(BaseFontSizeFor(6000), 10);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QImage>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -90,6 +92,36 @@ TEST_F(MinimizeTest, MessageAreaHasTheKeyboardOnceTheWindowIsActive)
     Window()->setWindowState(Qt::WindowNoState);
     activate();
     EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
+}
+
+// The keyboard's place is always visible: the frame of the focus is drawn on the choice the
+// arrows moved it to, and only there.
+TEST_F(MinimizeTest, FocusShowsOnTheChoiceWithTheKeyboard)
+{
+    Window()->activateWindow();
+    const QDeadlineTimer deadline(30000);
+    while (QApplication::activeWindow() != Window() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_EQ(QApplication::activeWindow(), Window());
+    const auto readToTheEnd = [this] {
+        for (int i = 0; i < 20 && fixture.Offer() == "scene"; ++i)
+            Form().Lbl_Click();
+    };
+    readToTheEnd();
+    Form().ComGame_Click();
+    readToTheEnd();
+    ASSERT_EQ(fixture.Offer(), "choices");
+    QWidget* first = Form().Com(0).Widget();
+    const QImage resting = first->grab().toImage();
+    const auto press = [](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &event);
+    };
+    press(Qt::Key_Down);
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    EXPECT_NE(first->grab().toImage(), resting);
+    press(Qt::Key_Down);
+    EXPECT_EQ(first->grab().toImage(), resting);
 }
 
 } // namespace

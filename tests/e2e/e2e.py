@@ -2,16 +2,19 @@
 """End-to-end tests: the real `miradel` on an Xvfb screen, driven with xdotool and read
 back from screenshots (ImageMagick's `import`). Standard library only.
 
-Usage: e2e.py PROGRAM GAME_DIR CASE
+Usage: e2e.py PROGRAM GAME_DIR CASE [--wm]
   PROGRAM   the built miradel executable
   GAME_DIR  the built game folder (txt/, img/, bgm.wav) that cases copy and break
-  CASE      one of the names in CASES, or a group: normal, bad-content, ways-out
+  CASE      one of the names in CASES, or a group: normal, bad-content, ways-out, desktop
+  --wm      run under a window manager (openbox) that frames the window, as on a desktop;
+            the desktop cases start screens of their own, bare and managed
 
 Every wait polls for what it expects with a generous limit; nothing sleeps a fixed time to
 let the program catch up. Exit status 0: passed, 77: skipped, anything else: failed.
 """
 import ctypes
 import os
+import random
 import re
 import shutil
 import signal
@@ -53,12 +56,17 @@ def poll(what, test, limit=LIMIT, pause=0.05):
 # --- the X server -------------------------------------------------------------------------
 
 class Xvfb:
-    """An Xvfb of our own on the first free display number, which it picks itself."""
+    """An Xvfb of our own on the first free display number, which it picks itself; with `wm`,
+    openbox manages it, framing every window with a border and a title bar."""
+
+    def __init__(self, size=SCREEN, wm=False):
+        self.size, self.wm = size, wm
+        self.process = self.manager = None
 
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -66,15 +74,48 @@ class Xvfb:
         if not number:
             raise Failure("Xvfb did not start")
         self.display = ":" + number
+        if self.wm:
+            try:
+                self.manage()
+            except BaseException:
+                self.__exit__()
+                raise
         return self
 
+    def manage(self):
+        """Starts openbox on the screen and waits until it manages it; a start that fails is
+        tried again, once."""
+        if not shutil.which("openbox"):
+            raise Skipped("openbox is not installed")
+        env = dict(os.environ, DISPLAY=self.display)
+        for attempt in (1, 2):
+            errors = tempfile.TemporaryFile()
+            self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env,
+                                            stdout=subprocess.DEVNULL, stderr=errors)
+
+            def managing():
+                if self.manager.poll() is not None:
+                    return "ended"
+                found = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                       capture_output=True, text=True, timeout=LIMIT)
+                return "window id" in found.stdout
+            if poll("openbox to manage the screen", managing) is True:
+                return
+            errors.seek(0)
+            report = errors.read().decode("utf-8", "replace")
+            print("  openbox ended with status %d: %s" % (self.manager.returncode, report.strip()), flush=True)
+        raise Failure("openbox did not start")
+
     def __exit__(self, *_):
-        self.process.terminate()
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        for process in (self.manager, self.process):
+            if process is None:
+                continue
+            process.terminate()
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
 
 
 class Screen:
@@ -93,7 +134,27 @@ class Screen:
     def geometry(self, window):
         shell = self.run("xdotool", "getwindowgeometry", "--shell", str(window)).stdout
         values = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+        if "WIDTH" not in values:
+            raise Failure("the window %d is gone" % window)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def frame(self, window):
+        """The window manager's frame around the window (left, right, top, bottom); none
+        without a manager."""
+        found = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").stdout
+        numbers = [int(n) for n in re.findall(r"\d+", found.split("=", 1)[1])] if "=" in found else []
+        return tuple(numbers) if len(numbers) == 4 else (0, 0, 0, 0)
+
+    def outer_size(self, window):
+        """The window's size with its frame and title bar."""
+        _, _, width, height = self.geometry(window)
+        left, right, top, bottom = self.frame(window)
+        return width + left + right, height + top + bottom
+
+    def state(self, window):
+        """"Normal" or "Iconic" as the window manager keeps it, "" before it manages the window."""
+        found = re.search(r"window state: (\w+)", self.run("xprop", "-id", str(window), "WM_STATE").stdout)
+        return found.group(1) if found else ""
 
     def click(self, x, y):
         self.run("xdotool", "mousemove", str(int(x)), str(int(y)), "click", "1")
@@ -213,7 +274,7 @@ class Layout:
         return rect[0], rect[1]
 
     message = property(lambda self: self.rect(0, 0, 2, 2))
-    below_button = property(lambda self: self.rect(0, 1, 2, 1))
+    below_button = property(lambda self: self.rect(0, 1, 2, 1, 0.01))
     next_day = property(lambda self: self.rect(0, 0, 0.5, 0.5, 0.05))
     day_label = property(lambda self: self.rect(2, 1, 1, 0.5, 0.08))
     picture = property(lambda self: self.rect(2, 0, 1, 1, 0.05))
@@ -377,10 +438,11 @@ def normal_game(screen, program, game_dir):
     try:
         window = run.window()
         layout = run.layout
-        # The window's width is four fifths of the screen height, its height two thirds of that.
-        width = round(SCREEN[1] * 4 / 5)
-        if abs(layout.width - width) > 2 or abs(layout.height - round(layout.width * 2 / 3)) > 2:
-            raise Failure("window %dx%d, expected %dx%d" % (layout.width, layout.height, width, round(width * 2 / 3)))
+        # The window's width, frame included, is four fifths of the screen height, its height two
+        # thirds of that.
+        outer = screen.outer_size(window)
+        if outer != expected_outer(SCREEN):
+            raise Failure("window %dx%d outside, expected %dx%d" % (outer + expected_outer(SCREEN)))
         shot = poll("red text in the message area", lambda: run.text_shown() and screen.shot())
         red = shot.share(layout.day_label, is_red)
         white = shot.share(layout.day_label, is_white)
@@ -399,6 +461,14 @@ def normal_game(screen, program, game_dir):
     finally:
         run.end()
         game.cleanup()
+
+
+def expected_outer(screen_size):
+    """The window's outer size in whole pixels on a screen of `screen_size` with no panels:
+    four fifths of the screen height wide, or the widest that fits; two thirds of that tall."""
+    screen_width, screen_height = screen_size
+    width = int(min(screen_height * 4 / 5, screen_width, screen_height * 3 / 2) + 0.5)
+    return width, int(width * 2 / 3 + 0.5)
 
 
 def expect_picture(shot, layout, path):
@@ -540,6 +610,28 @@ def close_by_signal(screen, program, game_dir):
             status = run.wait_exit()
             if status != -signal.SIGTERM:
                 raise Failure("SIGTERM ended the program with status %d" % status)
+        finally:
+            run.end()
+    finally:
+        game.cleanup()
+
+
+def close_while_sound_device_hangs(screen, program, game_dir):
+    """Closing ends the program at once while the sound device's open hangs (a stalled sound
+    server), through a stand-in SDL2_mixer whose Mix_OpenAudio never returns."""
+    stand_in = os.environ.get("MIRADEL_HANGING_MIXER_DIR")
+    if not stand_in:
+        raise Skipped("no stand-in mixer library (MIRADEL_HANGING_MIXER_DIR)")
+    game = Game(program, game_dir)
+    try:
+        mark = os.path.join(game.root, "device-open-hangs")
+        paths = [stand_in] + [p for p in os.environ.get("LD_LIBRARY_PATH", "").split(":") if p]
+        run = Run(screen, game, audio={"LD_LIBRARY_PATH": ":".join(paths), "MIRADEL_HANGING_MIXER_MARK": mark})
+        try:
+            window = run.window()
+            poll("red text in the message area", run.text_shown)
+            poll("the device open to hang", lambda: os.path.exists(mark))
+            expect_clean_close(run, window)
         finally:
             run.end()
     finally:
@@ -815,6 +907,127 @@ def scene_bytes(name, data):
     return lambda game: game.write("txt/%s.dat" % name, data)
 
 
+# --- on a desktop: screens of their own, bare or framed by openbox --------------------------
+
+def expect_outer(screen, window, size, when):
+    outer = screen.outer_size(window)
+    if outer != expected_outer(size):
+        raise Failure("%s: window %dx%d outside (frame %s), expected %dx%d"
+                      % ((when,) + outer + (screen.frame(window),) + expected_outer(size)))
+
+
+def on_desktop(size, wm, play):
+    """Runs `play(screen, run, window)` on a screen of `size` of its own, bare or managed."""
+    def go(_screen, program, game_dir):
+        game = Game(program, game_dir)
+        try:
+            game.tiny()
+            with Xvfb(size, wm) as server:
+                screen = Screen(server.display)
+                run = Run(screen, game)
+                try:
+                    window = run.window()
+                    play(screen, run, window, size)
+                finally:
+                    run.end()
+        finally:
+            game.cleanup()
+    return go
+
+
+def window_size(screen, run, window, size):
+    """The outer size is the layout's from the first sight of the window on, through moving,
+    minimising and restoring."""
+    expect_outer(screen, window, size, "at first sight")
+    poll("red text in the message area", run.text_shown)
+    expect_outer(screen, window, size, "with the first text")
+    if screen.frame(window) == (0, 0, 0, 0):
+        expect_clean_close(run, window)
+        return
+    x, y, _, _ = screen.geometry(window)
+    screen.run("xdotool", "windowmove", str(window), str(x // 2 + 7), str(y // 2 + 5))
+    poll("the window to move", lambda: screen.geometry(window)[:2] != (x, y))
+    expect_outer(screen, window, size, "after moving")
+    screen.run("xdotool", "windowminimize", str(window))
+    poll("the window to be minimised", lambda: screen.state(window) == "Iconic")
+    screen.run("wmctrl", "-i", "-a", hex(window))
+    poll("the window to be restored", lambda: screen.state(window) == "Normal" and window in screen.windows())
+    # The restore lays the window out again: it must come out the same.
+    poll("the laid-out size after restoring", lambda: run.process.poll() is not None
+         or screen.outer_size(window) == expected_outer(size), limit=10)
+    expect_outer(screen, window, size, "after restoring")
+    run.layout = Layout(*screen.geometry(window))
+    poll("red text after restoring", run.text_shown)
+    # The window manager's own close action (its close button does the same).
+    screen.run("wmctrl", "-i", "-c", hex(window))
+    status = run.wait_exit()
+    if status != 0:
+        raise Failure("closing through the window manager ended with status %d:\n%s" % (status, run.stderr()))
+
+
+def outside_resizes(screen, run, window, size):
+    """Sizes forced from outside, in one dimension, in both, and a storm of 300: the program
+    lives on and the window ends at its own size (a window manager refuses them itself)."""
+    poll("red text in the message area", run.text_shown)
+    _, _, width, height = screen.geometry(window)
+
+    def back():
+        if run.process.poll() is not None:
+            raise Failure("miradel ended with status %d:\n%s" % (run.process.returncode, run.stderr()))
+        return screen.geometry(window)[2:] == (width, height)
+    for forced in ((width, 300), (width, height + 1), (300, height), (width - 1, height), (300, 200)):
+        screen.run("xdotool", "windowsize", str(window), str(forced[0]), str(forced[1]))
+        poll("the size to come back after %dx%d" % forced, back)
+    sizes = random.Random(14)
+    storm = ["xdotool"]
+    for _ in range(300):
+        storm += ["windowsize", str(window), str(sizes.randint(1, 1200)), str(sizes.randint(1, 900))]
+    screen.run(*storm)
+    poll("the size to come back after a storm of 300 sizes", back)
+    expect_outer(screen, window, size, "after the resizes")
+    expect_clean_close(run, window)
+
+
+def keys_never_take_a_choice(screen, run, window, _size):
+    """Real key presses: reading on with Space, held with auto-repeat or pressed afresh, and
+    Enter, never take a choice; Down and then Enter take the first one."""
+    layout = run.layout
+    poll("red text in the message area", run.text_shown)
+    screen.run("xdotool", "mousemove", "0", "0")
+
+    def next_day_offered():
+        shot = screen.shot()
+        if shot.share(layout.below_button, is_red) == 0 and shot.share(layout.next_day, is_dark) > 0.005:
+            return True
+        screen.run("xdotool", "key", "space")
+        return False
+    poll("the next-day button, reading on with Space", next_day_offered, pause=0.2)
+    screen.run("xdotool", "key", "space")
+    poll("the day scene after Space on the next-day button", run.text_shown)
+
+    def choices_shown(shot=None):
+        shot = shot or screen.shot()
+        return shot.share(layout.third_choice, is_dark) > 0.005 and shot.share(layout.below_button, is_red) == 0
+    # Space held down reads the scene to its end and goes on repeating over the choices.
+    screen.run("xdotool", "keydown", "space")
+    try:
+        poll("the choices, Space held", choices_shown)
+        for _ in range(8):
+            if not choices_shown():
+                raise Failure("the auto-repeat of Space took a choice")
+    finally:
+        screen.run("xdotool", "keyup", "space")
+    for key in ("space", "Return", "KP_Enter", "space"):
+        screen.run("xdotool", "key", key)
+    for _ in range(5):
+        if not choices_shown():
+            raise Failure("a reading key pressed afresh took a choice")
+    screen.run("xdotool", "key", "Down")
+    screen.run("xdotool", "key", "Return")
+    poll("the choice's scene after Down and Enter", lambda: run.text_shown() and not choices_shown())
+    expect_clean_close(run, window)
+
+
 CASES = {
     "normal_game": normal_game,
     "music_plays": music_plays,
@@ -889,6 +1102,7 @@ CASES = {
     "close_during_choices": close_at("choices"),
     "close_from_fatal_report": close_from_fatal_report,
     "close_by_signal": close_by_signal,
+    "close_while_sound_device_hangs": close_while_sound_device_hangs,
     "start_without_display": start_with_display(None, r"miradel: no display .*DISPLAY is not set"),
     "start_display_unreachable": start_with_display(":59999", r"miradel: .*could not connect to display :59999"),
     "start_display_silent": start_display_silent,
@@ -897,23 +1111,37 @@ CASES = {
     "backlog_keys": backlog_keys,
     "full_screen_keys": full_screen_keys,
     "arrow_keys": arrow_keys,
+    # On a desktop: screens of their own, framed by openbox or bare.
+    "window_size_768_framed": on_desktop((1024, 768), True, window_size),
+    "window_size_1080_framed": on_desktop((1920, 1080), True, window_size),
+    "window_size_portrait_framed": on_desktop((800, 1280), True, window_size),
+    "window_size_768_bare": on_desktop((1024, 768), False, window_size),
+    "window_size_portrait_bare": on_desktop((800, 1280), False, window_size),
+    "outside_resizes_bare": on_desktop((1024, 768), False, outside_resizes),
+    "outside_resizes_framed": on_desktop((1024, 768), True, outside_resizes),
+    "keys_never_take_a_choice": on_desktop((1024, 768), True, keys_never_take_a_choice),
 }
 
 GROUPS = {
     "normal": ["normal_game", "music_plays"],
-    "bad-content": [name for name in CASES
-                    if not name.startswith(("close_", "start_")) and not name.endswith("_keys")
-                    and name not in ("normal_game", "music_plays")],
     "keys": [name for name in CASES if name.endswith("_keys")],
     "ways-out": [name for name in CASES if name.startswith(("close_", "start_"))],
+    "desktop": [name for name in CASES if name.startswith(("window_size_", "outside_resizes_", "keys_"))],
 }
+GROUPS["bad-content"] = [name for name in CASES if not any(name in group for group in GROUPS.values())]
 
 
 def main():
     program, game_dir, wanted = sys.argv[1], sys.argv[2], sys.argv[3]
     names = GROUPS.get(wanted, [wanted])
     failed, skipped = [], []
-    with Xvfb() as server:
+    server = Xvfb(wm="--wm" in sys.argv[4:])
+    try:
+        server.__enter__()
+    except Skipped as reason:
+        print("SKIP %s: %s" % (wanted, reason), flush=True)
+        return SKIP
+    try:
         screen = Screen(server.display)
         for name in names:
             started = time.monotonic()
@@ -926,6 +1154,8 @@ def main():
             except Exception as error:
                 failed.append(name)
                 print("FAIL %s: %s" % (name, error), flush=True)
+    finally:
+        server.__exit__()
     if failed:
         print("failed: " + " ".join(failed))
         return 1

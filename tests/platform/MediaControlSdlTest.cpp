@@ -1,6 +1,7 @@
 #include "platform/MediaControlSdl.h"
 
 #include "music/MusicProcedures.h"
+#include "platform/SdlMixerLibrary.h"
 #include "support/WavWriter.h"
 
 #include <SDL.h>
@@ -10,13 +11,18 @@
 #include <chrono>
 #include <csignal>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace miradel {
 namespace {
@@ -139,7 +145,9 @@ bool IsRampPrefix(const std::vector<Frame>& run)
     return true;
 }
 
-// Passes every command on to the real service and counts the restarts that the watch sends.
+// Passes every command on to the real service and counts the restarts that the watch sends,
+// and the times that the music was found stopped before the moment that the service had
+// said it could end at the earliest.
 class CountingMediaControl final : public MediaControl {
 public:
     explicit CountingMediaControl(MediaControl& inner) : m_inner(inner) {}
@@ -147,10 +155,18 @@ public:
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
     {
         restarts += std::string_view(command) == "play MIDI from 0" ? 1 : 0;
-        return m_inner.SendString(command, reply, replyLength);
+        const MediaResult result = m_inner.SendString(command, reply, replyLength);
+        if (std::string_view(command) == "status MIDI mode" && result == MediaResult::Ok
+            && std::string_view(reply).starts_with("stopped") && Clock::now() < promised)
+            ++endsBeforeForecast;
+        return result;
     }
 
+    Clock::time_point NextModeChange(std::string_view alias) const override { return m_inner.NextModeChange(alias); }
+
     int restarts = 0;
+    int endsBeforeForecast = 0;
+    Clock::time_point promised = Clock::time_point::min();
 
 private:
     MediaControl& m_inner;
@@ -161,7 +177,9 @@ protected:
     void SetUp() override
     {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::filesystem::path(testing::TempDir()) / ("miradel media " + std::string(info->name()));
+        // The process's number too: builds side by side run these tests at the same time.
+        folder = std::filesystem::path(testing::TempDir())
+            / ("miradel media " + std::string(info->name()) + " " + std::to_string(getpid()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         output = folder / "output.raw";
@@ -172,7 +190,14 @@ protected:
     void TearDown() override
     {
         service.reset();
+        EXPECT_TRUE(DeviceClosed());
         std::filesystem::remove_all(folder);
+    }
+
+    // "close" leaves the device to the loader thread to close.
+    static bool DeviceClosed()
+    {
+        return PollUntil([] { return SDL_WasInit(SDL_INIT_AUDIO) == 0; });
     }
 
     MediaResult Send(const std::string& command) { return service->SendString(command.c_str(), nullptr, 0); }
@@ -216,7 +241,8 @@ protected:
     }
 
     // Starts the music as the application does, runs the watch until it has restarted the
-    // music three times, closes it, and returns what the device played.
+    // music three times, closes it, and returns what the device played. The watch ticks
+    // every millisecond here, and checks the service's forecasts of the end against it.
     Runs PlayInLoop(const WavFormat& format, const std::vector<std::int16_t>& samples)
     {
         const std::filesystem::path music = folder / "bgm.wav";
@@ -224,6 +250,7 @@ protected:
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
         CountingMediaControl counting(*service);
         UseMediaControl(counting);
+        UseMusicWatchTimer([&counting](MediaControl::Clock::time_point at) { counting.promised = at; });
         共用関数::OpenMusic(TextFromUtf8(music.string()));
         共用関数::musicOn = true;
         共用関数::PlayMusic();
@@ -232,10 +259,12 @@ protected:
             return counting.restarts >= 3;
         }));
         EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        EXPECT_EQ(counting.endsBeforeForecast, 0) << "the watch would have slept through the end";
+        UseMusicWatchTimer(nullptr);
         共用関数::CloseMusic();
         共用関数::musicOn = false;
         UseMediaControl(SystemMediaControl());
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "closing the music closes the device";
+        EXPECT_TRUE(DeviceClosed()) << "closing the music closes the device";
         const Runs runs = SplitAtSilence(ReadOutput());
         for (const std::size_t gap : runs.gaps)
             std::cout << "[ gap      ] " << gap << " frames, " << 1000.0 * static_cast<double>(gap) / kOutputRate << " ms\n";
@@ -321,6 +350,7 @@ TEST_F(MediaControlSdlTest, EveryCommonWaveFormatPlays)
         EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
         EXPECT_TRUE(WaitForMode("stopped"));
         ASSERT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+        ASSERT_TRUE(DeviceClosed());
 
         // The device runs at the file's rate, so the tone spans as many frames as it has,
         // less the silent samples at its ends, plus ADPCM's padding to whole blocks.
@@ -444,6 +474,7 @@ TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
         Send("play MIDI from 0");
     }
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    ASSERT_TRUE(DeviceClosed());
     for (const Frame& frame : ReadOutput())
         ASSERT_TRUE(frame.Silent());
 }
@@ -475,6 +506,72 @@ TEST_F(MediaControlSdlTest, CommandsForAnotherAliasFail)
     EXPECT_STREQ(reply, "untouched");
     EXPECT_EQ(Open(music), MediaResult::AliasInUse);
     EXPECT_EQ(Send("CLOSE midi"), MediaResult::Ok) << "aliases ignore letter case";
+}
+
+// A device open that hangs, as on a stalled sound server, until the test lets it go; then
+// it fails.
+struct HangingOpen {
+    static inline std::mutex lock;
+    static inline std::condition_variable changed;
+    static inline bool entered = false;
+    static inline bool released = false;
+
+    static int OpenAudio(int /*rate*/, Uint16 /*format*/, int /*channels*/, int /*frames*/)
+    {
+        std::unique_lock guard(lock);
+        entered = true;
+        changed.notify_all();
+        changed.wait(guard, [] { return released; });
+        return -1;
+    }
+
+    static void Release()
+    {
+        std::lock_guard guard(lock);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
+{
+    const SdlMixerLibrary* system = LoadSdlMixerLibrary();
+    ASSERT_NE(system, nullptr);
+    SdlMixerLibrary hanging = *system;
+    hanging.OpenAudio = HangingOpen::OpenAudio;
+    service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
+
+    const std::filesystem::path music = folder / "bgm.wav";
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+    {
+        std::unique_lock guard(HangingOpen::lock);
+        HangingOpen::changed.wait(guard, [] { return HangingOpen::entered; });
+    }
+    // Closing, and then ending the service as the program's exit does, come back while the
+    // open still hangs.
+    auto closing = std::async(std::launch::async, [&] {
+        const MediaResult closed = Send("close MIDI notify");
+        service.reset();
+        return closed;
+    });
+    const bool returned = closing.wait_for(20s) == std::future_status::ready;
+    {
+        std::lock_guard guard(HangingOpen::lock);
+        EXPECT_FALSE(HangingOpen::released);
+    }
+    HangingOpen::Release();
+    ASSERT_TRUE(returned) << "close waited for the device open";
+    EXPECT_EQ(closing.get(), MediaResult::Ok);
+
+    // The loader left behind cleans up once the open gives up; the next service gets the
+    // device after it, and plays.
+    service = std::make_unique<SdlMediaControl>();
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
+    EXPECT_TRUE(WaitForMode("stopped"));
+    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
 }
 
 } // namespace
