@@ -403,6 +403,7 @@ TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
         EXPECT_TRUE(WaitForMode(std::nullopt));
         EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
         EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+        ASSERT_TRUE(DeviceClosed());
         for (const Frame& frame : ReadOutput())
             ASSERT_TRUE(frame.Silent());
     }
@@ -419,6 +420,7 @@ TEST_F(MediaControlSdlTest, PathIsTakenWholeWhateverItHolds)
     EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
     EXPECT_TRUE(WaitForMode("stopped"));
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    ASSERT_TRUE(DeviceClosed());
     const std::vector<Frame> frames = ReadOutput();
     EXPECT_TRUE(std::ranges::any_of(frames, [](const Frame& frame) { return !frame.Silent(); })) << "nothing played";
 }
