@@ -64,7 +64,7 @@ public:
     PictureDisplay pictures;
     ScenarioPlayer player;
     DaysAndChoices days;
-    // Skip, backlog, full screen and the arrow keys.
+    // The keys of skip, the backlog and full screen.
     std::unique_ptr<PlayerKeys> keys;
 
 private:
