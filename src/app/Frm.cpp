@@ -1,6 +1,8 @@
 #include "app/Frm.h"
 
+#include "app/FullScreenLayout.h"
 #include "app/Layout.h"
+#include "app/PlayerKeys.h"
 #include "game/SceneNames.h"
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
@@ -28,6 +30,7 @@ Frm::Frm(Text programFolder, RandomSource& random)
     , m_programFolder(std::move(programFolder))
 {
     frm.SetTitle(u"Miradel");
+    keys = std::make_unique<PlayerKeys>(*this);
     WireEvents();
     SetTabOrder();
 }
@@ -43,7 +46,7 @@ void Frm::WireEvents()
     frm.OnFirstActivate([this] { Form_Activate(); });
     frm.OnUnload([this] { Form_Unload(); });
     Lbl.OnClick([this] { Lbl_Click(); });
-    TimSay.OnTick([this] { TimSay_Timer(); });
+    TimSay.OnTick([this] { PacingTick(); });
     BgmTim.OnTick([this] { BgmTim_Timer(); });
     UseMusicWatchTimer([this](Timer::Clock::time_point at) { BgmTim.TickAt(at); });
     ComGame.OnClick([this] { ComGame_Click(); });
@@ -63,6 +66,12 @@ void Frm::SetTabOrder()
     // not take a choice the player has not seen yet.
     for (int i = 0; i <= Com.UBound(); ++i)
         Com(i).SetKeyboardOnlyWhenMovedThere();
+}
+
+void Frm::PacingTick()
+{
+    if (!keys->PacingHeld())
+        TimSay_Timer();
 }
 
 void Frm::Start()
@@ -90,8 +99,15 @@ void Frm::Form_Resize()
     // Minimised, the window has no size to lay out; restoring it lays it out again.
     if (frm.IsMinimized())
         return;
-    frm.SetWidthTwips(LayoutWidthFor(frm.ScreenHeightTwips(), frm.AvailableWidthTwips(), frm.AvailableHeightTwips()));
-    frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
+    if (frm.IsFullScreen()) {
+        // The window's arithmetic, for the largest area of its proportions on the screen.
+        const Window::PixelRect screen = frm.InnerPixels();
+        frm.SetGameArea(FullScreenArea(screen.width, screen.height, frm.TwipsPerPixel()));
+    } else {
+        frm.SetWidthTwips(
+            LayoutWidthFor(frm.ScreenHeightTwips(), frm.AvailableWidthTwips(), frm.AvailableHeightTwips()));
+        frm.SetHeightTwips(LayoutHeightFor(frm.WidthTwips()));
+    }
     frm.SetUserScale(kLayoutScale);
     frm.SetBackColor(kWhite);
     const float base = BaseFontSizeFor(frm.HeightTwips());

@@ -8,8 +8,11 @@
 #include "platform/Timer.h"
 #include "platform/Window.h"
 
+#include <memory>
+
 namespace miradel {
 
+class PlayerKeys;
 class RandomSource;
 
 // The program's one window `frm`: its controls, the game shown in them, and the event
@@ -29,6 +32,8 @@ public:
     void Form_Unload();
     void Lbl_Click() { game.Lbl_Click(); }
     void TimSay_Timer() { game.TimSay_Timer(); }
+    // A tick of `TimSay` as the timer delivers it: it waits while the backlog is open.
+    void PacingTick();
     void BgmTim_Timer();
     void ComGame_Click() { game.ComGame_Click(); }
     void Com_Click(int Index) { game.Com_Click(Index); }
@@ -50,6 +55,8 @@ public:
     WindowView view;
     SceneFolder scenes;
     Game game;
+    // The keys of skip, the backlog and full screen.
+    std::unique_ptr<PlayerKeys> keys;
 
 private:
     void WireEvents();

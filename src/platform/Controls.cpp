@@ -69,6 +69,8 @@ void Control::SetKeyboardOnlyWhenMovedThere()
 
 void Control::SetVisible(bool visible)
 {
+    if (visible && m_onShowAsked)
+        m_onShowAsked();
     const bool hadFocus = m_widget->window()->focusWidget() == m_widget;
     m_visible = visible;
     m_widget->setVisible(visible);
@@ -322,6 +324,8 @@ ClickableLabel* Label::TheLabel() const
 
 void Label::SetCaption(TextView caption)
 {
+    if (m_onCaptionChange)
+        m_onCaptionChange(m_caption, caption);
     m_caption = caption;
     // A step may set the caption thousands of times; the screen needs only the last one.
     if (!m_flushPending) {

@@ -25,6 +25,8 @@ public:
 
     void SetVisible(bool visible);
     bool Visible() const { return m_visible; }
+    // Told whenever the control is asked to show, also when it is on show already.
+    void OnShowAsked(std::function<void()> observer) { m_onShowAsked = std::move(observer); }
     // The control takes the keyboard only when the player moves it there (Tab, arrow keys)
     // or clicks it, never by appearing or by another control's leaving.
     void SetKeyboardOnlyWhenMovedThere();
@@ -54,6 +56,7 @@ private:
     PackedColor m_foreColor = 0;
     std::array<float, 4> m_place {};
     bool m_placed = false;
+    std::function<void()> m_onShowAsked;
 };
 
 enum class TextAlignment { Left, Center };
@@ -68,6 +71,11 @@ public:
     const Text& Caption() const { return m_caption; }
     void SetTransparent(bool transparent);
     void OnClick(std::function<void()> handler);
+    // Told of every caption set, before it takes the place of the one shown.
+    void OnCaptionChange(std::function<void(const Text& before, TextView after)> observer)
+    {
+        m_onCaptionChange = std::move(observer);
+    }
 
     // Shows the caption now instead of at the next turn of the event loop.
     void FlushCaption();
@@ -81,6 +89,7 @@ private:
     bool m_transparent = false;
     bool m_flushPending = false;
     std::function<void()> m_onClick;
+    std::function<void(const Text&, TextView)> m_onCaptionChange;
 };
 
 // A push button drawn with its own back colour on the face.

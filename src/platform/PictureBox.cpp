@@ -130,6 +130,9 @@ struct PictureBox::Layer {
     Picture picture;
     QRectF source;
     QRect destination;
+    // The surface's size when the copy was made: a surface laid out larger (full screen)
+    // or smaller stretches its copies with it.
+    QSize surface;
 };
 
 class PictureSurface final : public QWidget {
@@ -160,6 +163,11 @@ private:
         // over that last half pixel would blur the whole picture.
         const qreal ratio = devicePixelRatioF();
         QRectF target(layer.destination);
+        if (layer.surface != size() && !layer.surface.isEmpty()) {
+            const qreal scaleX = width() / static_cast<qreal>(layer.surface.width());
+            const qreal scaleY = height() / static_cast<qreal>(layer.surface.height());
+            target = QRectF(target.x() * scaleX, target.y() * scaleY, target.width() * scaleX, target.height() * scaleY);
+        }
         const QSizeF source = layer.source.size();
         const QSizeF device = target.size() * ratio;
         const bool pixelForPixel = std::abs(device.width() - source.width()) <= 1 && std::abs(device.height() - source.height()) <= 1;
@@ -229,6 +237,7 @@ void PictureBox::PaintPicture(const PictureBox& source, int destLeft, int destTo
         picture,
         QRectF(sourceLeft * toPixelsX, sourceTop * toPixelsY, sourceWidth * toPixelsX, sourceHeight * toPixelsY),
         destination,
+        m_widget->size(),
     }));
     m_widget->update();
 }

@@ -34,7 +34,8 @@ public:
     // the widget.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == windowHandle() && event->type() == QEvent::Resize) {
+        // Full screen, the size is the screen's, no answer to ours.
+        if (watched == windowHandle() && event->type() == QEvent::Resize && !m_owner.IsFullScreen()) {
             const QSize answer = static_cast<QResizeEvent*>(event)->size();
             m_owner.NoteSizeAnswer(answer.width(), answer.height());
         }
@@ -50,6 +51,11 @@ protected:
     {
         QWidget::resizeEvent(event);
         m_owner.ReplaceAllControls();
+        if (m_owner.IsFullScreen()) {
+            // The screen's size came: the game area is laid out again inside it.
+            RunGuarded([this] { m_owner.RaiseResize(); });
+            return;
+        }
         // Our own assignments raise the handler themselves; this is a change from outside,
         // unless it is the window system refusing a size we set.
         if (m_owner.TakeKeptAnswer() || m_owner.m_resizeDepth != 0 || m_owner.IsMinimized())
@@ -197,11 +203,15 @@ float Window::AvailableHeightTwips() const
 
 float Window::WidthTwips() const
 {
+    if (IsFullScreen())
+        return static_cast<float>(m_gameArea.width) * TwipsPerPixel();
     return static_cast<float>(m_widget->width() + m_frame.Width()) * TwipsPerPixel();
 }
 
 float Window::HeightTwips() const
 {
+    if (IsFullScreen())
+        return static_cast<float>(m_gameArea.height) * TwipsPerPixel();
     return static_cast<float>(m_widget->height() + m_frame.Height()) * TwipsPerPixel();
 }
 
@@ -280,6 +290,53 @@ bool Window::IsMinimized() const
     return m_widget->isMinimized();
 }
 
+void Window::SetFullScreen(bool fullScreen)
+{
+    if (fullScreen == IsFullScreen())
+        return;
+    if (fullScreen) {
+        // The window's fixed size would keep it from covering the screen.
+        m_widget->setMinimumSize(0, 0);
+        m_widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        m_gameArea = InnerPixels();
+        m_windowedPosition = m_widget->geometry().topLeft();
+        // Without a window manager nobody else gives the window the screen; asked first,
+        // a window manager then makes it full screen as it knows how. (A widget's own
+        // geometry change would take it out of full screen again.)
+        const QScreen* screen = ScreenOf(*m_widget);
+        if (screen && m_widget->windowHandle())
+            m_widget->windowHandle()->setGeometry(screen->geometry());
+        m_widget->showFullScreen();
+    } else {
+        m_widget->showNormal();
+        if (m_widget->windowHandle())
+            m_widget->windowHandle()->setPosition(m_windowedPosition);
+    }
+    // The window system may apply the new size later; its resize event lays out again.
+    RaiseResize();
+}
+
+bool Window::IsFullScreen() const
+{
+    return m_widget->isFullScreen();
+}
+
+Window::PixelRect Window::InnerPixels() const
+{
+    return { 0, 0, m_widget->width(), m_widget->height() };
+}
+
+void Window::SetGameArea(const PixelRect& area)
+{
+    m_gameArea = area;
+    ReplaceAllControls();
+}
+
+Window::PixelRect Window::GameArea() const
+{
+    return IsFullScreen() ? m_gameArea : InnerPixels();
+}
+
 void Window::Adopt(Control& control)
 {
     m_controls.push_back(&control);
@@ -292,13 +349,15 @@ void Window::Forget(Control& control)
 
 Window::PixelRect Window::ToPixels(float left, float top, float width, float height) const
 {
-    const double scaleX = m_widget->width() / static_cast<double>(m_scale.width);
-    const double scaleY = m_widget->height() / static_cast<double>(m_scale.height);
+    const PixelRect area = GameArea();
+    const double scaleX = area.width / static_cast<double>(m_scale.width);
+    const double scaleY = area.height / static_cast<double>(m_scale.height);
     const auto x0 = std::lround((left - m_scale.left) * scaleX);
     const auto y0 = std::lround((top - m_scale.top) * scaleY);
     const auto x1 = std::lround((left + width - m_scale.left) * scaleX);
     const auto y1 = std::lround((top + height - m_scale.top) * scaleY);
-    return { static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0) };
+    return { area.x + static_cast<int>(x0), area.y + static_cast<int>(y0), static_cast<int>(x1 - x0),
+        static_cast<int>(y1 - y0) };
 }
 
 void Window::ReplaceAllControls()

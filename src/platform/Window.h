@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 #include "platform/WindowFrame.h"
 
+#include <QPoint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -61,6 +62,17 @@ public:
 
     bool IsMinimized() const;
 
+    // Full screen: the window covers the screen, and the user scale is laid over a game area
+    // inside it (SetGameArea) instead of the whole inner area; the margins show the back
+    // colour. In full screen the window's width and height read back as the game area's.
+    void SetFullScreen(bool fullScreen);
+    bool IsFullScreen() const;
+    struct PixelRect {
+        int x, y, width, height;
+    };
+    PixelRect InnerPixels() const;
+    void SetGameArea(const PixelRect& area);
+
     void OnResize(std::function<void()> handler) { m_onResize = std::move(handler); }
     void OnFirstActivate(std::function<void()> handler) { m_onFirstActivate = std::move(handler); }
     void OnUnload(std::function<void()> handler) { m_onUnload = std::move(handler); }
@@ -70,9 +82,6 @@ public:
     // For the controls: registration, and the pixel rectangle of a rectangle in layout units.
     void Adopt(Control& control);
     void Forget(Control& control);
-    struct PixelRect {
-        int x, y, width, height;
-    };
     PixelRect ToPixels(float left, float top, float width, float height) const;
 
 private:
@@ -82,6 +91,7 @@ private:
     void RaiseUnload();
     void ReplaceAllControls();
     void ResizeOuter(int widthPixels, int heightPixels);
+    PixelRect GameArea() const;
     void NoteSizeAnswer(int widthPixels, int heightPixels);
     bool TakeKeptAnswer();
     void LearnFrame();
@@ -95,6 +105,8 @@ private:
     std::function<void()> m_onUnload;
     bool m_activated = false;
     int m_resizeDepth = 0;
+    PixelRect m_gameArea {};
+    QPoint m_windowedPosition;
     // The frame around the inner area: asked for before mapping, or else learnt after.
     FrameExtents m_frame;
     bool m_frameless = false;

@@ -162,6 +162,19 @@ class Screen:
     def key(self, window, key):
         self.run("xdotool", "key", "--window", str(window), key)
 
+    def press(self, window, *keys):
+        """Real key presses (XTEST) into the window, after giving it the keyboard."""
+        self.run("xdotool", "windowfocus", "--sync", str(window))
+        self.run("xdotool", "key", "--delay", "50", *keys)
+
+    def hold(self, window, key, down):
+        self.run("xdotool", "windowfocus", "--sync", str(window))
+        self.run("xdotool", "keydown" if down else "keyup", key)
+
+    def wheel(self, x, y, away):
+        """One notch of the wheel over (x, y): button 4 turns it away from the reader."""
+        self.run("xdotool", "mousemove", str(int(x)), str(int(y)), "click", "4" if away else "5")
+
     def shot(self):
         """The whole screen as (width, height, rgb bytes)."""
         data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
@@ -625,6 +638,159 @@ def close_while_sound_device_hangs(screen, program, game_dir):
         game.cleanup()
 
 
+# --- the player's keys: skip, backlog, full screen, arrows -------------------------------
+
+def message_pixels(run):
+    return run.screen.shot().region(*run.layout.message)
+
+
+def page_stopped(run):
+    """Waits until the message area stands still (a page waiting for a click) and returns
+    its pixels."""
+    last = [None]
+    def still():
+        now = list(message_pixels(run))
+        same, last[0] = now == last[0], now
+        return same and now
+    return poll("the page to stop", still, pause=0.5)
+
+
+def next_day_offered(run):
+    shot = run.screen.shot()
+    return shot.share(run.layout.below_button, is_red) == 0 and shot.share(run.layout.next_day, is_dark) > 0.005
+
+
+def choices_offered(run):
+    return run.screen.shot().share(run.layout.third_choice, is_dark) > 0.005
+
+
+def skip_keys(screen, program, game_dir):
+    """Ctrl held reads the opening through to the next-day button and presses nothing; S
+    skips the day scene through to the choices and switches itself off there."""
+    game = Game(program, game_dir)
+    run = Run(screen, game)
+    try:
+        window = run.window()
+        poll("red text in the message area", run.text_shown)
+        screen.hold(window, "ctrl", True)
+        try:
+            poll("the next-day button after skipping", lambda: next_day_offered(run), limit=120)
+        finally:
+            screen.hold(window, "ctrl", False)
+        screen.press(window, "Return")
+        poll("the day scene", run.text_shown)
+        screen.press(window, "s")
+        poll("the choices after skipping", lambda: choices_offered(run), limit=120)
+        # Nothing was pressed for the player: the choices stay on offer.
+        shot = screen.shot()
+        if shot.share(run.layout.below_button, is_red) != 0 or not choices_offered(run):
+            raise Failure("skipping went past the choices")
+        expect_clean_close(run, window)
+    finally:
+        run.end()
+        game.cleanup()
+
+
+def backlog_keys(screen, program, game_dir):
+    """PageUp and the wheel show the pages read before; Escape, the wheel back past the
+    newest line and a click return to the page exactly as it was."""
+    game = Game(program, game_dir)
+    run = Run(screen, game)
+    try:
+        window = run.window()
+        poll("red text in the message area", run.text_shown)
+        page_stopped(run)
+        run.click_message()
+        page = page_stopped(run)
+        x, y = run.layout.point(1.0, 1.0)
+        ways = [
+            ("PageUp, Escape", lambda: screen.press(window, "Prior"), lambda: screen.press(window, "Escape")),
+            ("wheel away, click", lambda: screen.wheel(x, y, True), lambda: screen.click(x, y)),
+        ]
+        for name, open_backlog, close_backlog in ways:
+            open_backlog()
+            poll("the backlog (%s)" % name, lambda: list(message_pixels(run)) != page)
+            close_backlog()
+            poll("the page as it was (%s)" % name, lambda: list(message_pixels(run)) == page)
+        # Two notches back, then towards the reader until it closes by itself.
+        screen.wheel(x, y, True)
+        screen.wheel(x, y, True)
+        poll("the backlog", lambda: list(message_pixels(run)) != page)
+        def closed_by_wheel():
+            screen.wheel(x, y, False)
+            return list(message_pixels(run)) == page
+        poll("the wheel to close the backlog", closed_by_wheel, pause=0.2)
+        # It waited: still the same page, nothing read on behind it.
+        if page_stopped(run) != page:
+            raise Failure("the page moved on behind the backlog")
+        expect_clean_close(run, window)
+    finally:
+        run.end()
+        game.cleanup()
+
+
+def full_screen_area(width, height):
+    """The window's arithmetic over the largest 3:2 area of the screen, centred."""
+    area_width = min(width, height * 3 // 2)
+    area_height = round(area_width * 2 / 3)
+    return (width - area_width) // 2, (height - area_height) // 2, area_width, area_height
+
+
+def full_screen_keys(screen, program, game_dir):
+    """F11 and Alt+Enter lay the game out over the screen, centred with white margins;
+    F11 and Escape bring back the window at its size."""
+    game = Game(program, game_dir)
+    run = Run(screen, game)
+    try:
+        window = run.window()
+        windowed = screen.geometry(window)
+        poll("red text in the message area", run.text_shown)
+        area = Layout(*full_screen_area(*SCREEN))
+        for enter, leave in (("F11", "F11"), ("alt+Return", "Escape")):
+            screen.press(window, enter)
+            poll("full screen after " + enter, lambda: screen.geometry(window)[2:] == SCREEN)
+            def laid_out():
+                shot = screen.shot()
+                return shot.share(area.day_label, is_red) > 0.6 and shot
+            shot = poll("the day label in the full-screen layout", laid_out)
+            margins = [(0, 0, SCREEN[0], area.y), (0, area.y + area.height, SCREEN[0], SCREEN[1])]
+            for margin in margins:
+                if margin[3] > margin[1] and shot.share(margin, is_white) < 0.99:
+                    raise Failure("the margin %s is not white" % (margin,))
+            expect_picture(shot, area, game.path("img/ttl.jpg"))
+            screen.press(window, leave)
+            poll("the window again after " + leave, lambda: screen.geometry(window)[2:] == windowed[2:])
+        expect_clean_close(run, window)
+    finally:
+        run.end()
+        game.cleanup()
+
+
+def arrow_keys(screen, program, game_dir):
+    """The whole road to a choice from the keyboard, the choice chosen with the arrows."""
+    game = Game(program, game_dir)
+    game.tiny()
+    run = Run(screen, game)
+    try:
+        window = run.window()
+        poll("red text in the message area", run.text_shown)
+        screen.press(window, "Return")
+        poll("the next-day button", lambda: next_day_offered(run))
+        screen.press(window, "Return")
+        poll("the day scene", run.text_shown)
+        screen.press(window, "Return")
+        poll("the choices", lambda: choices_offered(run))
+        screen.press(window, "Down", "Up", "Down")
+        if not choices_offered(run):
+            raise Failure("an arrow key took a choice")
+        screen.press(window, "Return")
+        poll("the choice's scene", run.text_shown)
+        expect_clean_close(run, window)
+    finally:
+        run.end()
+        game.cleanup()
+
+
 def wave_as_played(path, frames):
     """The first frames of a 16-bit PCM wave as the mixer writes them at full volume: stereo,
     a mono file's samples doubled into both channels."""
@@ -940,6 +1106,11 @@ CASES = {
     "start_without_display": start_with_display(None, r"miradel: no display .*DISPLAY is not set"),
     "start_display_unreachable": start_with_display(":59999", r"miradel: .*could not connect to display :59999"),
     "start_display_silent": start_display_silent,
+    # The player's keys.
+    "skip_keys": skip_keys,
+    "backlog_keys": backlog_keys,
+    "full_screen_keys": full_screen_keys,
+    "arrow_keys": arrow_keys,
     # On a desktop: screens of their own, framed by openbox or bare.
     "window_size_768_framed": on_desktop((1024, 768), True, window_size),
     "window_size_1080_framed": on_desktop((1920, 1080), True, window_size),
@@ -953,6 +1124,7 @@ CASES = {
 
 GROUPS = {
     "normal": ["normal_game", "music_plays"],
+    "keys": [name for name in CASES if name.endswith("_keys")],
     "ways-out": [name for name in CASES if name.startswith(("close_", "start_"))],
     "desktop": [name for name in CASES if name.startswith(("window_size_", "outside_resizes_", "keys_"))],
 }
