@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The benchmark suite: the player beside a peer engine (ONScripter), measured the same way
 # in the same run, and the micro-benchmarks of the hot paths. Prints one table.
 #

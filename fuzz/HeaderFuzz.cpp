@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes to the JPEG and WAV header readers, which run before the picture
 // decoder and the sound library see a file, and checks what must hold for any input: they
 // never read outside the file, and what they accept is what the budget and limits allow.

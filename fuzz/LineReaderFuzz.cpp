@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes through LineReader, from memory and from a stream with a small
 // buffer, and through DecodeCp932, and checks what must hold for any input.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fuzz/PlayerDrive.h"
 
 #include "game/SceneNames.h"

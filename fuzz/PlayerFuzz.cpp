@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plays arbitrary bytes through the game over a headless window: the first part of the input
 // is a sequence of clicks, ticks and button presses, the others are the scene files
 // (PlayerDrive.h has the layout), held in memory. Content errors are expected outcomes; a

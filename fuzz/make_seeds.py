@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the seed inputs of the player fuzz target.
 
 Usage: make_seeds.py SCENE_DIR OUT_DIR

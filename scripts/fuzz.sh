@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets with clang-14 into build-fuzz and runs each for SECONDS (default
 # 60), seeded with the bundled game and the test data. Fails if any target finds a crash, a
 # broken invariant, a hang, a leak or a sanitizer report; the input is kept under

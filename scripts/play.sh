@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up, builds and launches the bundled sample game.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes docs/screenshot.png: the bundled game under a private Xvfb, a few clicks into the
 # opening, the window cropped from the screen.
 set -euo pipefail

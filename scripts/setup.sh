@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, playing and testing Miradel need, if any is
 # missing. Safe to run again: it does nothing when everything is there.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up, builds and runs every test: the normal build with warnings as errors, the same
 # tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers for a
 # bounded time. Needs no display: the tests that want one start their own Xvfb.

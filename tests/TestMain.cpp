@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <cstdlib>
 #include <gtest/gtest.h>

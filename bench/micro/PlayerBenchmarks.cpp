@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Micro-benchmarks of the player's hot paths, on Qt's offscreen platform:
 //   - one TimSay tick that shows the blink frame, for pictures of three sizes, painted;
 //   - one text step on a page that already holds 29 lines, painted;

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Finds the silence between the end of a WAV and its restart in what SDL's "disk" audio
 driver wrote (raw signed 16-bit little-endian stereo at the WAV's own rate).
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Prints the benchmark table from the driver's results file: lines of
 "figure engine value" (engine "ours" or "peer"); each figure's median and spread (min to
 max over the runs), the peer's beside ours, and the ratio of the medians."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """What a process costs while it waits, over a window: the wake-ups of each of its threads
 (context switches, voluntary and not, from /proc/PID/task/*/status) and the CPU time of all
 of them (/proc/PID/task/*/schedstat, in nanoseconds: the clock ticks of /proc/PID/stat are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program and watches the X screen from outside, the same way for every engine:
 // the time from the start of the process to the first red text pixels, then the time until
 // the screen has stopped changing (the page waits for a click). The program is left running

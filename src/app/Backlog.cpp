@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/Backlog.h"
 
 namespace miradel {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/BacklogView.h"
 
 #include "platform/Controls.h"

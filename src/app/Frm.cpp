@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/Frm.h"
 
 #include "app/FullScreenLayout.h"

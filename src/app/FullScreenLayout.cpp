@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/FullScreenLayout.h"
 
 #include "app/Layout.h"

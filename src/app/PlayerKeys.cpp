@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/PlayerKeys.h"
 
 #include "app/Frm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/SceneFolder.h"
 
 #include "platform/ContentFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/Skip.h"
 
 namespace miradel {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/WindowView.h"
 
 #include "platform/ContentFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/DaysAndChoices.h"
 
 #include "game/GameState.h"

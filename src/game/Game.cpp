@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/Game.h"
 
 #include "game/GameView.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/SceneNames.h"
 
 namespace miradel {

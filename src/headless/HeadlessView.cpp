@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "headless/HeadlessView.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "headless/MemoryContent.h"
 
 #include "platform/RuntimeError.h"

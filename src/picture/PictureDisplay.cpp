@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "picture/PictureDisplay.h"
 
 #include "game/GameView.h"

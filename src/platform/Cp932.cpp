@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Cp932.h"
 
 #include "platform/RuntimeError.h"

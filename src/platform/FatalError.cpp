@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/FatalError.h"
 
 #include "platform/Timer.h"

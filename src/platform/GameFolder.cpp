@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/GameFolder.h"
 
 #include "platform/ContentFiles.h"

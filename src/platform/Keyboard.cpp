@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Keyboard.h"
 
 #include <QAbstractButton>

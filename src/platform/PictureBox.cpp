@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/PictureBox.h"
 
 #include "platform/ContentFiles.h"

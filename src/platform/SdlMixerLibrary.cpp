@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/SdlMixerLibrary.h"
 
 #include "platform/FirstFrame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Timer.h"
 
 #include "platform/FatalError.h"

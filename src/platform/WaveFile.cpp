@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/ContentFiles.h"
 #include "platform/WaveHeader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Window.h"
 
 #include "platform/Controls.h"

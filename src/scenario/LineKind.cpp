@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scenario/LineKind.h"
 
 #include <limits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scenario/ScenarioPlayer.h"
 
 #include "game/GameState.h"

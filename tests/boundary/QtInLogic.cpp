@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Built as if it were a unit of the game's logic, which must not see Qt: this build fails.
 #include <QString>
 

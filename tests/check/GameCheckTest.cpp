@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "GameCheck.h"
 #include "MessageAreaMeasure.h"
 #include "Playtest.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """End-to-end tests: the real `miradel` on an Xvfb screen, driven with xdotool and read
 back from screenshots (ImageMagick's `import`). Standard library only.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Content files as a hostile or careless author leaves them, made at test time from the
 built game: each function breaks one file of a game folder. The end-to-end tests use them;
 run on its own, the script measures the player and the checker on each of them.

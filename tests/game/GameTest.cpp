@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/Game.h"
 #include "headless/HeadlessView.h"
 #include "headless/MemoryContent.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "game/SceneNames.h"
 #include "platform/PictureBox.h"
 #include "platform/RuntimeError.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks the game folder the build lays out: every file the game can open is there and
 // reads back the way the player reads it.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs miradel-encode on the fixtures in DATA_DIR (see data/README.md): a bad scene must
 # fail, name the file, line and column and write nothing; a good one must give exact bytes.
 

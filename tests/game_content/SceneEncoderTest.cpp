@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SceneEncoder.h"
 
 #include <gtest/gtest.h>

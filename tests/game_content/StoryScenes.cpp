@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StoryScenes.h"
 
 #include "game/SceneNames.h"

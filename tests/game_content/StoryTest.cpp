@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks on the story sources for mistakes that the player would not report but a reader
 // would suffer: pages turned before they can be read, lines that never show, scenes that
 // end the wrong way.

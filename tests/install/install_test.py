@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Install test: `cmake --install` into a temporary prefix, then the installed programs as a
 person would use them, and the Debian package that CPack makes of the same build.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "music/MusicProcedures.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Fonts.h"
 #include "support/ChildTest.h"
 #include "support/FormFixture.h"

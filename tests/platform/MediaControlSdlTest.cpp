@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/MediaControlSdl.h"
 
 #include "music/MusicProcedures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/MediaWaveRate.h"
 
 #include <gtest/gtest.h>

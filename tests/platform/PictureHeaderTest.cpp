@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/JpegHeader.h"
 #include "platform/PictureBox.h"
 #include "platform/RuntimeError.h"

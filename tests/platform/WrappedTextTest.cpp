@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/WrappedText.h"
 
 #include "platform/Fonts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every input the player fuzz target ever reported, replayed through the same driver: it
 // checks the same invariants and aborts when one breaks. Each file in findings/ is a fuzz
 // input as scripts/fuzz.sh saved it; its name says what it found.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Faults the player fuzz target found, each played through the game over a headless window
 // with its handlers called directly. The scenes are the smallest the fuzzer's inputs shrank to.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long play: the bundled game for 100,000 seeded clicks, ticks and button presses through
 // the game over a headless window, with the invariants of the fuzz driver checked after each. Leaks show up
 // under LeakSanitizer in the sanitizer build; here the resident memory must stay flat.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/RuntimeError.h"
 #include "support/HeadlessFixture.h"
 

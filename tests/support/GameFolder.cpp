@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/GameFolder.h"
 
 #include "game/SceneNames.h"

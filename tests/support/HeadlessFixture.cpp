@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/HeadlessFixture.h"
 
 #include "game/SceneNames.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "FileChecks.h"
 
 #include "platform/PictureBox.h"

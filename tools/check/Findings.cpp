@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Findings.h"
 
 #include <algorithm>

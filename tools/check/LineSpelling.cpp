@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LineSpelling.h"
 
 #include "scenario/LineKind.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MessageAreaMeasure.h"
 
 #include "app/Layout.h"

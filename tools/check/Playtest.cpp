@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Playtest.h"
 
 #include "app/SceneFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SceneSource.h"
 
 #include "Encoding.h"

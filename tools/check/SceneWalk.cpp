@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SceneWalk.h"
 
 #include "game/GameState.h"

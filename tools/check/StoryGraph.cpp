@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StoryGraph.h"
 
 #include "game/DaysAndChoices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // miradel-check [--werror] [--graph FILE] [--playtest N [--seed S]] [GAME_FOLDER]
 //
 // Lists, as "file:line:column: error|warning: message", everything in a game folder that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // miradel_compose_music OUTPUT: writes the bundled game's background music, bgm.wav.
 
 #include "Melody.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // miradel_draw_icons FOLDER: draws the program's icon into FOLDER as an icon theme tree,
 // SIZExSIZE/apps/miradel.png for every size a desktop asks for, with the window's own shapes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // miradel-encode SOURCE OUTPUT
 // miradel-encode -d FOLDER SOURCE...
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Melody.h"
 
 #include <algorithm>

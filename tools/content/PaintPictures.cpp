@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // miradel_paint_pictures FOLDER: paints every picture of the bundled game into FOLDER as
 // NAME.jpg, and the blink frame of each picture that blinks as NAME_.jpg.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Pictures.h"
 
 #include "Painting.h"

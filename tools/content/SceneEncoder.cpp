@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SceneEncoder.h"
 
 #include "platform/Cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for SDL2_mixer whose device open never returns, as on a stalled sound server:
 // the program must still end at once when its window is closed. Every other function the
 // program looks up does nothing. MIRADEL_HANGING_MIXER_MARK names a file that is created
