@@ -46,7 +46,8 @@ void CheckJpeg(std::string_view bytes)
     Check(header.components >= 1 && header.components <= 4, "an accepted frame has 1 to 4 components");
     for (int i = 0; i < header.components; ++i)
         Check(header.horizontalSampling[i] >= 1 && header.verticalSampling[i] >= 1, "sampling factors are positive");
-    const std::uint64_t pixels = static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height) * 4;
+    const std::uint64_t pixels
+        = static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height) * 4;
     Check(miradel::JpegDecodeBytes(header) >= pixels, "decoding needs at least the pixels");
 }
 

@@ -37,7 +37,7 @@ std::vector<Line> ReadLines(miradel::LineReader& reader)
     std::string bytes;
     while (!reader.AtEnd()) {
         Check(reader.ReadLine(bytes), "ReadLine succeeds unless AtEnd");
-        lines.push_back({bytes, reader.LastLineEnd(), reader.LastLineCut()});
+        lines.push_back({ bytes, reader.LastLineEnd(), reader.LastLineCut() });
     }
     Check(!reader.ReadLine(bytes) && bytes.empty(), "ReadLine at the end gives nothing");
     return lines;

@@ -14,17 +14,17 @@ namespace miradel::robust {
 namespace {
 
 // Every picture the game shows by name, and every blink frame a scene can ask for with ">img _".
-constexpr std::array<std::u16string_view, 21> kPictureNames = { u"ttl", u"0", u"1", u"2", u"3", u"4", u"end0",
-    u"end1", u"end2", u"ttl_", u"0_", u"1_", u"2_", u"3_", u"4_", u"end0_", u"end1_", u"end2_", u"_", u"", u"0 " };
+constexpr std::array<std::u16string_view, 21> kPictureNames = { u"ttl", u"0", u"1", u"2", u"3", u"4", u"end0", u"end1",
+    u"end2", u"ttl_", u"0_", u"1_", u"2_", u"3_", u"4_", u"end0_", u"end1_", u"end2_", u"_", u"", u"0 " };
 
 [[noreturn]] void Broken(const char* what, const HeadlessPlay& play)
 {
     const HeadlessView& view = play.view;
     std::fprintf(stderr,
-        "invariant broken: %s (scene %s, line %lld, day %d; Lbl %d, ComGame %d, Com %d%d%d%d, scene open %d)\n",
-        what, play.game.player.SceneShownName().c_str(), play.game.player.CurrentLineNumber(), play.game.state.day,
-        view.messageVisible, view.nextDayVisible, view.choiceVisible[0], view.choiceVisible[1],
-        view.choiceVisible[2], view.choiceVisible[3], play.game.player.SceneOpen());
+        "invariant broken: %s (scene %s, line %lld, day %d; Lbl %d, ComGame %d, Com %d%d%d%d, scene open %d)\n", what,
+        play.game.player.SceneShownName().c_str(), play.game.player.CurrentLineNumber(), play.game.state.day,
+        view.messageVisible, view.nextDayVisible, view.choiceVisible[0], view.choiceVisible[1], view.choiceVisible[2],
+        view.choiceVisible[3], play.game.player.SceneOpen());
     std::abort();
 }
 

@@ -19,8 +19,8 @@
 namespace miradel::robust {
 
 // Every scene the game can open, in the order in which the parts of a fuzz input fill them.
-inline constexpr std::array<std::string_view, 25> kSceneNames = { "opn", "not", "0", "1", "2", "3", "00", "01",
-    "02", "03", "10", "11", "12", "13", "20", "21", "22", "23", "30", "31", "32", "33", "end0", "end1", "end2" };
+inline constexpr std::array<std::string_view, 25> kSceneNames = { "opn", "not", "0", "1", "2", "3", "00", "01", "02",
+    "03", "10", "11", "12", "13", "20", "21", "22", "23", "30", "31", "32", "33", "end0", "end1", "end2" };
 
 // Parts of an input are cut at this byte: the events first, then the scenes in the order
 // above. A scene whose part is missing has no file at all.

@@ -161,7 +161,11 @@ void TimSayTickWithBlink(benchmark::State& state)
     }
     fs::remove_all(game);
 }
-BENCHMARK(TimSayTickWithBlink)->Args({ 640, 480 })->Args({ 1920, 1080 })->Args({ 4000, 3000 })->Unit(benchmark::kMillisecond);
+BENCHMARK(TimSayTickWithBlink)
+    ->Args({ 640, 480 })
+    ->Args({ 1920, 1080 })
+    ->Args({ 4000, 3000 })
+    ->Unit(benchmark::kMillisecond);
 
 void TextStepOnFullPage(benchmark::State& state)
 {
@@ -199,7 +203,8 @@ void ReadScene1MB(benchmark::State& state)
         files.Close(1);
     }
     benchmark::DoNotOptimize(characters);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fs::file_size(path)));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fs::file_size(path)));
     fs::remove_all(folder);
 }
 BENCHMARK(ReadScene1MB)->Unit(benchmark::kMillisecond);

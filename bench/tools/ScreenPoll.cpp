@@ -78,12 +78,16 @@ private:
     void AttachSharedImage()
     {
         const int screen = DefaultScreen(m_display);
-        XImage* image = XShmCreateImage(m_display, DefaultVisual(m_display, screen), static_cast<unsigned>(DefaultDepth(m_display, screen)),
-            ZPixmap, nullptr, &m_segment, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
+        XImage* image = XShmCreateImage(m_display, DefaultVisual(m_display, screen),
+            static_cast<unsigned>(DefaultDepth(m_display, screen)), ZPixmap, nullptr, &m_segment,
+            static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
         if (image == nullptr)
             return;
-        m_segment.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(image->height), IPC_CREAT | 0600);
-        m_segment.shmaddr = m_segment.shmid >= 0 ? static_cast<char*>(shmat(m_segment.shmid, nullptr, 0)) : reinterpret_cast<char*>(-1);
+        m_segment.shmid = shmget(IPC_PRIVATE,
+            static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(image->height),
+            IPC_CREAT | 0600);
+        m_segment.shmaddr = m_segment.shmid >= 0 ? static_cast<char*>(shmat(m_segment.shmid, nullptr, 0))
+                                                 : reinterpret_cast<char*>(-1);
         if (m_segment.shmaddr == reinterpret_cast<char*>(-1)) {
             XDestroyImage(image);
             return;
@@ -135,7 +139,8 @@ bool HasRedText(const XImage& image)
     int red = 0;
     const bool direct = image.bits_per_pixel == 32 && image.byte_order == LSBFirst;
     for (int y = 0; y < image.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(image.data + static_cast<std::ptrdiff_t>(y) * image.bytes_per_line);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            image.data + static_cast<std::ptrdiff_t>(y) * image.bytes_per_line);
         for (int x = 0; x < image.width; ++x) {
             const unsigned long pixel = direct ? row[x] : XGetPixel(const_cast<XImage*>(&image), x, y);
             if (IsRed(pixel) && ++red >= kRedPixelsForText)
@@ -168,7 +173,8 @@ int main(int argc, char** argv)
             pidFile = argv[++first];
     }
     if (first + 1 >= argc) {
-        std::fputs("usage: miradel_screen_poll [--timeout S] [--settle MS] [--pid-file F] -- program args...\n", stderr);
+        std::fputs(
+            "usage: miradel_screen_poll [--timeout S] [--settle MS] [--pid-file F] -- program args...\n", stderr);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);

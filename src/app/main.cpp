@@ -58,7 +58,8 @@ int main(int argc, char** argv)
         }
     }
     if (DisplayMissing()) {
-        std::fputs("miradel: no display to show the game on (DISPLAY is not set); start it from a desktop session.\n", stderr);
+        std::fputs(
+            "miradel: no display to show the game on (DISPLAY is not set); start it from a desktop session.\n", stderr);
         return 1;
     }
     miradel::ReportDisplayFailureInOneLine();
@@ -69,8 +70,9 @@ int main(int argc, char** argv)
     miradel::UseMediaControl(miradel::SystemMediaControl());
     miradel::ClockSeededRandom random;
     QGuiApplication::setDesktopFileName(QStringLiteral("org.miradel.Miradel"));
-    const miradel::Text gameFolder = namedFolder ? *namedFolder
-                                                 : miradel::DefaultGameFolder(miradel::ExecutableFolder(), u"" MIRADEL_INSTALLED_GAME);
+    const miradel::Text gameFolder = namedFolder
+        ? *namedFolder
+        : miradel::DefaultGameFolder(miradel::ExecutableFolder(), u"" MIRADEL_INSTALLED_GAME);
     miradel::Frm form(gameFolder, random);
     form.Start();
     return application.exec();

@@ -19,7 +19,8 @@ std::string MemoryContent::OpenScene(TextFiles& files, std::int16_t number, Text
 void MemoryContent::FindPicture(TextView fileName) const
 {
     if (!m_pictures.contains(fileName))
-        throw RuntimeError("画像ファイルが見つかりません", "img/" + TextToUtf8(fileName) + ".jpg").InEnglish("picture file not found");
+        throw RuntimeError("画像ファイルが見つかりません", "img/" + TextToUtf8(fileName) + ".jpg")
+            .InEnglish("picture file not found");
 }
 
 } // namespace miradel

@@ -89,7 +89,8 @@ struct Resolved {
 
 static std::string Candidates(const std::vector<std::filesystem::path>& matches, const std::string& shownFolder)
 {
-    std::string text = "大文字と小文字だけが違う候補が " + std::to_string(matches.size()) + " つあり、どれとも決められません:";
+    std::string text
+        = "大文字と小文字だけが違う候補が " + std::to_string(matches.size()) + " つあり、どれとも決められません:";
     for (const auto& match : matches)
         text += " " + shownFolder + TextToUtf8(EntryNameText(match.native()));
     return text;
@@ -132,7 +133,7 @@ static Resolved ResolveBelow(const std::filesystem::path& root, const std::vecto
 // Why something that exists is no content file, or the empty text for a regular file.
 static std::string NotARegularFile(const std::filesystem::path& path, bool& exists)
 {
-    struct stat status {};
+    struct stat status { };
     exists = ::stat(path.c_str(), &status) == 0;
     if (!exists || S_ISREG(status.st_mode))
         return {};
@@ -186,7 +187,8 @@ Text ExecutableFolder()
     // would have decoded (and so lost) a folder name that is not UTF-8.
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    std::string folder = error ? QCoreApplication::applicationDirPath().toStdString() : executable.parent_path().native();
+    std::string folder
+        = error ? QCoreApplication::applicationDirPath().toStdString() : executable.parent_path().native();
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return TextFromUtf8(folder);

@@ -16,7 +16,7 @@ int OpenContentFile(const std::filesystem::path& path, OpenFailure& failure)
         failure = errno == ENOENT || errno == ENOTDIR ? OpenFailure::Missing : OpenFailure::Unreadable;
         return -1;
     }
-    struct stat status {};
+    struct stat status { };
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
         failure = OpenFailure::Missing;

@@ -177,13 +177,11 @@ protected:
         m_wrapped.Draw(painter, contentsRect(), alignment() & Qt::AlignVertical_Mask);
     }
 
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        m_pressed = event->button() == Qt::LeftButton;
-    }
+    void mousePressEvent(QMouseEvent* event) override { m_pressed = event->button() == Qt::LeftButton; }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
-        const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+        const bool click
+            = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
         m_pressed = false;
         if (click)
             Click();
@@ -312,7 +310,8 @@ Label::Label(Window& window, TextView caption, TextAlignment alignment)
     m_widget->setParent(window.Widget());
     m_widget->hide();
     ClickableLabel* label = TheLabel();
-    label->setAlignment(alignment == TextAlignment::Center ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
+    label->setAlignment(
+        alignment == TextAlignment::Center ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
     label->SetShownText(ShownCaption(m_caption));
     label->setAutoFillBackground(true);
     ApplyColors();

@@ -109,8 +109,7 @@ private:
 };
 
 // A control array of buttons whose click hands the Index of the clicked member.
-template<std::size_t Count>
-class ButtonArray {
+template <std::size_t Count> class ButtonArray {
 public:
     ButtonArray(Window& window, const std::array<TextView, Count>& captions)
     {

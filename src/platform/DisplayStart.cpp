@@ -37,7 +37,8 @@ public:
             if (!m_answered.wait_for(lock, std::chrono::seconds(kDisplayAnswerSeconds), [this] { return m_done; })) {
                 const char* display = std::getenv("DISPLAY");
                 const std::string reason = "the display " + std::string(display ? display : "")
-                    + " took the connection but did not answer within " + std::to_string(kDisplayAnswerSeconds) + " seconds";
+                    + " took the connection but did not answer within " + std::to_string(kDisplayAnswerSeconds)
+                    + " seconds";
                 GiveUp(reason.c_str());
             }
         })

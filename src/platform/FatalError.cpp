@@ -59,7 +59,8 @@ static void ShowAndExit(const RuntimeError& error)
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Miradel"),
             QStringLiteral("エラーが発生したため、終了します。\n\n%1%2")
                 .arg(QString::fromStdString(error.Report()),
-                    inGame ? QStringLiteral("\n\nゲームフォルダ: ") + QString::fromStdString(ReportedGameFolder()) : QString()),
+                    inGame ? QStringLiteral("\n\nゲームフォルダ: ") + QString::fromStdString(ReportedGameFolder())
+                           : QString()),
             QMessageBox::Ok);
         box.exec();
     }

@@ -12,8 +12,17 @@ namespace miradel {
 static QString JapaneseFamily()
 {
     static const char* const kPreferred[] = {
-        "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP", "VL PGothic", "TakaoPGothic",
-        "Source Han Sans JP", "Yu Gothic UI", "Meiryo UI", "MS UI Gothic", "Hiragino Sans",
+        "IPAPGothic",
+        "IPAGothic",
+        "Noto Sans CJK JP",
+        "Noto Sans JP",
+        "VL PGothic",
+        "TakaoPGothic",
+        "Source Han Sans JP",
+        "Yu Gothic UI",
+        "Meiryo UI",
+        "MS UI Gothic",
+        "Hiragino Sans",
     };
     // families() lists names in the language of the locale ("IPA Pゴシック" under Japanese);
     // hasFamily() knows a family by any of its names, so the choice is the same in every locale.

@@ -16,7 +16,10 @@ constexpr int kMostSegments = 4096;
 
 class Reader {
 public:
-    explicit Reader(const ByteSource& source) : m_source(source) {}
+    explicit Reader(const ByteSource& source)
+        : m_source(source)
+    {
+    }
 
     bool Bytes(char* out, std::size_t count)
     {
@@ -90,7 +93,8 @@ bool ReadFrame(Reader& reader, unsigned char marker, int length, JpegHeader& hea
         }
     }
     if (header.width == 0 || header.height == 0) {
-        problem = "the frame declares a size of " + std::to_string(header.width) + " x " + std::to_string(header.height);
+        problem
+            = "the frame declares a size of " + std::to_string(header.width) + " x " + std::to_string(header.height);
         return false;
     }
     return true;

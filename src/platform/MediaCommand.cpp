@@ -17,7 +17,10 @@ constexpr char ToLowerAscii(char c)
 // to the next double quote, so a quoted path may hold blanks.
 class Words {
 public:
-    explicit Words(std::string_view text) : m_rest(text) {}
+    explicit Words(std::string_view text)
+        : m_rest(text)
+    {
+    }
 
     bool AtEnd()
     {
@@ -65,8 +68,11 @@ private:
 bool ParseVerb(std::string_view word, MediaVerb& verb)
 {
     constexpr std::pair<std::string_view, MediaVerb> kVerbs[] = {
-        { "open", MediaVerb::Open }, { "close", MediaVerb::Close }, { "play", MediaVerb::Play },
-        { "seek", MediaVerb::Seek }, { "status", MediaVerb::Status },
+        { "open", MediaVerb::Open },
+        { "close", MediaVerb::Close },
+        { "play", MediaVerb::Play },
+        { "seek", MediaVerb::Seek },
+        { "status", MediaVerb::Status },
     };
     for (const auto& [name, value] : kVerbs) {
         if (EqualsIgnoringCase(word, name)) {

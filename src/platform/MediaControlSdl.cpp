@@ -7,9 +7,9 @@
 #include "platform/WaveHeader.h"
 
 #include <algorithm>
-#include <cmath>
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -73,8 +73,8 @@ std::mutex& DeviceOwner()
 }
 
 #if defined(__linux__)
-void IgnoreAlsaError(const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/,
-    const char* /*format*/, ...)
+void IgnoreAlsaError(
+    const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/, const char* /*format*/, ...)
 {
 }
 
@@ -95,7 +95,9 @@ void QuietAlsa()
     });
 }
 #else
-void QuietAlsa() {}
+void QuietAlsa()
+{
+}
 #endif
 
 // SDL's audio subsystem and the mixer on it, open for the lifetime of this object.

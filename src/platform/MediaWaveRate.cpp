@@ -17,7 +17,8 @@ std::uint32_t Little32(std::span<const std::uint8_t> bytes, std::size_t at)
 
 bool TagAt(std::span<const std::uint8_t> bytes, std::size_t at, std::string_view tag)
 {
-    return std::ranges::equal(bytes.subspan(at, 4), tag, [](std::uint8_t b, char c) { return b == static_cast<std::uint8_t>(c); });
+    return std::ranges::equal(
+        bytes.subspan(at, 4), tag, [](std::uint8_t b, char c) { return b == static_cast<std::uint8_t>(c); });
 }
 
 } // namespace

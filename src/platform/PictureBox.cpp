@@ -36,7 +36,8 @@ std::string Megabytes(std::uint64_t bytes)
 
 [[noreturn]] void Refuse(const std::string& why, const std::string& english, const std::string& shownName)
 {
-    throw RuntimeError("画像として読み込めません (" + why + ")", shownName).InEnglish("cannot read the picture: " + english);
+    throw RuntimeError("画像として読み込めません (" + why + ")", shownName)
+        .InEnglish("cannot read the picture: " + english);
 }
 
 std::string SizeText(int width, int height)
@@ -72,8 +73,10 @@ void CheckJpegHeader(QFile& file, const std::string& shownName)
     const std::uint64_t needed = JpegDecodeBytes(header);
     if (needed > kDecodeBudgetBytes) {
         const std::string size = SizeText(header.width, header.height);
-        Refuse("大きすぎます: " + size + " で、展開に " + Megabytes(needed) + " 要ります (上限 " + Megabytes(kDecodeBudgetBytes) + ")",
-            "too large: " + size + " needs " + Megabytes(needed) + " to decode (at most " + Megabytes(kDecodeBudgetBytes) + ")",
+        Refuse("大きすぎます: " + size + " で、展開に " + Megabytes(needed) + " 要ります (上限 "
+                + Megabytes(kDecodeBudgetBytes) + ")",
+            "too large: " + size + " needs " + Megabytes(needed) + " to decode (at most "
+                + Megabytes(kDecodeBudgetBytes) + ")",
             shownName);
     }
 }
@@ -99,7 +102,8 @@ Picture LoadPicture(const std::filesystem::path& path, const std::string& shownN
     if (!sizeInFile.isValid() || sizeInFile.isEmpty())
         Refuse(reader.errorString().toStdString(), reader.errorString().toStdString(), shownName);
     // Other formats the decoder shows (PNG, GIF, BMP saved as .jpg) are held to the same budget.
-    const std::uint64_t pixelsBytes = static_cast<std::uint64_t>(sizeInFile.width()) * static_cast<std::uint64_t>(sizeInFile.height()) * 4;
+    const std::uint64_t pixelsBytes
+        = static_cast<std::uint64_t>(sizeInFile.width()) * static_cast<std::uint64_t>(sizeInFile.height()) * 4;
     if (pixelsBytes > kDecodeBudgetBytes) {
         const std::string size = SizeText(sizeInFile.width(), sizeInFile.height());
         Refuse("大きすぎます: " + size, "too large: " + size, shownName);
@@ -167,11 +171,13 @@ private:
         if (layer.surface != size() && !layer.surface.isEmpty()) {
             const qreal scaleX = width() / static_cast<qreal>(layer.surface.width());
             const qreal scaleY = height() / static_cast<qreal>(layer.surface.height());
-            target = QRectF(target.x() * scaleX, target.y() * scaleY, target.width() * scaleX, target.height() * scaleY);
+            target
+                = QRectF(target.x() * scaleX, target.y() * scaleY, target.width() * scaleX, target.height() * scaleY);
         }
         const QSizeF source = layer.source.size();
         const QSizeF device = target.size() * ratio;
-        const bool pixelForPixel = std::abs(device.width() - source.width()) <= 1 && std::abs(device.height() - source.height()) <= 1;
+        const bool pixelForPixel
+            = std::abs(device.width() - source.width()) <= 1 && std::abs(device.height() - source.height()) <= 1;
         if (pixelForPixel)
             target.setSize(source / ratio);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, !pixelForPixel);
@@ -190,7 +196,8 @@ PictureBox::~PictureBox() = default;
 
 void PictureBox::ApplyColors()
 {
-    static_cast<PictureSurface*>(m_widget)->fill = QColor(RedOf(BackColor()), GreenOf(BackColor()), BlueOf(BackColor()));
+    static_cast<PictureSurface*>(m_widget)->fill
+        = QColor(RedOf(BackColor()), GreenOf(BackColor()), BlueOf(BackColor()));
     m_widget->update();
 }
 
@@ -218,7 +225,8 @@ int PictureBox::ScaleHeight() const
 PixelSize PictureBox::DeviceSize() const
 {
     const qreal ratio = m_widget->devicePixelRatioF();
-    return { static_cast<int>(std::lround(m_widget->width() * ratio)), static_cast<int>(std::lround(m_widget->height() * ratio)) };
+    return { static_cast<int>(std::lround(m_widget->width() * ratio)),
+        static_cast<int>(std::lround(m_widget->height() * ratio)) };
 }
 
 void PictureBox::PaintPicture(const PictureBox& source, int destLeft, int destTop, int destWidth, int destHeight,

@@ -38,8 +38,7 @@ bool Open(QLibrary& library, std::initializer_list<const char*> names, QString& 
     return false;
 }
 
-template<typename Function>
-bool Resolve(QLibrary& library, const char* name, Function& function, QString& error)
+template <typename Function> bool Resolve(QLibrary& library, const char* name, Function& function, QString& error)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     if (function == nullptr)
@@ -53,16 +52,13 @@ bool ResolveAll(QLibrary& sdl, QLibrary& mixer, SdlMixerLibrary& api, QString& e
         && Resolve(sdl, "SDL_InitSubSystem", api.InitSubSystem, error)
         && Resolve(sdl, "SDL_QuitSubSystem", api.QuitSubSystem, error)
         && Resolve(sdl, "SDL_TLSCleanup", api.TLSCleanup, error)
-        && Resolve(sdl, "SDL_RWFromFile", api.RWFromFile, error)
-        && Resolve(sdl, "SDL_RWread", api.RWread, error)
-        && Resolve(sdl, "SDL_RWclose", api.RWclose, error)
-        && Resolve(mixer, "Mix_OpenAudio", api.OpenAudio, error)
+        && Resolve(sdl, "SDL_RWFromFile", api.RWFromFile, error) && Resolve(sdl, "SDL_RWread", api.RWread, error)
+        && Resolve(sdl, "SDL_RWclose", api.RWclose, error) && Resolve(mixer, "Mix_OpenAudio", api.OpenAudio, error)
         && Resolve(mixer, "Mix_CloseAudio", api.CloseAudio, error)
         && Resolve(mixer, "Mix_AllocateChannels", api.AllocateChannels, error)
         && Resolve(mixer, "Mix_HookMusicFinished", api.HookMusicFinished, error)
         && Resolve(mixer, "Mix_ChannelFinished", api.ChannelFinished, error)
-        && Resolve(mixer, "Mix_LoadMUS", api.LoadMUS, error)
-        && Resolve(mixer, "Mix_FreeMusic", api.FreeMusic, error)
+        && Resolve(mixer, "Mix_LoadMUS", api.LoadMUS, error) && Resolve(mixer, "Mix_FreeMusic", api.FreeMusic, error)
         && Resolve(mixer, "Mix_LoadWAV_RW", api.LoadWAV_RW, error)
         && Resolve(mixer, "Mix_FreeChunk", api.FreeChunk, error)
         && Resolve(mixer, "Mix_PlayMusic", api.PlayMusic, error)

@@ -110,8 +110,8 @@ void TextFiles::CheckNumberFree(std::int16_t number, const std::string& shownNam
     if (number < 1)
         throw RuntimeError("ファイル番号 " + NumberText(number) + " は使えません", shownName);
     if (IsOpen(number))
-        throw RuntimeError("ファイル番号 " + NumberText(number) + " はすでに " + ShownName(number) + " に使われています",
-            shownName);
+        throw RuntimeError(
+            "ファイル番号 " + NumberText(number) + " はすでに " + ShownName(number) + " に使われています", shownName);
 }
 
 void TextFiles::OpenBytes(std::int16_t number, std::string_view bytes, const std::string& shownName)

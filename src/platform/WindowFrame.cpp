@@ -22,13 +22,13 @@ namespace miradel {
 #ifdef MIRADEL_HAS_XCB
 namespace {
 
-template<typename Reply>
-using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+template <typename Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
 {
     const XcbReply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
         &std::free);
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
@@ -49,7 +49,8 @@ std::vector<uint32_t> Property(xcb_connection_t* connection, xcb_window_t window
 // right, top, bottom) on a window that is not mapped yet, for the frame it would give it.
 std::optional<FrameExtents> AskWindowManager(xcb_connection_t* connection, xcb_window_t window)
 {
-    const XcbReply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
+    const XcbReply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
     if (!tree)
         return std::nullopt;
     const xcb_window_t root = tree->root;
@@ -63,8 +64,10 @@ std::optional<FrameExtents> AskWindowManager(xcb_connection_t* connection, xcb_w
 
     const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = Atom(connection, "_NET_FRAME_EXTENTS");
-    const std::vector<uint32_t> supported = Property(connection, root, Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
-    if (request == static_cast<xcb_atom_t>(XCB_ATOM_NONE) || std::find(supported.begin(), supported.end(), request) == supported.end())
+    const std::vector<uint32_t> supported
+        = Property(connection, root, Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    if (request == static_cast<xcb_atom_t>(XCB_ATOM_NONE)
+        || std::find(supported.begin(), supported.end(), request) == supported.end())
         return std::nullopt;
 
     xcb_client_message_event_t message {};

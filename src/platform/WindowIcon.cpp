@@ -65,8 +65,10 @@ QImage DrawProgramIcon(int size)
 QIcon ProgramIcon()
 {
     // 256 colours, as a desktop icon of its kind has.
-    const QImage indexed = DrawProgramIcon(kIconSize).convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::ThresholdAlphaDither);
-    return QIcon::fromTheme(QStringLiteral("miradel"), QIcon(QPixmap::fromImage(indexed.convertToFormat(QImage::Format_ARGB32))));
+    const QImage indexed = DrawProgramIcon(kIconSize).convertToFormat(
+        QImage::Format_Indexed8, Qt::ThresholdDither | Qt::ThresholdAlphaDither);
+    return QIcon::fromTheme(
+        QStringLiteral("miradel"), QIcon(QPixmap::fromImage(indexed.convertToFormat(QImage::Format_ARGB32))));
 }
 
 } // namespace miradel

@@ -12,11 +12,11 @@ namespace miradel {
 // case; the first rule that matches wins. The player and the authoring tools share this.
 enum class LineKind {
     SceneEnd, // "tugi": the scene ends with the next-day button or the choices
-    Run,      // "--" and a count: that many following lines are taken at once
-    GameEnd,  // ">end": a new game starts
-    NewPage,  // ">p": the message area is cleared
-    Picture,  // ">img" and a name after one separator character
-    Loop,     // ">loop": the day goes back to 0
+    Run, // "--" and a count: that many following lines are taken at once
+    GameEnd, // ">end": a new game starts
+    NewPage, // ">p": the message area is cleared
+    Picture, // ">img" and a name after one separator character
+    Loop, // ">loop": the day goes back to 0
     TextLine, // anything else, the empty line and ">ive" lines included
 };
 

@@ -5,8 +5,8 @@
 #include "game/GameView.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFiles.h"
-#include "scenario/LineSource.h"
 #include "scenario/LineKind.h"
+#include "scenario/LineSource.h"
 #include "scenario/StepLoop.h"
 
 #include <algorithm>
@@ -18,7 +18,8 @@ static constexpr TextView kWaitMark = u"▼";
 static constexpr TextView kLineBreak = u"\r\n";
 static constexpr std::uint8_t kFullPage = 29;
 
-ScenarioPlayer::ScenarioPlayer(GameView& view, TextFiles& files, LineSource& scenes, GameState& game, ScenarioHost& host)
+ScenarioPlayer::ScenarioPlayer(
+    GameView& view, TextFiles& files, LineSource& scenes, GameState& game, ScenarioHost& host)
     : m_view(view)
     , m_files(files)
     , m_scenes(scenes)
@@ -47,7 +48,8 @@ void ScenarioPlayer::OpenScene(TextView name)
     ++m_scenesOpened;
     if (m_files.AtEnd(sceneFile)) {
         CloseScene();
-        throw RuntimeError("シナリオファイルに行が一行もありません", m_sceneShownName).InEnglish("the scene file holds no line");
+        throw RuntimeError("シナリオファイルに行が一行もありません", m_sceneShownName)
+            .InEnglish("the scene file holds no line");
     }
     m_nextLineNumber = 0;
     ReadNextLine();
@@ -78,9 +80,9 @@ void ScenarioPlayer::StepScene()
     // restart for ever.
     const unsigned scene = m_scenesOpened;
     TakeSteps(
-        stepCounter, [this] { return TakeOneStep(); },
-        [this, scene] { return SceneOpen() && m_scenesOpened == scene; },
-        [this](const std::vector<OpenRun>& runs) { stepCounter = CounterAfterRuns(stepCounter, runs, &m_runsCutShort); });
+        stepCounter, [this] { return TakeOneStep(); }, [this, scene] { return SceneOpen() && m_scenesOpened == scene; },
+        [this](
+            const std::vector<OpenRun>& runs) { stepCounter = CounterAfterRuns(stepCounter, runs, &m_runsCutShort); });
 }
 
 StepRequest ScenarioPlayer::TakeOneStep()
@@ -146,7 +148,8 @@ void ScenarioPlayer::ShowPictureFrom(const Text& line)
         // The picture's own error, told from the scene line that named it.
         const std::string where = error.File().empty() ? std::string() : error.File() + ": ";
         const std::string english = error.English().empty() ? error.Message() : error.English();
-        throw RuntimeError(where + error.Message() + " (「" + QuoteLine(line) + "」)", m_sceneShownName, m_currentLineNumber)
+        throw RuntimeError(
+            where + error.Message() + " (「" + QuoteLine(line) + "」)", m_sceneShownName, m_currentLineNumber)
             .InEnglish(where + english + " (\"" + QuoteLine(line) + "\")");
     }
 }

@@ -11,7 +11,7 @@ namespace miradel {
 enum class NextStep {
     Nothing, // the step is over
     Another, // the next line is taken at once (after a page command, a picture, an empty line)
-    Run,     // a "--" run: `runCount` further steps at once
+    Run, // a "--" run: `runCount` further steps at once
 };
 
 struct StepRequest {
@@ -30,7 +30,7 @@ struct OpenRun {
 // `stepCounter`: a run nested in another leaves it at its own count + 1, and the outer run
 // goes on counting from there. Once `goOn()` says the scene has ended, the runs still under
 // way (innermost last) go to `settleRuns` and no further step is taken.
-template<class TakeOneStep, class GoOn, class SettleRuns>
+template <class TakeOneStep, class GoOn, class SettleRuns>
 void TakeSteps(long long& stepCounter, TakeOneStep takeOneStep, GoOn goOn, SettleRuns settleRuns)
 {
     std::vector<OpenRun> runs;
@@ -70,8 +70,8 @@ struct CutRun {
 
 // Where the counter stands once the given runs have made all their steps, innermost first.
 // `cut`, when given, receives each run with the steps it still had to take, innermost first.
-inline long long CounterAfterRuns(long long stepCounter, const std::vector<OpenRun>& runs,
-    std::vector<CutRun>* cut = nullptr)
+inline long long CounterAfterRuns(
+    long long stepCounter, const std::vector<OpenRun>& runs, std::vector<CutRun>* cut = nullptr)
 {
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
         if (cut)

@@ -81,7 +81,8 @@ TEST_F(AccessibilityTest, MessageAreaOffersAPressThatReadsOn)
     actions->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(fixture.Message(), "|こんにちは|二行目");
     // The day label is only read, never pressed.
-    QAccessibleActionInterface* dayActions = QAccessible::queryAccessibleInterface(Form().LblDay.Widget())->actionInterface();
+    QAccessibleActionInterface* dayActions
+        = QAccessible::queryAccessibleInterface(Form().LblDay.Widget())->actionInterface();
     EXPECT_TRUE(!dayActions || !dayActions->actionNames().contains(QAccessibleActionInterface::pressAction()));
 }
 

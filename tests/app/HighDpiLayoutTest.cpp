@@ -60,7 +60,8 @@ TEST(DISABLED_HighDpiChild, LayoutAtTheScreensScale)
     EXPECT_NEAR(picture.x(), 2.1 / 3.2 * window->width(), 1.0);
     EXPECT_NEAR(picture.width(), 1 / 3.2 * window->width(), 1.0);
     EXPECT_NEAR(picture.height(), 1 / 2.2 * window->height(), 1.0);
-    EXPECT_FLOAT_EQ(static_cast<float>(form.Lbl.Widget()->font().pointSizeF()), BaseFontSizeFor(form.frm.HeightTwips()));
+    EXPECT_FLOAT_EQ(
+        static_cast<float>(form.Lbl.Widget()->font().pointSizeF()), BaseFontSizeFor(form.frm.HeightTwips()));
 
     // The picture is decoded at the size of the area in device pixels.
     const PixelSize device = form.Pic.DeviceSize();

@@ -72,7 +72,11 @@ TEST_F(KeyboardTest, EachReadingKeyAndTheWheelDoWhatAClickDoes)
         { "Enter", [](QWidget* w) { PressKey(w, Qt::Key_Enter); } },
         { "Down", [](QWidget* w) { PressKey(w, Qt::Key_Down); } },
         { "wheel notch", [](QWidget* w) { TurnWheel(w, 120); } },
-        { "touchpad steps", [](QWidget* w) { for (int i = 0; i < 4; ++i) TurnWheel(w, 30); } },
+        { "touchpad steps",
+            [](QWidget* w) {
+                for (int i = 0; i < 4; ++i)
+                    TurnWheel(w, 30);
+            } },
         { "inverted wheel", [](QWidget* w) { TurnWheel(w, 120, true); } },
     };
     for (const Input& input : inputs) {
@@ -232,9 +236,9 @@ TEST_F(KeyboardTest, WholeGamePlaysWithoutAMouse)
         // Buttons take Space; the message area any of its reading keys; on the resting
         // window, Tab moves onto the choices.
         static constexpr int kReadingKeys[] = { Qt::Key_Space, Qt::Key_Return, Qt::Key_Down };
-        const int key = resting ? Qt::Key_Tab
-            : focus->inherits("QPushButton")        ? Qt::Key_Space
-                                                    : kReadingKeys[press % 3];
+        const int key = resting              ? Qt::Key_Tab
+            : focus->inherits("QPushButton") ? Qt::Key_Space
+                                             : kReadingKeys[press % 3];
         PressKey(focus, key);
         endingSeen = endingSeen || Form().game.pictures.CurrentPicture().starts_with(u"end");
     }

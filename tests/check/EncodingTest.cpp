@@ -32,7 +32,8 @@ TEST(SceneSource, ReadsWithThePlayersLineEndsAndReportsBadBytes)
     const auto sorted = findings.Sorted();
     ASSERT_EQ(sorted.size(), 2u);
     EXPECT_EQ(FormatFinding(sorted[0]),
-        "txt/x.dat:3:6: warning: lines end in a line feed (LF) alone (1 in the file), which the player does not take as a "
+        "txt/x.dat:3:6: warning: lines end in a line feed (LF) alone (1 in the file), which the player does not take "
+        "as a "
         "line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a UTF-8 "
         "source)");
     EXPECT_EQ(FormatFinding(sorted[1]),

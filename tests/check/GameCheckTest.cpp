@@ -34,7 +34,8 @@ public:
     void Write(const std::string& relative, std::string_view bytes) const
     {
         fs::create_directories((m_root / relative).parent_path());
-        std::ofstream(m_root / relative, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(m_root / relative, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     void Picture(const std::string& relative, const char* format = "JPG") const
     {
@@ -47,8 +48,14 @@ public:
     void Music() const
     {
         std::string wave = "RIFF";
-        const auto put32 = [&wave](std::uint32_t v) { for (int i = 0; i < 4; ++i) wave += static_cast<char>((v >> (8 * i)) & 0xFF); };
-        const auto put16 = [&wave](std::uint16_t v) { wave += static_cast<char>(v & 0xFF); wave += static_cast<char>(v >> 8); };
+        const auto put32 = [&wave](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                wave += static_cast<char>((v >> (8 * i)) & 0xFF);
+        };
+        const auto put16 = [&wave](std::uint16_t v) {
+            wave += static_cast<char>(v & 0xFF);
+            wave += static_cast<char>(v >> 8);
+        };
         put32(36 + 8000);
         wave += "WAVEfmt ";
         put32(16), put16(1), put16(1), put32(8000), put32(8000), put16(1), put16(8);
@@ -112,8 +119,10 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Write("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
     game.Picture("img/end1.jpg", "PNG");
     // A frame header that claims 20,000 x 20,000 (4:4:4), and its first scan.
-    game.Write("img/2_.jpg", std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x4E\x20\x4E\x20\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00"
-                                         "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00", 35));
+    game.Write("img/2_.jpg",
+        std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x4E\x20\x4E\x20\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00"
+                    "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00",
+            35));
     game.Picture("img/sub/pic.jpg");
     game.Picture("img/unused.jpg");
     game.Write("txt/notes.txt", "todo\r\n");
@@ -130,43 +139,50 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.Write("txt/3.dat", fullPage);
     game.Write("txt/0.dat",
         "\x88\xEA\x93\xFA\x96\xDA\r\n" // 1
-        ">P\r\n"                        // 2
-        ">imag ttl\r\n"                 // 3
-        " tugi\r\n"                     // 4
+        ">P\r\n" // 2
+        ">imag ttl\r\n" // 3
+        " tugi\r\n" // 4
         "\x81\x84\x82\x85\x82\x8E\x82\x84\r\n" // 5
-        ">img0\r\n"                     // 6
-        ">img ttl  \r\n"                // 7
-        ">img nothere\r\n"              // 8
-        ">img TTL\r\n"                  // 9
-        ">img sub\\pic\r\n"             // 10
-        "--x\r\n"                       // 11
-        "--99999999999\r\n"             // 12
-        "ab\x82\r\n"                    // 13
-        ">pmore\r\n"                    // 14
-        "--5\r\n"                       // 15
-        "a\r\n"                         // 16
-        "tugi\r\n"                      // 17
-        "never shown\r\n");             // 18
+        ">img0\r\n" // 6
+        ">img ttl  \r\n" // 7
+        ">img nothere\r\n" // 8
+        ">img TTL\r\n" // 9
+        ">img sub\\pic\r\n" // 10
+        "--x\r\n" // 11
+        "--99999999999\r\n" // 12
+        "ab\x82\r\n" // 13
+        ">pmore\r\n" // 14
+        "--5\r\n" // 15
+        "a\r\n" // 16
+        "tugi\r\n" // 17
+        "never shown\r\n"); // 18
 
     const MessageAreaMeasure measure;
     const GameCheck check = CheckGame(game.Path(), &measure);
     const std::vector<std::string> expected {
         "bgm.wav: warning: the music does not play: it is not a RIFF WAVE file; the game runs without music",
-        "img/2_.jpg: error: cannot read the picture: too large: 20000 x 20000 needs 1526 MB to decode (at most 640 MB); "
+        "img/2_.jpg: error: cannot read the picture: too large: 20000 x 20000 needs 1526 MB to decode (at most 640 "
+        "MB); "
         "the game ends when it shows it",
-        "img/3_.jpg: error: picture \"3_\" (the blink frame of picture \"3\"; the game ends at its first blink) is missing: "
+        "img/3_.jpg: error: picture \"3_\" (the blink frame of picture \"3\"; the game ends at its first blink) is "
+        "missing: "
         "img/3_.jpg",
-        "img/4.jpg: error: cannot read the picture: broken JPEG header: the file ends before its first scan; the game ends "
+        "img/4.jpg: error: cannot read the picture: broken JPEG header: the file ends before its first scan; the game "
+        "ends "
         "when it shows it",
-        "img/end1.jpg: warning: the picture is a PNG file; this player shows it, other players may not; save it as JPEG",
+        "img/end1.jpg: warning: the picture is a PNG file; this player shows it, other players may not; save it as "
+        "JPEG",
         "img/end2.jpg: error: picture \"end2\" (the game shows it) is missing: img/end2.jpg",
         "img/unused.jpg: warning: nothing in the game shows this picture",
-        "txt/0.dat:2:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in small letters",
+        "txt/0.dat:2:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in "
+        "small letters",
         "txt/0.dat:3:1: warning: \">imag ttl\" is shown as text, not taken as the command \">img\": it is misspelt",
         "txt/0.dat:4:2: warning: \"tugi\" is shown as text, not taken as the command \"tugi\": it starts with a blank",
-        "txt/0.dat:5:1: warning: \"＞ｅｎｄ\" is shown as text, not taken as the command \">end\": it is written in full-width "
+        "txt/0.dat:5:1: warning: \"＞ｅｎｄ\" is shown as text, not taken as the command \">end\": it is written in "
+        "full-width "
         "characters",
-        "txt/0.dat:6:5: warning: no blank after \">img\": the character \"0\" is taken as the separator and dropped, so the "
+        "txt/0.dat:6:5: warning: no blank after \">img\": the character \"0\" is taken as the separator and dropped, "
+        "so the "
         "line names no picture; write \">img NAME\"",
         "txt/0.dat:7:6: error: picture \"ttl  \" is missing: img/ttl  .jpg",
         "txt/0.dat:7:9: warning: the picture name ends in blanks, which are part of the name: \"ttl  \"",
@@ -175,29 +191,41 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "Windows; write the name as the file is named",
         "txt/0.dat:10:6: warning: the picture name \"sub\\pic\" has a backslash, which only Windows takes as a folder "
         "separator; use \"/\"",
-        "txt/0.dat:11:3: error: \"--\" must be followed by a whole number of lines, such as \"--3\"; the game ends here",
+        "txt/0.dat:11:3: error: \"--\" must be followed by a whole number of lines, such as \"--3\"; the game ends "
+        "here",
         "txt/0.dat:12:3: error: the count after \"--\" is too large (at most 2147483647); the game ends here",
         "txt/0.dat:13:3: warning: byte 0x82 is not valid in Shift-JIS (code page 932) and shows as \"\xEF\xBF\xBD\"",
-        "txt/0.dat:14:3: warning: \">p\" with more after it clears the page without waiting for a click; write \">p\" alone",
-        "txt/0.dat:15:3: warning: the count reaches past the end of the scene, which ends at line 17; 3 steps are left over",
+        "txt/0.dat:14:3: warning: \">p\" with more after it clears the page without waiting for a click; write \">p\" "
+        "alone",
+        "txt/0.dat:15:3: warning: the count reaches past the end of the scene, which ends at line 17; 3 steps are left "
+        "over",
         "txt/0.dat:18:1: warning: this line is never shown: the scene ends at line 17",
-        "txt/00.dat:1:2: warning: lines end in a line feed (LF) alone (3 in the file), which the player does not take as "
-        "a line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a UTF-8 "
+        "txt/00.dat:1:2: warning: lines end in a line feed (LF) alone (3 in the file), which the player does not take "
+        "as "
+        "a line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a "
+        "UTF-8 "
         "source)",
         "txt/1.dat: error: the scene file holds no line; the game ends when it opens it",
-        "txt/2.dat: warning: the file looks like UTF-8, not Shift-JIS (code page 932); the player would show it garbled; "
+        "txt/2.dat: warning: the file looks like UTF-8, not Shift-JIS (code page 932); the player would show it "
+        "garbled; "
         "save it as Shift-JIS",
-        "txt/23.dat: error: scene \"23\", which the game opens after 真珠色 on day 3 with a draw of 31 to 99, is missing: "
+        "txt/23.dat: error: scene \"23\", which the game opens after 真珠色 on day 3 with a draw of 31 to 99, is "
+        "missing: "
         "txt/23.dat",
-        "txt/3.dat:2:1: warning: lines 2-31 appear at once and do not fit in the message area of the smallest supported "
+        "txt/3.dat:2:1: warning: lines 2-31 appear at once and do not fit in the message area of the smallest "
+        "supported "
         "screen (768 pixels high), so the first of them are never seen; break them with a \">p\" line",
-        "txt/end2.dat:1:1: warning: the ending ends with the choices, but every choice is used up by then: unless 真珠色 "
+        "txt/end2.dat:1:1: warning: the ending ends with the choices, but every choice is used up by then: unless "
+        "真珠色 "
         "is open no button is left and the game stands still; end it with \">end\" to start a new game",
-        "txt/not.dat: warning: the file looks like UTF-16 (little-endian), not Shift-JIS (code page 932); the player would "
+        "txt/not.dat: warning: the file looks like UTF-16 (little-endian), not Shift-JIS (code page 932); the player "
+        "would "
         "show it garbled; save it as Shift-JIS",
-        "txt/notes.txt: warning: nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 and 00 "
+        "txt/notes.txt: warning: nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 "
+        "and 00 "
         "to 33",
-        "txt/opn.dat:1:1: error: the opening meets \">end\" before it shows anything, so the game would restart forever",
+        "txt/opn.dat:1:1: error: the opening meets \">end\" before it shows anything, so the game would restart "
+        "forever",
         "txt/opn.dat:2:1: warning: this line is never shown: the scene ends at line 1",
     };
     const std::vector<std::string> reported = Reported(check);
@@ -229,14 +257,19 @@ TEST(GameCheck, FindsFilesAsThePlayerDoes)
 
     const GameCheck check = CheckGame(folder, nullptr);
     ASSERT_TRUE(check.folderReadable);
-    EXPECT_EQ(Reported(check), (std::vector<std::string> {
-        "bgm.wav: warning: the music file, which plays for the whole game, is missing: bgm.wav（通常のファイルではありません (デバイスなど)）",
-        "txt/0.dat:1:6: warning: picture \"ＡＢＣ\" matches the file img/ａｂｃ.jpg only when letter case is ignored, as on Windows; "
-        "write the name as the file is named",
-        "txt/0.dat:3:6: error: the picture name \"x\u2400y\" holds a NUL byte, which no file name can hold; the game ends here",
-        "txt/33.dat（ファイルではなく名前付きパイプです）: error: scene \"33\", which the game opens after 真珠色 with a draw of 0 "
-        "to 30, and on day 4, is missing: txt/33.dat（ファイルではなく名前付きパイプです）",
-    }));
+    EXPECT_EQ(Reported(check),
+        (std::vector<std::string> {
+            "bgm.wav: warning: the music file, which plays for the whole game, is missing: "
+            "bgm.wav（通常のファイルではありません (デバイスなど)）",
+            "txt/0.dat:1:6: warning: picture \"ＡＢＣ\" matches the file img/ａｂｃ.jpg only when letter case is "
+            "ignored, as on Windows; "
+            "write the name as the file is named",
+            "txt/0.dat:3:6: error: the picture name \"x\u2400y\" holds a NUL byte, which no file name can hold; the "
+            "game ends here",
+            "txt/33.dat（ファイルではなく名前付きパイプです）: error: scene \"33\", which the game opens after 真珠色 "
+            "with a draw of 0 "
+            "to 30, and on day 4, is missing: txt/33.dat（ファイルではなく名前付きパイプです）",
+        }));
 }
 
 // The transitions of the game's table of scenes: the opening leads to day 1, day 1 offers

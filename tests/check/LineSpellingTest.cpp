@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "Findings.h"
 #include "LineSpelling.h"
+#include "Findings.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +27,31 @@ struct Case {
 TEST(LineSpelling, CommandsThatShowAsText)
 {
     const Case cases[] = {
-        { u">P", "txt/s.dat:7:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in small letters" },
-        { u"Tugi", "txt/s.dat:7:1: warning: \"Tugi\" is shown as text, not taken as the command \"tugi\": commands are written in small letters" },
-        { u" tugi", "txt/s.dat:7:2: warning: \"tugi\" is shown as text, not taken as the command \"tugi\": it starts with a blank" },
-        { u"\u3000>end", "txt/s.dat:7:2: warning: \">end\" is shown as text, not taken as the command \">end\": it starts with a blank" },
-        { u"＞ｌｏｏｐ", "txt/s.dat:7:1: warning: \"＞ｌｏｏｐ\" is shown as text, not taken as the command \">loop\": it is written in full-width characters" },
-        { u">imag ttl", "txt/s.dat:7:1: warning: \">imag ttl\" is shown as text, not taken as the command \">img\": it is misspelt" },
-        { u">emd", "txt/s.dat:7:1: warning: \">emd\" is shown as text, not taken as the command \">end\": it is misspelt" },
-        { u"tsugi", "txt/s.dat:7:1: warning: \"tsugi\" is shown as text, not taken as the command \"tugi\": it is misspelt" },
-        { u"－－３", "txt/s.dat:7:1: warning: \"－－３\" is shown as text, not taken as the command \"--\": it is written in full-width characters" },
+        { u">P",
+            "txt/s.dat:7:1: warning: \">P\" is shown as text, not taken as the command \">p\": commands are written in "
+            "small letters" },
+        { u"Tugi",
+            "txt/s.dat:7:1: warning: \"Tugi\" is shown as text, not taken as the command \"tugi\": commands are "
+            "written in small letters" },
+        { u" tugi",
+            "txt/s.dat:7:2: warning: \"tugi\" is shown as text, not taken as the command \"tugi\": it starts with a "
+            "blank" },
+        { u"\u3000>end",
+            "txt/s.dat:7:2: warning: \">end\" is shown as text, not taken as the command \">end\": it starts with a "
+            "blank" },
+        { u"＞ｌｏｏｐ",
+            "txt/s.dat:7:1: warning: \"＞ｌｏｏｐ\" is shown as text, not taken as the command \">loop\": it is "
+            "written in full-width characters" },
+        { u">imag ttl",
+            "txt/s.dat:7:1: warning: \">imag ttl\" is shown as text, not taken as the command \">img\": it is "
+            "misspelt" },
+        { u">emd",
+            "txt/s.dat:7:1: warning: \">emd\" is shown as text, not taken as the command \">end\": it is misspelt" },
+        { u"tsugi",
+            "txt/s.dat:7:1: warning: \"tsugi\" is shown as text, not taken as the command \"tugi\": it is misspelt" },
+        { u"－－３",
+            "txt/s.dat:7:1: warning: \"－－３\" is shown as text, not taken as the command \"--\": it is written in "
+            "full-width characters" },
         { u">ive", nullptr },
         { u">>", nullptr },
         { u"tsugi no hi", nullptr },
@@ -57,16 +73,22 @@ TEST(LineSpelling, PageAndPictureCommandsWithSurprises)
 {
     // A page break that does not wait, with the author's note after a blank, is meant.
     EXPECT_EQ(Checked(u">p 灯りが消える"), std::vector<std::string> {});
-    EXPECT_EQ(Checked(u">page"), std::vector<std::string> { "txt/s.dat:7:3: warning: \">p\" with more after it clears the page "
-                                                            "without waiting for a click; write \">p\" alone" });
-    EXPECT_EQ(Checked(u">p "), std::vector<std::string> { "txt/s.dat:7:3: warning: \">p\" with more after it clears the page "
-                                                          "without waiting for a click; write \">p\" alone" });
-    EXPECT_EQ(Checked(u">img01"), std::vector<std::string> { "txt/s.dat:7:5: warning: no blank after \">img\": the character "
-                                                             "\"0\" is taken as the separator and dropped, so the picture is "
-                                                             "\"1\"; write \">img NAME\"" });
-    EXPECT_EQ(Checked(u">img ttl  "), std::vector<std::string> { "txt/s.dat:7:9: warning: the picture name ends in blanks, "
-                                                                 "which are part of the name: \"ttl  \"" });
-    const std::vector<std::string> empty { "txt/s.dat:7:1: warning: \">img\" names no picture: it only repaints the picture on show" };
+    EXPECT_EQ(Checked(u">page"),
+        std::vector<std::string> { "txt/s.dat:7:3: warning: \">p\" with more after it clears the page "
+                                   "without waiting for a click; write \">p\" alone" });
+    EXPECT_EQ(Checked(u">p "),
+        std::vector<std::string> { "txt/s.dat:7:3: warning: \">p\" with more after it clears the page "
+                                   "without waiting for a click; write \">p\" alone" });
+    EXPECT_EQ(Checked(u">img01"),
+        std::vector<std::string> { "txt/s.dat:7:5: warning: no blank after \">img\": the character "
+                                   "\"0\" is taken as the separator and dropped, so the picture is "
+                                   "\"1\"; write \">img NAME\"" });
+    EXPECT_EQ(Checked(u">img ttl  "),
+        std::vector<std::string> { "txt/s.dat:7:9: warning: the picture name ends in blanks, "
+                                   "which are part of the name: \"ttl  \"" });
+    const std::vector<std::string> empty {
+        "txt/s.dat:7:1: warning: \">img\" names no picture: it only repaints the picture on show"
+    };
     EXPECT_EQ(Checked(u">img"), empty);
     EXPECT_EQ(Checked(u">img "), empty);
     EXPECT_TRUE(Checked(u">img 0").empty());

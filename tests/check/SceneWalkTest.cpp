@@ -24,8 +24,8 @@ private:
     std::size_t m_largest;
 };
 
-std::vector<std::string> Walked(const std::vector<Text>& lines, SceneWalk* walk = nullptr,
-    const PageMeasure* measure = nullptr)
+std::vector<std::string> Walked(
+    const std::vector<Text>& lines, SceneWalk* walk = nullptr, const PageMeasure* measure = nullptr)
 {
     Findings findings;
     const SceneWalk result = WalkScene(lines, "txt/s.dat", measure, findings);
@@ -44,35 +44,41 @@ TEST(SceneWalk, RunsShareOneCounter)
     const std::vector<Text> fits { u"--5", u"a", u"--2", u"b", u"c", u"d", u"tugi", u"" };
     EXPECT_TRUE(Walked(fits).empty());
     const std::vector<Text> pastEnd { u"--5", u"a", u"--2", u"b", u"c", u"tugi" };
-    EXPECT_EQ(Walked(pastEnd), (std::vector<std::string> {
-        "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends at line 6; 1 step is left over" }));
+    EXPECT_EQ(Walked(pastEnd),
+        (std::vector<std::string> { "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends "
+                                    "at line 6; 1 step is left over" }));
 }
 
 TEST(SceneWalk, RunsOverTheEndOfTheFileTakeTheImpliedTugi)
 {
     // Two lines and the "tugi" that the end of the file stands for: three steps fit.
     EXPECT_TRUE(Walked({ u"--3", u"a", u"b" }).empty());
-    EXPECT_EQ(Walked({ u"--4", u"a", u"b" }), (std::vector<std::string> {
-        "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 1 step "
-        "is left over" }));
+    EXPECT_EQ(Walked({ u"--4", u"a", u"b" }),
+        (std::vector<std::string> { "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends "
+                                    "at the end of the file; 1 step "
+                                    "is left over" }));
     // Lines that a step takes along (picture, page, empty line) are no steps of the run.
     EXPECT_TRUE(Walked({ u"--2", u">img x", u"a", u"", u"b", u"c" }).empty());
     // Runs cut short count on from where the inner ones left the counter: "--5" stops at 2
     // (3 left) and leaves it at 6, "--1" is done and moves it to 7, so "--10" has 3 left.
-    EXPECT_EQ(Walked({ u"--10", u"--1", u"--5", u"a" }), (std::vector<std::string> {
-        "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 3 steps "
-        "are left over",
-        "txt/s.dat:3:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 3 steps "
-        "are left over" }));
+    EXPECT_EQ(Walked({ u"--10", u"--1", u"--5", u"a" }),
+        (std::vector<std::string> { "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends "
+                                    "at the end of the file; 3 steps "
+                                    "are left over",
+            "txt/s.dat:3:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 3 "
+            "steps "
+            "are left over" }));
 }
 
 TEST(SceneWalk, BadCountsAreFatal)
 {
-    EXPECT_EQ(Walked({ u"--", u"a" }), (std::vector<std::string> {
-        "txt/s.dat:1:3: error: \"--\" must be followed by a whole number of lines, such as \"--3\"; the game ends here" }));
+    EXPECT_EQ(Walked({ u"--", u"a" }),
+        (std::vector<std::string> { "txt/s.dat:1:3: error: \"--\" must be followed by a whole number of lines, such as "
+                                    "\"--3\"; the game ends here" }));
     EXPECT_EQ(Walked({ u"-----" }).size(), 1u);
-    EXPECT_EQ(Walked({ u"--3000000000" }), (std::vector<std::string> {
-        "txt/s.dat:1:3: error: the count after \"--\" is too large (at most 2147483647); the game ends here" }));
+    EXPECT_EQ(Walked({ u"--3000000000" }),
+        (std::vector<std::string> {
+            "txt/s.dat:1:3: error: the count after \"--\" is too large (at most 2147483647); the game ends here" }));
     // Zero, negative and blank-padded counts are numbers.
     EXPECT_TRUE(Walked({ u"--0", u"--  -4", u"-- 1 ", u"a" }).empty());
 }
@@ -80,8 +86,9 @@ TEST(SceneWalk, BadCountsAreFatal)
 TEST(SceneWalk, LinesAfterTheEndAreNeverShown)
 {
     SceneWalk walk;
-    EXPECT_EQ(Walked({ u"a", u">loop", u"", u"b", u"c" }, &walk), (std::vector<std::string> {
-        "txt/s.dat:4:1: warning: this line and the 1 after it are never shown: the scene ends at line 2" }));
+    EXPECT_EQ(Walked({ u"a", u">loop", u"", u"b", u"c" }, &walk),
+        (std::vector<std::string> {
+            "txt/s.dat:4:1: warning: this line and the 1 after it are never shown: the scene ends at line 2" }));
     EXPECT_EQ(walk.ending, SceneEnding::Loop);
     EXPECT_EQ(walk.lastReachedLine, 2);
     // Empty lines after the end are harmless.
@@ -137,9 +144,10 @@ TEST(SceneWalk, ReportsLinesThatOneStepShowsAndThatDoNotFitTogether)
         std::vector<std::string> {});
     // Three lines of one run do not fit in two.
     EXPECT_EQ(Walked({ u"a", u"b", u">p", u"c", u"--3", u"d", u"e", u"f", u"g" }, nullptr, &measure),
-        (std::vector<std::string> { "txt/s.dat:6:1: warning: lines 6-8 appear at once and do not fit in the message area "
-                                    "of the smallest supported screen (768 pixels high), so the first of them are never "
-                                    "seen; break them with a \">p\" line" }));
+        (std::vector<std::string> {
+            "txt/s.dat:6:1: warning: lines 6-8 appear at once and do not fit in the message area "
+            "of the smallest supported screen (768 pixels high), so the first of them are never "
+            "seen; break them with a \">p\" line" }));
 }
 
 } // namespace

@@ -279,7 +279,8 @@ TEST(DaysAndChoicesLongGame, InvariantsHoldAfterEveryEvent)
         }
         for (int i = 0; i < 3; ++i)
             ASSERT_FALSE(fixture.view.choiceVisible[static_cast<std::size_t>(i)] && !form.state.SlotFree(i + 1));
-        const Text scene = TextFromUtf8(form.player.SceneShownName().substr(4, form.player.SceneShownName().size() - 8));
+        const Text scene
+            = TextFromUtf8(form.player.SceneShownName().substr(4, form.player.SceneShownName().size() - 8));
         ASSERT_NE(std::find(scenes.begin(), scenes.end(), scene), scenes.end()) << TextToUtf8(scene);
         const Text& picture = form.pictures.CurrentPicture();
         ASSERT_NE(std::find(pictures.begin(), pictures.end(), picture), pictures.end()) << TextToUtf8(picture);

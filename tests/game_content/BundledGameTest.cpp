@@ -108,9 +108,9 @@ TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
     ASSERT_GE(wave.size(), 44u);
     ASSERT_EQ(wave.substr(0, 4), "RIFF");
     ASSERT_EQ(wave.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(LittleEndian(wave, 20, 2), 1u);     // PCM
+    EXPECT_EQ(LittleEndian(wave, 20, 2), 1u); // PCM
     EXPECT_EQ(LittleEndian(wave, 24, 4), 44100u); // sample rate
-    ASSERT_EQ(LittleEndian(wave, 34, 2), 16u);    // bits per sample
+    ASSERT_EQ(LittleEndian(wave, 34, 2), 16u); // bits per sample
     const std::uint32_t channels = LittleEndian(wave, 22, 2);
     ASSERT_EQ(wave.substr(36, 4), "data");
     const std::uint32_t dataBytes = LittleEndian(wave, 40, 4);
@@ -119,9 +119,8 @@ TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
     EXPECT_GE(seconds, 20.0);
     EXPECT_LE(seconds, 60.0);
     // The player restarts from the beginning: both ends near silence, or the seam clicks.
-    const auto sample = [&wave](std::size_t index) {
-        return static_cast<std::int16_t>(LittleEndian(wave, 44 + index * 2, 2));
-    };
+    const auto sample
+        = [&wave](std::size_t index) { return static_cast<std::int16_t>(LittleEndian(wave, 44 + index * 2, 2)); };
     const std::size_t count = dataBytes / 2;
     for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_LE(std::abs(sample(i)), 64) << "sample " << i;

@@ -50,12 +50,13 @@ TEST(SceneEncoder, RejectsBytesThatAreNotUtf8)
 // refuses exactly those lines, and no line the player takes.
 TEST(SceneEncoder, RefusesTheStepRunsThePlayerCannotRead)
 {
-    for (const char* line : {"--", "----", "--x", "--3 lines", "--99999999999", "--2147483648", "--+-1"}) {
+    for (const char* line : { "--", "----", "--x", "--3 lines", "--99999999999", "--2147483648", "--+-1" }) {
         const EncodedScene scene = EncodeScene(line);
         ASSERT_EQ(scene.errors.size(), 1u) << line;
         EXPECT_EQ(scene.errors[0].column, 3) << line;
     }
-    for (const char* line : {"--3", "--0", "---2", "-- 3", "--+2", "--\u30003 ", "--2147483647", "---2147483648", "――ふっ"}) {
+    for (const char* line :
+        { "--3", "--0", "---2", "-- 3", "--+2", "--\u30003 ", "--2147483647", "---2147483648", "――ふっ" }) {
         EXPECT_TRUE(EncodeScene(line).Succeeded()) << line;
     }
 }

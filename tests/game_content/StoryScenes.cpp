@@ -60,7 +60,8 @@ std::vector<StoryScene> LoadStory()
 {
     std::vector<StoryScene> story;
     for (const std::string& name : GameSceneNames()) {
-        story.push_back({name, SplitSourceLines(ReadWholeFile(std::string(MIRADEL_STORY_DIR) + "/" + name + ".txt"))});
+        story.push_back(
+            { name, SplitSourceLines(ReadWholeFile(std::string(MIRADEL_STORY_DIR) + "/" + name + ".txt")) });
     }
     return story;
 }

@@ -92,7 +92,8 @@ TEST(StoryPacing, StepRunsTakeOnlyLinesOfText)
             std::from_chars(line.data() + 2, line.data() + line.size(), count);
             ASSERT_LE(i + static_cast<std::size_t>(std::max(count, 0LL)), scene.lines.size() - 1) << Where(scene, i);
             for (long long step = 1; step <= count; ++step) {
-                EXPECT_FALSE(IsCommand(scene.lines[i + static_cast<std::size_t>(step)])) << Where(scene, i + static_cast<std::size_t>(step));
+                EXPECT_FALSE(IsCommand(scene.lines[i + static_cast<std::size_t>(step)]))
+                    << Where(scene, i + static_cast<std::size_t>(step));
             }
         }
     }
@@ -106,7 +107,8 @@ TEST(StoryPacing, PictureCommandsNameBundledPictures)
             const std::string& line = scene.lines[i];
             if (line.starts_with(">img")) {
                 const std::string name = line.size() > 5 ? line.substr(5) : "";
-                EXPECT_NE(std::find(pictures.begin(), pictures.end(), name), pictures.end()) << Where(scene, i) << " names \"" << name << '"';
+                EXPECT_NE(std::find(pictures.begin(), pictures.end(), name), pictures.end())
+                    << Where(scene, i) << " names \"" << name << '"';
             }
         }
     }
@@ -157,7 +159,8 @@ TEST(StoryCoverage, UsesEveryKindOfLineThePlayerKnows)
         });
     };
     EXPECT_TRUE(anyLine([](const std::string& l) { return l.starts_with("tugi"); }));
-    EXPECT_TRUE(anyLine([](const std::string& l) { return l.starts_with("--") && l.size() > 2 && l[2] > '0' && l[2] <= '9'; }));
+    EXPECT_TRUE(
+        anyLine([](const std::string& l) { return l.starts_with("--") && l.size() > 2 && l[2] > '0' && l[2] <= '9'; }));
     EXPECT_TRUE(anyLine([](const std::string& l) { return l.starts_with(">end"); }));
     EXPECT_TRUE(anyLine([](const std::string& l) { return l == ">p"; }));
     EXPECT_TRUE(anyLine([](const std::string& l) { return l.starts_with(">p") && l.size() > 2; }));

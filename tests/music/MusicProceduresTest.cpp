@@ -85,7 +85,8 @@ TEST_F(MusicProceduresTest, OpenQuotesThePathAsUtf8)
 {
     共用関数::OpenMusic(u"C:\\My Games\\ミラデル 1\\bgm.wav");
     ASSERT_EQ(service.commands.size(), 2u);
-    EXPECT_EQ(service.commands[1], "open \"C:\\My Games\\\xE3\x83\x9F\xE3\x83\xA9\xE3\x83\x87\xE3\x83\xAB 1\\bgm.wav\" alias MIDI");
+    EXPECT_EQ(service.commands[1],
+        "open \"C:\\My Games\\\xE3\x83\x9F\xE3\x83\xA9\xE3\x83\x87\xE3\x83\xAB 1\\bgm.wav\" alias MIDI");
 }
 
 TEST_F(MusicProceduresTest, SecondOpenClosesTheFirstMusic)
@@ -93,8 +94,10 @@ TEST_F(MusicProceduresTest, SecondOpenClosesTheFirstMusic)
     共用関数::OpenMusic(u"a.wav");
     共用関数::OpenMusic(u"b.wav");
     const std::vector<std::string> expected = {
-        "close MIDI notify", "open \"a.wav\" alias MIDI",
-        "close MIDI notify", "open \"b.wav\" alias MIDI",
+        "close MIDI notify",
+        "open \"a.wav\" alias MIDI",
+        "close MIDI notify",
+        "open \"b.wav\" alias MIDI",
     };
     EXPECT_EQ(service.commands, expected);
 }
@@ -215,7 +218,8 @@ protected:
         const Clock::time_point end = service.now + span;
         while (service.now < end) {
             service.now += milliseconds(1);
-            if (dueAt != Clock::time_point::max() && service.now >= dueAt && service.now >= lastTick + milliseconds(1)) {
+            if (dueAt != Clock::time_point::max() && service.now >= dueAt
+                && service.now >= lastTick + milliseconds(1)) {
                 lastTick = service.now;
                 ++ticks;
                 BgmTim_Timer();

@@ -3,8 +3,8 @@
 #include "support/FormFixture.h"
 
 #include <QImage>
-#include <fstream>
 #include <QWidget>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace miradel::test {
@@ -39,7 +39,8 @@ protected:
     {
         const QColor a(actual);
         const QColor e = QColor::fromRgb(expected);
-        return std::abs(a.red() - e.red()) < 24 && std::abs(a.green() - e.green()) < 24 && std::abs(a.blue() - e.blue()) < 24;
+        return std::abs(a.red() - e.red()) < 24 && std::abs(a.green() - e.green()) < 24
+            && std::abs(a.blue() - e.blue()) < 24;
     }
 
     FormFixture fixture;

@@ -76,7 +76,8 @@ TEST_F(ContentLookupTest, OnlyARegularFileIsFound)
     game.WriteFile("img/0.jpg", "jpg");
     std::filesystem::create_symlink("0.jpg", OnDisk("img/1.jpg"));
 
-    for (const auto& [folder, name, extension] : { std::tuple { u"txt/", u"opn", u".dat" }, { u"img/", u"ttl", u".jpg" }, { u"", u"bgm", u".wav" } }) {
+    for (const auto& [folder, name, extension] :
+        { std::tuple { u"txt/", u"opn", u".dat" }, { u"img/", u"ttl", u".jpg" }, { u"", u"bgm", u".wav" } }) {
         const ContentFile file = Locate(folder, name, extension);
         EXPECT_EQ(file.match, ContentMatch::Missing) << file.shownName;
         EXPECT_FALSE(file.Found());

@@ -61,7 +61,7 @@ std::pair<std::string, Text> WholeTable()
         bytes += sequence;
         text += codePoint;
     }
-    return {bytes, text};
+    return { bytes, text };
 }
 
 std::string Byte(int value)
@@ -77,8 +77,7 @@ TEST(Cp932, MatchesPythonTableForEverySequence)
     ASSERT_EQ(table.size(), 196u + 9604u) << "tests/data/cp932/cp932_table.txt missing or changed";
     for (const auto& [sequence, codePoint] : table) {
         std::vector<std::size_t> invalid;
-        EXPECT_EQ(DecodeCp932(sequence, &invalid), Text(1, codePoint))
-            << "bytes " << testing::PrintToString(sequence);
+        EXPECT_EQ(DecodeCp932(sequence, &invalid), Text(1, codePoint)) << "bytes " << testing::PrintToString(sequence);
         EXPECT_TRUE(invalid.empty());
     }
     const auto [bytes, text] = WholeTable();
@@ -134,7 +133,7 @@ TEST(Cp932, ReplacesEveryPairOutsideTable)
                 expected += DecodeCp932(Byte(second));
             std::vector<std::size_t> invalid;
             ASSERT_EQ(DecodeCp932(pair, &invalid), expected) << "bytes " << testing::PrintToString(pair);
-            ASSERT_EQ(invalid, std::vector<std::size_t>{0});
+            ASSERT_EQ(invalid, std::vector<std::size_t> { 0 });
         }
     }
     EXPECT_GT(rejected, 0);
@@ -145,35 +144,39 @@ TEST(Cp932, ReplacesInvalidSequenceOnceAndKeepsWhatFollows)
     std::vector<std::size_t> invalid;
     // A lead byte before a byte that cannot be its trail: the byte is decoded on its own.
     EXPECT_EQ(DecodeCp932("\x82 \x82\xA0", &invalid), u"\uFFFD あ");
-    EXPECT_EQ(invalid, std::vector<std::size_t>{0});
+    EXPECT_EQ(invalid, std::vector<std::size_t> { 0 });
     invalid.clear();
     EXPECT_EQ(DecodeCp932("\x82\r\n", &invalid), u"\uFFFD\r\n");
     EXPECT_EQ(DecodeCp932("\x81\xFD", &invalid), u"\uFFFD\uF8F1");
-    EXPECT_EQ(DecodeCp932("\x81\x7F" "a", &invalid), u"\uFFFD\x7F" u"a");
-    EXPECT_EQ(invalid, (std::vector<std::size_t>{0, 0, 0}));
+    EXPECT_EQ(DecodeCp932("\x81\x7F"
+                          "a",
+                  &invalid),
+        u"\uFFFD\x7F"
+        u"a");
+    EXPECT_EQ(invalid, (std::vector<std::size_t> { 0, 0, 0 }));
     invalid.clear();
     // A pair that names no character: an ASCII trail is kept, another trail goes with it.
     EXPECT_EQ(DecodeCp932("\x85\x41\x82\xA0", &invalid), u"\uFFFDAあ");
     EXPECT_EQ(DecodeCp932("\x85\x90\x82\xA0", &invalid), u"\uFFFDあ");
     EXPECT_EQ(DecodeCp932("\xEB\xA1\xB1", &invalid), u"\uFFFDｱ");
-    EXPECT_EQ(invalid, (std::vector<std::size_t>{0, 0, 0}));
+    EXPECT_EQ(invalid, (std::vector<std::size_t> { 0, 0, 0 }));
     invalid.clear();
     // A lead byte cut off by the end.
     EXPECT_EQ(DecodeCp932("\x82\xA0\x82", &invalid), u"あ\uFFFD");
     EXPECT_EQ(DecodeCp932("\x82", &invalid), u"\uFFFD");
-    EXPECT_EQ(invalid, (std::vector<std::size_t>{2, 0}));
+    EXPECT_EQ(invalid, (std::vector<std::size_t> { 2, 0 }));
 }
 
 TEST(Cp932, ReportsOffsetOfEachInvalidSequence)
 {
     const std::string ascii(40, 'x');
     const std::string bytes = ascii + "\x82\xA0\x82 \x82\xA2\x85\x90" + ascii + "\xEB\x40\x82";
-    std::vector<std::size_t> invalid{99};
+    std::vector<std::size_t> invalid { 99 };
     const Text text = DecodeCp932(bytes, &invalid);
     const Text asciiText(40, u'x');
     EXPECT_EQ(text, asciiText + u"あ\uFFFD い\uFFFD" + asciiText + u"\uFFFD@\uFFFD");
     // Offsets are appended to what the vector held.
-    EXPECT_EQ(invalid, (std::vector<std::size_t>{99, 42, 46, 88, 90}));
+    EXPECT_EQ(invalid, (std::vector<std::size_t> { 99, 42, 46, 88, 90 }));
     EXPECT_EQ(DecodeCp932(bytes), text);
 }
 

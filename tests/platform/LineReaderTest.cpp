@@ -48,11 +48,13 @@ void ExpectLines(std::string_view bytes, const Lines& expected)
 {
     LineReader fromMemory(bytes);
     EXPECT_EQ(ReadAll(fromMemory), expected) << "from memory: " << testing::PrintToString(std::string(bytes));
-    for (const std::size_t bufferSize : {std::size_t{1}, std::size_t{2}, std::size_t{3}, LineReader::kDefaultBufferSize}) {
+    for (const std::size_t bufferSize :
+        { std::size_t { 1 }, std::size_t { 2 }, std::size_t { 3 }, LineReader::kDefaultBufferSize }) {
         const FileHandle file = TemporaryFileWith(bytes);
         ASSERT_TRUE(file);
         LineReader fromFile(file.get(), bufferSize);
-        EXPECT_EQ(ReadAll(fromFile), expected) << "buffer " << bufferSize << ": " << testing::PrintToString(std::string(bytes));
+        EXPECT_EQ(ReadAll(fromFile), expected)
+            << "buffer " << bufferSize << ": " << testing::PrintToString(std::string(bytes));
     }
 }
 
@@ -60,46 +62,46 @@ void ExpectLines(std::string_view bytes, const Lines& expected)
 
 TEST(LineReader, EndsLinesAtCrLfAndAtCrAlone)
 {
-    ExpectLines("a\r\nb\r\n", {"a", "b"});
-    ExpectLines("a\rb\r", {"a", "b"});
-    ExpectLines("a\r\nb\rc\r\n", {"a", "b", "c"});
-    ExpectLines("a\r\r\nb", {"a", "", "b"});
-    ExpectLines("\r\n", {""});
-    ExpectLines("\r", {""});
-    ExpectLines("\r\r", {"", ""});
+    ExpectLines("a\r\nb\r\n", { "a", "b" });
+    ExpectLines("a\rb\r", { "a", "b" });
+    ExpectLines("a\r\nb\rc\r\n", { "a", "b", "c" });
+    ExpectLines("a\r\r\nb", { "a", "", "b" });
+    ExpectLines("\r\n", { "" });
+    ExpectLines("\r", { "" });
+    ExpectLines("\r\r", { "", "" });
 }
 
 TEST(LineReader, KeepsLoneLfInsideLine)
 {
-    ExpectLines("a\nb\r\nc", {"a\nb", "c"});
-    ExpectLines("a\n\rb", {"a\n", "b"});
-    ExpectLines("\n", {"\n"});
-    ExpectLines("\n\n\r\n", {"\n\n"});
-    ExpectLines("a\r\n\n", {"a", "\n"});
+    ExpectLines("a\nb\r\nc", { "a\nb", "c" });
+    ExpectLines("a\n\rb", { "a\n", "b" });
+    ExpectLines("\n", { "\n" });
+    ExpectLines("\n\n\r\n", { "\n\n" });
+    ExpectLines("a\r\n\n", { "a", "\n" });
 }
 
 TEST(LineReader, HandlesTheLastLine)
 {
-    ExpectLines("a", {"a"});
-    ExpectLines("a\r\nb", {"a", "b"});
-    ExpectLines("a\r\n", {"a"});
-    ExpectLines("a\r\n\r\n", {"a", ""});
-    ExpectLines("a\r\r", {"a", ""});
+    ExpectLines("a", { "a" });
+    ExpectLines("a\r\nb", { "a", "b" });
+    ExpectLines("a\r\n", { "a" });
+    ExpectLines("a\r\n\r\n", { "a", "" });
+    ExpectLines("a\r\r", { "a", "" });
     ExpectLines("", {});
 }
 
 TEST(LineReader, KeepsNulBytes)
 {
     using namespace std::string_literals;
-    ExpectLines("a\0b\r\n\0\r\n"s, {"a\0b"s, "\0"s});
-    ExpectLines("\0"s, {"\0"s});
+    ExpectLines("a\0b\r\n\0\r\n"s, { "a\0b"s, "\0"s });
+    ExpectLines("\0"s, { "\0"s });
 }
 
 TEST(LineReader, ReportsLineEnd)
 {
     LineReader reader("a\r\nb\rc");
     std::string line;
-    const LineEnd expected[] = {LineEnd::CrLf, LineEnd::Cr, LineEnd::None};
+    const LineEnd expected[] = { LineEnd::CrLf, LineEnd::Cr, LineEnd::None };
     for (const LineEnd lineEnd : expected) {
         ASSERT_TRUE(reader.ReadLine(line));
         EXPECT_EQ(reader.LastLineEnd(), lineEnd);
@@ -109,8 +111,8 @@ TEST(LineReader, ReportsLineEnd)
 TEST(LineReader, ReadsLinesLongerThanBuffer)
 {
     const std::string kept(LineReader::kKeptLineBytes, '\x82');
-    ExpectLines(kept + "\r\n" + kept, {kept, kept});
-    ExpectLines("0123456789\r\nabcdefghijklmnop", {"0123456789", "abcdefghijklmnop"});
+    ExpectLines(kept + "\r\n" + kept, { kept, kept });
+    ExpectLines("0123456789\r\nabcdefghijklmnop", { "0123456789", "abcdefghijklmnop" });
 }
 
 // An endless line costs no more than the part of it that is kept; the lines after it are
@@ -129,7 +131,7 @@ TEST(LineReader, KeepsOnlyTheStartOfAnOverlongLine)
     EXPECT_EQ(line, "next");
     EXPECT_FALSE(reader.LastLineCut());
     // Alike through a file, whatever the buffer.
-    ExpectLines(bytes, {overlong.substr(0, LineReader::kKeptLineBytes), "next"});
+    ExpectLines(bytes, { overlong.substr(0, LineReader::kKeptLineBytes), "next" });
 
     const std::string exact(LineReader::kKeptLineBytes, 'b');
     LineReader fits { std::string_view(exact) };

@@ -74,7 +74,8 @@ TEST(DISABLED_LocaleChild, ReadsAndShowsJapanese)
     std::printf("font=%zx\n", static_cast<std::size_t>(qHash(raw.fontTable("name"))));
     const QString shown = QStringLiteral("こんにちは世界白銀の雲黄金の月なにもない真珠色次の日画像");
     for (const QChar character : shown) {
-        EXPECT_TRUE(raw.supportsCharacter(character)) << QString(character).toStdString() << " in " << family.toStdString();
+        EXPECT_TRUE(raw.supportsCharacter(character))
+            << QString(character).toStdString() << " in " << family.toStdString();
     }
     // Glyphs, not boxes: every character looks different.
     EXPECT_EQ(DistinctRenderings(family, shown), QSet<QChar>(shown.begin(), shown.end()).size());

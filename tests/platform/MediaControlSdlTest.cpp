@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cmath>
 #include <condition_variable>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -71,8 +71,7 @@ private:
     std::map<std::string, std::optional<std::string>> m_saved;
 };
 
-template <typename Condition>
-bool PollUntil(Condition condition, std::chrono::milliseconds limit = 20s)
+template <typename Condition> bool PollUntil(Condition condition, std::chrono::milliseconds limit = 20s)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
@@ -151,7 +150,10 @@ bool IsRampPrefix(const std::vector<Frame>& run)
 // said it could end at the earliest.
 class CountingMediaControl final : public MediaControl {
 public:
-    explicit CountingMediaControl(MediaControl& inner) : m_inner(inner) {}
+    explicit CountingMediaControl(MediaControl& inner)
+        : m_inner(inner)
+    {
+    }
 
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
     {
@@ -226,10 +228,7 @@ protected:
         return PollUntil([&] { return Mode() == mode; });
     }
 
-    MediaResult Open(const std::filesystem::path& path)
-    {
-        return Send("open \"" + path.string() + "\" alias MIDI");
-    }
+    MediaResult Open(const std::filesystem::path& path) { return Send("open \"" + path.string() + "\" alias MIDI"); }
 
     std::vector<Frame> ReadOutput() const
     {
@@ -268,7 +267,8 @@ protected:
         EXPECT_TRUE(DeviceClosed()) << "closing the music closes the device";
         const Runs runs = SplitAtSilence(ReadOutput());
         for (const std::size_t gap : runs.gaps)
-            std::cout << "[ gap      ] " << gap << " frames, " << 1000.0 * static_cast<double>(gap) / kOutputRate << " ms\n";
+            std::cout << "[ gap      ] " << gap << " frames, " << 1000.0 * static_cast<double>(gap) / kOutputRate
+                      << " ms\n";
         return runs;
     }
 
@@ -285,7 +285,8 @@ TEST_F(MediaControlSdlTest, StreamedMusicRestartsFromTheBeginningWithNothingStal
     const Runs runs = PlayInLoop(WavFormat {}, Ramp(kFrames));
     ASSERT_GE(runs.sounds.size(), 3u);
     for (std::size_t i = 0; i < runs.sounds.size(); ++i) {
-        EXPECT_TRUE(IsRampPrefix(runs.sounds[i])) << "copy " << i << " does not start at the beginning, or holds stale samples";
+        EXPECT_TRUE(IsRampPrefix(runs.sounds[i]))
+            << "copy " << i << " does not start at the beginning, or holds stale samples";
         if (i + 1 < runs.sounds.size()) {
             EXPECT_EQ(runs.sounds[i].size(), static_cast<std::size_t>(kFrames)) << "copy " << i << " is cut short";
         }
@@ -357,7 +358,8 @@ TEST_F(MediaControlSdlTest, EveryCommonWaveFormatPlays)
         // less the silent samples at its ends, plus ADPCM's padding to whole blocks.
         const std::vector<Frame> frames = ReadOutput();
         const auto first = std::ranges::find_if(frames, [](const Frame& frame) { return !frame.Silent(); });
-        const auto last = std::find_if(frames.rbegin(), frames.rend(), [](const Frame& frame) { return !frame.Silent(); });
+        const auto last
+            = std::find_if(frames.rbegin(), frames.rend(), [](const Frame& frame) { return !frame.Silent(); });
         ASSERT_NE(first, frames.end()) << "nothing played";
         const auto span = static_cast<double>(std::distance(first, last.base()));
         EXPECT_GE(span, 0.95 * kSeconds * format.sampleRate);
@@ -492,7 +494,7 @@ TEST_F(MediaControlSdlTest, OpenDeviceLeavesStopSignalsToTheirDefault)
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     ASSERT_TRUE(WaitForMode("playing"));
     for (const int signal : { SIGTERM, SIGINT }) {
-        struct sigaction current {};
+        struct sigaction current { };
         ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
         EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
     }

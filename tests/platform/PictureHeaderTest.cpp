@@ -25,7 +25,8 @@ std::string JpegStart(unsigned char frame, int width, int height, int precision 
     bytes += "\xFF";
     bytes += static_cast<char>(frame);
     const int length = 8 + 3 * components;
-    for (int value : { length >> 8, length & 0xFF, precision, height >> 8, height & 0xFF, width >> 8, width & 0xFF, components })
+    for (int value :
+        { length >> 8, length & 0xFF, precision, height >> 8, height & 0xFF, width >> 8, width & 0xFF, components })
         bytes += static_cast<char>(value);
     for (int i = 0; i < components; ++i)
         bytes += { static_cast<char>(i + 1), static_cast<char>(i == 0 ? sampling : 0x11), 0 };
@@ -98,7 +99,10 @@ TEST(JpegHeader, TellsOtherFormatsAndBrokenHeadersApart)
 
 class PictureFile : public testing::Test {
 protected:
-    PictureFile() : m_path(std::filesystem::temp_directory_path() / ("miradel-picture-" + std::to_string(getpid()) + ".jpg")) {}
+    PictureFile()
+        : m_path(std::filesystem::temp_directory_path() / ("miradel-picture-" + std::to_string(getpid()) + ".jpg"))
+    {
+    }
     ~PictureFile() override { std::filesystem::remove(m_path); }
 
     // The RuntimeError that loading `bytes` throws, or none.

@@ -46,8 +46,7 @@ private:
 };
 
 // Runs `action` and returns the RuntimeError it must throw.
-template<typename Action>
-RuntimeError CaughtError(Action action)
+template <typename Action> RuntimeError CaughtError(Action action)
 {
     try {
         action();
@@ -94,7 +93,8 @@ TEST(TextFiles, ReportsReadPastTheEndWithFileAndLine)
 
     files.Open(3, folder.Write("empty.txt", ""), "scene/empty.txt");
     EXPECT_TRUE(files.AtEnd(3));
-    EXPECT_EQ(CaughtError([&] { files.LineInput(3); }).Report(), "scene/empty.txt:1: ファイルの終わりを越えて読もうとしました");
+    EXPECT_EQ(CaughtError([&] { files.LineInput(3); }).Report(),
+        "scene/empty.txt:1: ファイルの終わりを越えて読もうとしました");
 }
 
 TEST(TextFiles, ReportsFilesThatCannotBeOpened)
@@ -112,9 +112,11 @@ TEST(TextFiles, ReportsFilesThatCannotBeOpened)
     EXPECT_EQ(folderError.Message(), "シナリオファイルが見つかりません");
     EXPECT_EQ(folderError.File(), "scene");
     ASSERT_EQ(mkfifo((folder.Path() / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "pipe", "pipe"); }).Message(), "シナリオファイルが見つかりません");
+    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "pipe", "pipe"); }).Message(),
+        "シナリオファイルが見つかりません");
     std::filesystem::create_symlink("/dev/zero", folder.Path() / "zero");
-    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "zero", "zero"); }).Message(), "シナリオファイルが見つかりません");
+    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "zero", "zero"); }).Message(),
+        "シナリオファイルが見つかりません");
 
     EXPECT_FALSE(files.IsOpen(1));
     EXPECT_EQ(files.OpenCount(), 0u);

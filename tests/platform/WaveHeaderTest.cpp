@@ -26,8 +26,8 @@ void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, 
 
 // A "smpl" chunk after the data declaring `declared` loops and holding `held`, each over
 // frames `start` to `end`.
-void AppendSampleLoops(std::vector<std::uint8_t>& bytes, std::uint32_t declared, std::uint32_t held, std::uint32_t start = 0,
-    std::uint32_t end = 10)
+void AppendSampleLoops(std::vector<std::uint8_t>& bytes, std::uint32_t declared, std::uint32_t held,
+    std::uint32_t start = 0, std::uint32_t end = 10)
 {
     const std::size_t at = bytes.size();
     bytes.resize(at + 8 + 36 + 24 * held);

@@ -74,10 +74,10 @@ int DifferentPixels(const QImage& a, const QImage& b)
     return different;
 }
 
-const QString kPage = QString::fromUtf8(
-    "\n塔の上で、ミラは雲を織っていた。白い糸は風に乗り、どこまでも、どこまでも続いていく。"
-    "\nshort line\n\nA line of Latin words that is long enough to wrap at a blank somewhere."
-    "\n「次の日も、その次の日も、わたしはここで待っているから。」▼");
+const QString kPage
+    = QString::fromUtf8("\n塔の上で、ミラは雲を織っていた。白い糸は風に乗り、どこまでも、どこまでも続いていく。"
+                        "\nshort line\n\nA line of Latin words that is long enough to wrap at a blank somewhere."
+                        "\n「次の日も、その次の日も、わたしはここで待っているから。」▼");
 
 TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
 {
@@ -107,7 +107,8 @@ TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
     wrapped.SetText(tall);
     const int whole = static_cast<int>(std::ceil(wrapped.Height(kWidth)));
     ASSERT_GT(whole, kHeight);
-    const QImage end = LabelPicture(tall, Qt::AlignLeft | Qt::AlignBottom, whole).copy(0, whole - kHeight, kWidth, kHeight);
+    const QImage end
+        = LabelPicture(tall, Qt::AlignLeft | Qt::AlignBottom, whole).copy(0, whole - kHeight, kWidth, kHeight);
     const QImage ours = WrappedPicture(wrapped, Qt::AlignLeft | Qt::AlignBottom);
     EXPECT_EQ(DifferentPixels(ours, end), 0);
 }

@@ -44,7 +44,8 @@ PlayInput BundledGame()
     PlayInput input;
     for (const std::string_view name : kSceneNames) {
         std::ifstream file(std::string(MIRADEL_GAME_DIR) + "/txt/" + std::string(name) + ".dat", std::ios::binary);
-        input.scenes.emplace_back(std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
+        input.scenes.emplace_back(
+            std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()));
     }
     return input;
 }

@@ -74,7 +74,8 @@ TEST(LineKind, RunCountIsAWholeNumberThatFits)
     EXPECT_EQ(RunCountOf(u"---4"), -4);
     EXPECT_EQ(RunCountOf(u"--2147483647"), 2147483647);
     EXPECT_EQ(RunCountOf(u"--2000000000"), 2000000000);
-    for (TextView bad : { u"--", u"-----", u"--abc", u"--1.5", u"--3x", u"--2147483648", u"--99999999999999999999", u"-- " })
+    for (TextView bad :
+        { u"--", u"-----", u"--abc", u"--1.5", u"--3x", u"--2147483648", u"--99999999999999999999", u"-- " })
         EXPECT_FALSE(RunCountOf(bad).has_value()) << TextToUtf8(bad);
 }
 

@@ -112,7 +112,7 @@ TEST_F(ScenarioPlayerTest, NewPageWithTextIsReachedByATick)
 
 TEST_F(ScenarioPlayerTest, NewPageHoldsThirtyOneLines)
 {
-    std::vector<std::string> lines { "first" , ">p x" };
+    std::vector<std::string> lines { "first", ">p x" };
     for (int i = 1; i <= 32; ++i)
         lines.push_back(std::to_string(i));
     StartWith(lines);
@@ -279,7 +279,8 @@ TEST_F(ScenarioPlayerTest, GameEndStartsANewGameAtOnce)
 
 TEST_F(ScenarioPlayerTest, OpeningThatRestartsBeforeShowingAnythingIsFatal)
 {
-    for (const auto& opening : std::vector<std::vector<std::string>> { { ">end" }, { "", ">end" }, { "--1", ">end" } }) {
+    for (const auto& opening :
+        std::vector<std::vector<std::string>> { { ">end" }, { "", ">end" }, { "--1", ">end" } }) {
         HeadlessFixture looping;
         looping.WriteAllPictures();
         looping.WriteScene("opn", opening);

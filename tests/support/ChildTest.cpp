@@ -20,7 +20,8 @@ ChildOutcome RunChildTests(const std::string& filter, const std::map<std::string
     child.setProcessEnvironment(childEnvironment);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
-        { QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + QString::fromStdString(filter) });
+        { QStringLiteral("--gtest_also_run_disabled_tests"),
+            QStringLiteral("--gtest_filter=") + QString::fromStdString(filter) });
     ChildOutcome outcome;
     // A generous limit: a sanitizer build starts slowly.
     if (!child.waitForFinished(180000)) {

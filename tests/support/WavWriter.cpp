@@ -18,8 +18,8 @@ constexpr std::uint16_t kTagFloat = 3;
 constexpr std::uint16_t kTagImaAdpcm = 0x11;
 constexpr std::uint16_t kTagExtensible = 0xFFFE;
 // The tail shared by the KSDATAFORMAT_SUBTYPE GUIDs (mmreg.h / ksmedia.h).
-constexpr std::array<std::uint8_t, 14> kSubtypeGuidTail = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
-    0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 };
+constexpr std::array<std::uint8_t, 14> kSubtypeGuidTail
+    = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 };
 
 class Bytes {
 public:
@@ -45,11 +45,20 @@ std::vector<std::uint8_t> EncodePcm(int bits, const std::vector<std::int16_t>& s
     Bytes out;
     for (const std::int16_t sample : samples) {
         switch (bits) {
-        case 8: out.U8(static_cast<std::uint8_t>((sample >> 8) + 128)); break;
-        case 16: out.Little(static_cast<std::uint16_t>(sample), 2); break;
-        case 24: out.Little(static_cast<std::uint32_t>(sample) << 8, 3); break;
-        case 32: out.Little(static_cast<std::uint32_t>(sample) << 16, 4); break;
-        default: throw std::invalid_argument("PCM width");
+        case 8:
+            out.U8(static_cast<std::uint8_t>((sample >> 8) + 128));
+            break;
+        case 16:
+            out.Little(static_cast<std::uint16_t>(sample), 2);
+            break;
+        case 24:
+            out.Little(static_cast<std::uint32_t>(sample) << 8, 3);
+            break;
+        case 32:
+            out.Little(static_cast<std::uint32_t>(sample) << 16, 4);
+            break;
+        default:
+            throw std::invalid_argument("PCM width");
         }
     }
     return std::move(out.Data());
@@ -73,7 +82,8 @@ std::int16_t SampleAt(const std::vector<std::int16_t>& samples, std::size_t fram
 std::size_t BlockCount(const std::vector<std::int16_t>& samples, int channels, int samplesPerBlock)
 {
     const std::size_t frames = samples.size() / static_cast<std::size_t>(channels);
-    return std::max<std::size_t>(1, (frames + static_cast<std::size_t>(samplesPerBlock) - 1) / static_cast<std::size_t>(samplesPerBlock));
+    return std::max<std::size_t>(
+        1, (frames + static_cast<std::size_t>(samplesPerBlock) - 1) / static_cast<std::size_t>(samplesPerBlock));
 }
 
 // IMA ADPCM as in the Intel/DVI and Microsoft "IMA ADPCM" wave format (tag 0x11): the step
@@ -81,16 +91,13 @@ std::size_t BlockCount(const std::vector<std::int16_t>& samples, int channels, i
 class ImaEncoder {
 public:
     static constexpr std::array<int, 16> kIndexTable = { -1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8 };
-    static constexpr std::array<int, 89> kStepTable = { 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25, 28, 31,
-        34, 37, 41, 45, 50, 55, 60, 66, 73, 80, 88, 97, 107, 118, 130, 143, 157, 173, 190, 209, 230, 253, 279, 307,
-        337, 371, 408, 449, 494, 544, 598, 658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552, 1707, 1878, 2066,
-        2272, 2499, 2749, 3024, 3327, 3660, 4026, 4428, 4871, 5358, 5894, 6484, 7132, 7845, 8630, 9493, 10442,
-        11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767 };
+    static constexpr std::array<int, 89> kStepTable = { 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25, 28, 31, 34,
+        37, 41, 45, 50, 55, 60, 66, 73, 80, 88, 97, 107, 118, 130, 143, 157, 173, 190, 209, 230, 253, 279, 307, 337,
+        371, 408, 449, 494, 544, 598, 658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552, 1707, 1878, 2066, 2272,
+        2499, 2749, 3024, 3327, 3660, 4026, 4428, 4871, 5358, 5894, 6484, 7132, 7845, 8630, 9493, 10442, 11487, 12635,
+        13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767 };
 
-    void Reset(std::int16_t first)
-    {
-        m_predictor = first;
-    }
+    void Reset(std::int16_t first) { m_predictor = first; }
     int Index() const { return m_index; }
 
     std::uint8_t Encode(int sample)
@@ -120,8 +127,8 @@ private:
     int m_index = 0;
 };
 
-std::vector<std::uint8_t> EncodeIma(const std::vector<std::int16_t>& samples, int channels, int blockAlign,
-    int samplesPerBlock)
+std::vector<std::uint8_t> EncodeIma(
+    const std::vector<std::int16_t>& samples, int channels, int blockAlign, int samplesPerBlock)
 {
     Bytes out;
     std::vector<ImaEncoder> encoders(static_cast<std::size_t>(channels));
@@ -154,10 +161,10 @@ std::vector<std::uint8_t> EncodeIma(const std::vector<std::int16_t>& samples, in
 
 // Microsoft ADPCM (tag 2) with the seven standard coefficient pairs of its format header;
 // the encoder keeps to the first pair (256, 0), which predicts the previous sample.
-constexpr std::array<std::array<int, 2>, 7> kMsCoefficients = { { { 256, 0 }, { 512, -256 }, { 0, 0 },
-    { 192, 64 }, { 240, 0 }, { 460, -208 }, { 392, -232 } } };
-constexpr std::array<int, 16> kMsAdaptation = { 230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307,
-    230, 230, 230 };
+constexpr std::array<std::array<int, 2>, 7> kMsCoefficients
+    = { { { 256, 0 }, { 512, -256 }, { 0, 0 }, { 192, 64 }, { 240, 0 }, { 460, -208 }, { 392, -232 } } };
+constexpr std::array<int, 16> kMsAdaptation
+    = { 230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230 };
 
 struct MsChannel {
     int delta = 16;
@@ -174,8 +181,8 @@ struct MsChannel {
     }
 };
 
-std::vector<std::uint8_t> EncodeMs(const std::vector<std::int16_t>& samples, int channels, int blockAlign,
-    int samplesPerBlock)
+std::vector<std::uint8_t> EncodeMs(
+    const std::vector<std::int16_t>& samples, int channels, int blockAlign, int samplesPerBlock)
 {
     Bytes out;
     const auto count = static_cast<std::size_t>(channels);
@@ -242,13 +249,14 @@ Layout LayoutOf(const WavFormat& format)
 
 void WriteFormatChunk(Bytes& out, const WavFormat& format, const Layout& layout)
 {
-    const bool extensible = format.extensible
-        && (format.encoding == WavEncoding::Pcm || format.encoding == WavEncoding::Float);
+    const bool extensible
+        = format.extensible && (format.encoding == WavEncoding::Pcm || format.encoding == WavEncoding::Float);
     Bytes fmt;
     fmt.U16(extensible ? kTagExtensible : layout.tag);
     fmt.U16(static_cast<std::uint32_t>(format.channels));
     fmt.U32(static_cast<std::uint32_t>(format.sampleRate));
-    fmt.U32(static_cast<std::uint32_t>(static_cast<long long>(format.sampleRate) * layout.blockAlign / layout.samplesPerBlock));
+    fmt.U32(static_cast<std::uint32_t>(
+        static_cast<long long>(format.sampleRate) * layout.blockAlign / layout.samplesPerBlock));
     fmt.U16(static_cast<std::uint32_t>(layout.blockAlign));
     fmt.U16(static_cast<std::uint32_t>(layout.bits));
     if (extensible) {
@@ -275,13 +283,18 @@ void WriteFormatChunk(Bytes& out, const WavFormat& format, const Layout& layout)
     out.Append(fmt.Data());
 }
 
-std::vector<std::uint8_t> EncodeData(const WavFormat& format, const Layout& layout, const std::vector<std::int16_t>& samples)
+std::vector<std::uint8_t> EncodeData(
+    const WavFormat& format, const Layout& layout, const std::vector<std::int16_t>& samples)
 {
     switch (format.encoding) {
-    case WavEncoding::Pcm: return EncodePcm(format.bitsPerSample, samples);
-    case WavEncoding::Float: return EncodeFloat(samples);
-    case WavEncoding::ImaAdpcm: return EncodeIma(samples, format.channels, layout.blockAlign, layout.samplesPerBlock);
-    case WavEncoding::MsAdpcm: return EncodeMs(samples, format.channels, layout.blockAlign, layout.samplesPerBlock);
+    case WavEncoding::Pcm:
+        return EncodePcm(format.bitsPerSample, samples);
+    case WavEncoding::Float:
+        return EncodeFloat(samples);
+    case WavEncoding::ImaAdpcm:
+        return EncodeIma(samples, format.channels, layout.blockAlign, layout.samplesPerBlock);
+    case WavEncoding::MsAdpcm:
+        return EncodeMs(samples, format.channels, layout.blockAlign, layout.samplesPerBlock);
     }
     throw std::invalid_argument("encoding");
 }

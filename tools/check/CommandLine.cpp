@@ -6,8 +6,7 @@
 
 namespace miradel::check {
 
-template<typename Number>
-static bool ParseNumber(std::string_view text, Number& value)
+template <typename Number> static bool ParseNumber(std::string_view text, Number& value)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
@@ -38,7 +37,8 @@ bool ParseCommandLine(int argc, char** argv, CommandLine& options, std::string& 
                 return false;
             }
         } else if (argument.starts_with("-") || folderGiven) {
-            problem = (folderGiven && !argument.starts_with("-") ? "more than one game folder: " : "unknown option ") + std::string(argument);
+            problem = (folderGiven && !argument.starts_with("-") ? "more than one game folder: " : "unknown option ")
+                + std::string(argument);
             return false;
         } else {
             options.gameFolder = argument;

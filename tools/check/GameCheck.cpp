@@ -39,9 +39,11 @@ public:
         for (const Text& picture : PicturesTheGameShows())
             CheckGamePicture(picture, "the game shows it");
         for (const Text& picture : BlinkingPictures())
-            CheckGamePicture(picture + Text(kBlinkFrameSuffix), "the blink frame of picture " + Quoted(picture) + "; the game ends at its first blink");
+            CheckGamePicture(picture + Text(kBlinkFrameSuffix),
+                "the blink frame of picture " + Quoted(picture) + "; the game ends at its first blink");
         CheckMusic();
-        ReportUnused(u"txt/", "nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 and 00 to 33");
+        ReportUnused(
+            u"txt/", "nothing in the game opens this file; the scenes are opn, not, 0 to 3, end0 to end2 and 00 to 33");
         ReportUnused(u"img/", "nothing in the game shows this picture");
     }
 
@@ -56,7 +58,8 @@ private:
         case ContentMatch::IgnoringCase:
             m_findings.Warning(place, line, column,
                 what + " matches the file " + located.foundName + " only when letter case is ignored, as on Windows; "
-                    + (line > 0 ? std::string("write the name as the file is named") : "rename the file to " + located.shownName));
+                    + (line > 0 ? std::string("write the name as the file is named")
+                                : "rename the file to " + located.shownName));
             return true;
         case ContentMatch::Ambiguous:
         case ContentMatch::Missing:
@@ -115,12 +118,14 @@ private:
             return;
         if (use.name.find(u'\0') != Text::npos) {
             m_findings.Error(scene, use.line, kPictureNameColumn,
-                "the picture name " + Quoted(use.name) + " holds a NUL byte, which no file name can hold; the game ends here");
+                "the picture name " + Quoted(use.name)
+                    + " holds a NUL byte, which no file name can hold; the game ends here");
             return;
         }
         if (use.name.find(u'\\') != Text::npos) {
             m_findings.Warning(scene, use.line, kPictureNameColumn,
-                "the picture name " + Quoted(use.name) + " has a backslash, which only Windows takes as a folder separator; use \"/\"");
+                "the picture name " + Quoted(use.name)
+                    + " has a backslash, which only Windows takes as a folder separator; use \"/\"");
         }
         const ContentFile& located = m_lookup.Locate(u"img/", use.name, u".jpg");
         std::string what = "picture " + Quoted(use.name);
@@ -182,8 +187,8 @@ std::string WhenTheGameOpens(TextView scene)
     if (scene.size() == 1)
         return "on day " + std::to_string(scene[0] - u'0' + 1);
     if (scene.starts_with(u"end"))
-        return std::string("as the ending when ") + TextToUtf8(kChoiceCaptions.at(static_cast<std::size_t>(scene[3] - u'0')))
-            + " was used up last";
+        return std::string("as the ending when ")
+            + TextToUtf8(kChoiceCaptions.at(static_cast<std::size_t>(scene[3] - u'0'))) + " was used up last";
     const std::size_t day = static_cast<std::size_t>(scene[0] - u'0');
     const std::string caption = TextToUtf8(kChoiceCaptions.at(static_cast<std::size_t>(scene[1] - u'0')));
     if (day == 3)

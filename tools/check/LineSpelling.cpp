@@ -43,7 +43,8 @@ std::string Why(TextView line, std::size_t start)
 {
     if (start > 0)
         return "it starts with a blank";
-    const bool wide = std::any_of(line.begin(), line.end(), [](char16_t c) { return c >= u'\uFF01' && c <= u'\uFF5E'; });
+    const bool wide
+        = std::any_of(line.begin(), line.end(), [](char16_t c) { return c >= u'\uFF01' && c <= u'\uFF5E'; });
     return wide ? "it is written in full-width characters" : "commands are written in small letters";
 }
 

@@ -65,14 +65,12 @@ struct MessageAreaMeasure::Metrics {
         QString text = QString::fromUtf16(line.data(), static_cast<qsizetype>(line.size()));
         if (marked)
             text += kWaitMark;
-        const QRectF box = metrics->boundingRect(QRectF(0, 0, width, INT_MAX / 2), Qt::AlignLeft | Qt::TextWordWrap, text);
+        const QRectF box
+            = metrics->boundingRect(QRectF(0, 0, width, INT_MAX / 2), Qt::AlignLeft | Qt::TextWordWrap, text);
         return std::max(1, static_cast<int>(std::lround(box.height() / metrics->lineSpacing())));
     }
 
-    double HeightOfRows(int rows) const
-    {
-        return metrics->height() + (rows - 1) * metrics->lineSpacing();
-    }
+    double HeightOfRows(int rows) const { return metrics->height() + (rows - 1) * metrics->lineSpacing(); }
 
     QImage device;
     float points = 0;

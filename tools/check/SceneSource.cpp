@@ -33,11 +33,13 @@ static void ReportInvalidBytes(const std::string& bytes, const std::vector<std::
 
 // Linux editors end lines with LF alone, which the player does not take as a line end: the
 // whole file would play as one line, commands shown as text. Said once, where it starts.
-static void ReportLoneLineFeeds(std::size_t count, long long lineNumber, long long column, const std::string& shownName, Findings& findings)
+static void ReportLoneLineFeeds(
+    std::size_t count, long long lineNumber, long long column, const std::string& shownName, Findings& findings)
 {
     findings.Warning(shownName, lineNumber, column,
         "lines end in a line feed (LF) alone (" + std::to_string(count)
-            + " in the file), which the player does not take as a line end: they play as one line; save the file with CR LF"
+            + " in the file), which the player does not take as a line end: they play as one line; save the file with "
+              "CR LF"
               " line ends (miradel-encode writes them from a UTF-8 source)");
 }
 
@@ -67,7 +69,8 @@ SceneSource DecodeSceneSource(std::string_view bytes, const std::string& shownNa
         const std::size_t lineFeed = lineBytes.find('\n');
         if (lineFeed != std::string::npos && loneLineFeeds == 0) {
             firstLineFeedLine = lineNumber;
-            firstLineFeedColumn = static_cast<long long>(DecodeCp932(std::string_view(lineBytes).substr(0, lineFeed)).size()) + 1;
+            firstLineFeedColumn
+                = static_cast<long long>(DecodeCp932(std::string_view(lineBytes).substr(0, lineFeed)).size()) + 1;
         }
         loneLineFeeds += static_cast<std::size_t>(std::count(lineBytes.begin(), lineBytes.end(), '\n'));
     }

@@ -81,7 +81,10 @@ public:
         m_pageMarked = m_player.PageMark() == kWaitMark;
         m_page.push_back({ static_cast<std::size_t>(m_player.CurrentLineNumber() - 1), m_step });
     }
-    void ShowPicture(TextView name) override { m_result.pictures.push_back({ m_player.CurrentLineNumber(), Text(name) }); }
+    void ShowPicture(TextView name) override
+    {
+        m_result.pictures.push_back({ m_player.CurrentLineNumber(), Text(name) });
+    }
     void NewGame() override
     {
         if (!m_firstStepDone && m_result.gameEndInFirstStep == 0)
@@ -169,8 +172,9 @@ private:
         for (const CutRun& run : m_player.RunsCutShort()) {
             if (run.stepsLeft > 0) {
                 m_findings.Warning(m_shownName, run.line, 3,
-                    "the count reaches past the end of the scene, which ends " + end + "; " + std::to_string(run.stepsLeft)
-                        + (run.stepsLeft == 1 ? " step is" : " steps are") + " left over");
+                    "the count reaches past the end of the scene, which ends " + end + "; "
+                        + std::to_string(run.stepsLeft) + (run.stepsLeft == 1 ? " step is" : " steps are")
+                        + " left over");
             }
         }
     }
@@ -182,7 +186,8 @@ private:
             if (m_lines[static_cast<std::size_t>(line - 1)].empty())
                 continue;
             m_findings.Warning(m_shownName, line, 1,
-                (line == total ? std::string("this line is") : "this line and the " + std::to_string(total - line) + " after it are")
+                (line == total ? std::string("this line is")
+                               : "this line and the " + std::to_string(total - line) + " after it are")
                     + " never shown: the scene ends at line " + std::to_string(m_result.endLine));
             return;
         }
@@ -215,8 +220,8 @@ private:
 
 } // namespace
 
-SceneWalk WalkScene(const std::vector<Text>& lines, const std::string& shownName, const PageMeasure* measure,
-    Findings& findings)
+SceneWalk WalkScene(
+    const std::vector<Text>& lines, const std::string& shownName, const PageMeasure* measure, Findings& findings)
 {
     return Walker(lines, shownName, measure, findings).Walk();
 }

@@ -20,8 +20,8 @@ public:
 // How a scene's last reached line ends it.
 enum class SceneEnding {
     NextOffer, // "tugi" or the end of the file: the next-day button or the choices
-    GameEnd,   // ">end": a new game
-    Loop,      // ">loop": day 0 and the next-day button
+    GameEnd, // ">end": a new game
+    Loop, // ">loop": day 0 and the next-day button
 };
 
 struct PictureUse {
@@ -46,7 +46,7 @@ struct SceneWalk {
 // Every path through a scene takes the same lines, so one walk finds what every game
 // meets: a "--" count that is not a number (an error), a count that reaches past the end,
 // lines after the end, and (when `measure` is given) pages that do not fit.
-SceneWalk WalkScene(const std::vector<Text>& lines, const std::string& shownName, const PageMeasure* measure,
-    Findings& findings);
+SceneWalk WalkScene(
+    const std::vector<Text>& lines, const std::string& shownName, const PageMeasure* measure, Findings& findings);
 
 } // namespace miradel::check

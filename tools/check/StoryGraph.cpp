@@ -195,8 +195,8 @@ std::string StoryGraphDot(const GameCheck& check)
         std::string label;
         for (const std::string& line : edge.labels)
             label += (label.empty() ? "" : "\\n") + Escaped(line);
-        dot += "  \"" + Escaped(TextToUtf8(edge.from)) + "\" -> \"" + Escaped(TextToUtf8(edge.to)) + "\" [label=\"" + label
-            + "\"];\n";
+        dot += "  \"" + Escaped(TextToUtf8(edge.from)) + "\" -> \"" + Escaped(TextToUtf8(edge.to)) + "\" [label=\""
+            + label + "\"];\n";
     }
     return dot + "}\n";
 }

@@ -47,14 +47,13 @@ bool WriteWholeFile(const std::filesystem::path& path, const std::string& conten
     return !error;
 }
 
-constexpr const char* kUsage =
-    "usage: miradel-encode SOURCE OUTPUT\n"
-    "       miradel-encode -d FOLDER SOURCE...\n"
-    "Turns scene sources written in UTF-8 into scene files the player reads: code page 932\n"
-    "(Shift-JIS) with CR LF line ends. With -d, each NAME.txt becomes FOLDER/NAME.dat.\n"
-    "  -d FOLDER   write every SOURCE into FOLDER, named after it with the extension .dat\n"
-    "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n";
+constexpr const char* kUsage = "usage: miradel-encode SOURCE OUTPUT\n"
+                               "       miradel-encode -d FOLDER SOURCE...\n"
+                               "Turns scene sources written in UTF-8 into scene files the player reads: code page 932\n"
+                               "(Shift-JIS) with CR LF line ends. With -d, each NAME.txt becomes FOLDER/NAME.dat.\n"
+                               "  -d FOLDER   write every SOURCE into FOLDER, named after it with the extension .dat\n"
+                               "  --help      show this help and exit\n"
+                               "  --version   show the version and exit\n";
 
 // Encodes one source; false, with every reason reported, when nothing could be written.
 bool EncodeFile(const std::string& sourceName, const std::filesystem::path& outputPath)
@@ -127,7 +126,8 @@ int main(int argc, char** argv)
     }
     bool allWritten = true;
     for (const std::string& source : sources) {
-        const std::filesystem::path output = std::filesystem::path(folder) / std::filesystem::path(source).filename().replace_extension(".dat");
+        const std::filesystem::path output
+            = std::filesystem::path(folder) / std::filesystem::path(source).filename().replace_extension(".dat");
         allWritten = EncodeFile(source, output) && allWritten;
     }
     return allWritten ? 0 : 1;

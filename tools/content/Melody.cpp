@@ -18,26 +18,68 @@ constexpr double kFadeOutSeconds = 0.8;
 constexpr double kPeak = 0.55; // of full scale: gentle, with room to spare
 
 struct Note {
-    int pitch;    // MIDI note number; 60 is middle C
+    int pitch; // MIDI note number; 60 is middle C
     double beats;
 };
 
 // The tune, one bar a line of four: bars 1-8 rise and settle on C, bars 9-16
 // climb to the high C and come home.
-constexpr std::array kTune{
-    Note{76, 2}, Note{74, 1}, Note{72, 1}, Note{74, 1}, Note{76, 1}, Note{79, 2}, Note{76, 1}, Note{74, 3},
-    Note{76, 2}, Note{74, 1}, Note{72, 1}, Note{74, 1}, Note{76, 1}, Note{69, 1}, Note{72, 1}, Note{74, 1}, Note{72, 3},
-    Note{81, 2}, Note{79, 1}, Note{76, 1}, Note{79, 1}, Note{81, 1}, Note{84, 2}, Note{81, 1}, Note{79, 3},
-    Note{81, 1}, Note{79, 1}, Note{76, 1}, Note{74, 1}, Note{76, 1}, Note{79, 1}, Note{74, 2}, Note{76, 1}, Note{72, 3},
+constexpr std::array kTune {
+    Note { 76, 2 },
+    Note { 74, 1 },
+    Note { 72, 1 },
+    Note { 74, 1 },
+    Note { 76, 1 },
+    Note { 79, 2 },
+    Note { 76, 1 },
+    Note { 74, 3 },
+    Note { 76, 2 },
+    Note { 74, 1 },
+    Note { 72, 1 },
+    Note { 74, 1 },
+    Note { 76, 1 },
+    Note { 69, 1 },
+    Note { 72, 1 },
+    Note { 74, 1 },
+    Note { 72, 3 },
+    Note { 81, 2 },
+    Note { 79, 1 },
+    Note { 76, 1 },
+    Note { 79, 1 },
+    Note { 81, 1 },
+    Note { 84, 2 },
+    Note { 81, 1 },
+    Note { 79, 3 },
+    Note { 81, 1 },
+    Note { 79, 1 },
+    Note { 76, 1 },
+    Note { 74, 1 },
+    Note { 76, 1 },
+    Note { 79, 1 },
+    Note { 74, 2 },
+    Note { 76, 1 },
+    Note { 72, 3 },
 };
 
 // One chord a bar, as root, third and fifth.
-constexpr std::array<std::array<int, 3>, kBars> kChords{{
-    {48, 52, 55}, {45, 48, 52}, {40, 43, 47}, {43, 47, 50},
-    {48, 52, 55}, {45, 48, 52}, {41, 45, 48}, {48, 52, 55},
-    {41, 45, 48}, {48, 52, 55}, {45, 48, 52}, {43, 47, 50},
-    {41, 45, 48}, {48, 52, 55}, {43, 47, 50}, {48, 52, 55},
-}};
+constexpr std::array<std::array<int, 3>, kBars> kChords { {
+    { 48, 52, 55 },
+    { 45, 48, 52 },
+    { 40, 43, 47 },
+    { 43, 47, 50 },
+    { 48, 52, 55 },
+    { 45, 48, 52 },
+    { 41, 45, 48 },
+    { 48, 52, 55 },
+    { 41, 45, 48 },
+    { 48, 52, 55 },
+    { 45, 48, 52 },
+    { 43, 47, 50 },
+    { 41, 45, 48 },
+    { 48, 52, 55 },
+    { 43, 47, 50 },
+    { 48, 52, 55 },
+} };
 
 double Frequency(int pitch)
 {
@@ -45,7 +87,8 @@ double Frequency(int pitch)
 }
 
 // A plucked, bell-like voice: a quick rise, a long ringing decay, a few soft overtones.
-void AddVoice(std::vector<double>& mix, double startSeconds, double lengthSeconds, int pitch, double loudness, double decaySeconds)
+void AddVoice(std::vector<double>& mix, double startSeconds, double lengthSeconds, int pitch, double loudness,
+    double decaySeconds)
 {
     const auto first = static_cast<std::size_t>(std::lround(startSeconds * kSampleRate));
     const double ring = lengthSeconds + decaySeconds * 1.5;
@@ -57,7 +100,8 @@ void AddVoice(std::vector<double>& mix, double startSeconds, double lengthSecond
         const double release = t < lengthSeconds ? 1.0 : std::exp(-(t - lengthSeconds) / (decaySeconds * 0.3));
         const double envelope = attack * std::exp(-t / decaySeconds) * release;
         const double phase = step * static_cast<double>(i);
-        const double tone = std::sin(phase) + 0.28 * std::sin(2.0 * phase) * std::exp(-t / 0.25) + 0.08 * std::sin(3.0 * phase);
+        const double tone
+            = std::sin(phase) + 0.28 * std::sin(2.0 * phase) * std::exp(-t / 0.25) + 0.08 * std::sin(3.0 * phase);
         mix[first + i] += loudness * envelope * tone;
     }
 }

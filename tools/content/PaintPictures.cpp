@@ -15,7 +15,8 @@
 
 namespace {
 
-bool SavePicture(const miradel::content::PictureRecipe& recipe, miradel::content::Frame frame, const std::filesystem::path& file)
+bool SavePicture(
+    const miradel::content::PictureRecipe& recipe, miradel::content::Frame frame, const std::filesystem::path& file)
 {
     using namespace miradel::content;
     QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);

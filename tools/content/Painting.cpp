@@ -78,11 +78,17 @@ void DrawSparkle(QPainter& painter, QPointF center, double size, QColor color)
 void DrawCloud(QPainter& painter, QPointF center, double size, QColor light, QColor shade)
 {
     // Offsets and radii of the puffs, in units of `size`: a wide base and a rounded crown.
-    static constexpr std::array<std::array<double, 3>, 9> kPuffs{{
-        {-0.62, 0.10, 0.30}, {-0.32, -0.08, 0.38}, {0.02, -0.22, 0.46}, {0.38, -0.06, 0.38},
-        {0.66, 0.12, 0.28}, {-0.40, 0.22, 0.26}, {0.00, 0.18, 0.34}, {0.40, 0.22, 0.26},
-        {0.18, -0.34, 0.28},
-    }};
+    static constexpr std::array<std::array<double, 3>, 9> kPuffs { {
+        { -0.62, 0.10, 0.30 },
+        { -0.32, -0.08, 0.38 },
+        { 0.02, -0.22, 0.46 },
+        { 0.38, -0.06, 0.38 },
+        { 0.66, 0.12, 0.28 },
+        { -0.40, 0.22, 0.26 },
+        { 0.00, 0.18, 0.34 },
+        { 0.40, 0.22, 0.26 },
+        { 0.18, -0.34, 0.28 },
+    } };
     QPainterPath body;
     body.setFillRule(Qt::WindingFill);
     for (const auto& [dx, dy, radius] : kPuffs) {

@@ -21,7 +21,10 @@ inline constexpr int kPictureHeight = 480;
 // A small fixed-sequence generator, so that every build paints the same stars.
 class Scatter {
 public:
-    explicit Scatter(std::uint32_t seed) : m_state(seed) {}
+    explicit Scatter(std::uint32_t seed)
+        : m_state(seed)
+    {
+    }
     // Uniform in [low, high).
     double Between(double low, double high);
 

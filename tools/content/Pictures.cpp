@@ -60,7 +60,8 @@ void DrawTower(QPainter& painter, QPointF foot, double height, QColor body)
     const QPointF window(foot.x(), foot.y() - height * 0.78);
     DrawGlow(painter, window, height * 0.35, QColor(255, 190, 110, 120));
     painter.setBrush(QColor(255, 214, 140));
-    painter.drawRoundedRect(QRectF(window.x() - width * 0.2, window.y() - width * 0.28, width * 0.4, width * 0.56), 3, 3);
+    painter.drawRoundedRect(
+        QRectF(window.x() - width * 0.2, window.y() - width * 0.28, width * 0.4, width * 0.56), 3, 3);
 }
 
 // A ball lit from the upper left: a radial gradient through `stops`, its focus `light` (in
@@ -83,9 +84,12 @@ void DrawMoon(QPainter& painter, QPointF center, double radius)
     DrawLitBall(painter, center, radius, { 0.3, 0.3 }, 1.4,
         { { 0.0, QColor(255, 246, 200) }, { 0.55, QColor(246, 204, 96) }, { 1.0, QColor(214, 156, 52) } });
     // Soft seas on the face.
-    static constexpr std::array<std::array<double, 3>, 4> kSeas{{
-        {-0.35, -0.20, 0.22}, {0.25, 0.10, 0.28}, {-0.10, 0.42, 0.16}, {0.42, -0.38, 0.12},
-    }};
+    static constexpr std::array<std::array<double, 3>, 4> kSeas { {
+        { -0.35, -0.20, 0.22 },
+        { 0.25, 0.10, 0.28 },
+        { -0.10, 0.42, 0.16 },
+        { 0.42, -0.38, 0.12 },
+    } };
     for (const auto& [dx, dy, size] : kSeas) {
         DrawGlow(painter, center + QPointF(dx * radius, dy * radius), size * radius, QColor(190, 130, 40, 70));
     }
@@ -127,9 +131,13 @@ void DrawShell(QPainter& painter, QPointF hinge, double radius)
 
 void DrawRainbow(QPainter& painter, QPointF center, double radius)
 {
-    static constexpr std::array<QColor, 6> kBands{
-        QColor(255, 110, 110, 70), QColor(255, 180, 90, 70), QColor(255, 236, 110, 70),
-        QColor(130, 220, 130, 70), QColor(110, 170, 255, 70), QColor(170, 120, 230, 70),
+    static constexpr std::array<QColor, 6> kBands {
+        QColor(255, 110, 110, 70),
+        QColor(255, 180, 90, 70),
+        QColor(255, 236, 110, 70),
+        QColor(130, 220, 130, 70),
+        QColor(110, 170, 255, 70),
+        QColor(170, 120, 230, 70),
     };
     painter.setBrush(Qt::NoBrush);
     for (std::size_t band = 0; band < kBands.size(); ++band) {
@@ -141,7 +149,7 @@ void DrawRainbow(QPainter& painter, QPointF center, double radius)
 
 void PaintTitle(QPainter& painter, Frame)
 {
-    FillVertical(painter, {{0.0, QColor(10, 14, 46)}, {0.55, QColor(44, 34, 96)}, {1.0, QColor(120, 80, 140)}});
+    FillVertical(painter, { { 0.0, QColor(10, 14, 46) }, { 0.55, QColor(44, 34, 96) }, { 1.0, QColor(120, 80, 140) } });
     DrawStars(painter, 101, 160, 0.0, 330.0);
     QPainterPath crescent;
     crescent.addEllipse(QPointF(360, 96), 34, 34);
@@ -151,60 +159,62 @@ void PaintTitle(QPainter& painter, Frame)
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 232, 170));
     painter.drawPath(crescent.subtracted(bite));
-    DrawThread(painter, {150, 296}, {150, 200}, {60, 160}, {40, 40}, kSilverThread);
-    DrawThread(painter, {154, 296}, {190, 190}, {300, 170}, {330, 120}, kGoldThread);
-    DrawThread(painter, {152, 296}, {170, 220}, {200, 110}, {230, 20}, kPearlThread);
+    DrawThread(painter, { 150, 296 }, { 150, 200 }, { 60, 160 }, { 40, 40 }, kSilverThread);
+    DrawThread(painter, { 154, 296 }, { 190, 190 }, { 300, 170 }, { 330, 120 }, kGoldThread);
+    DrawThread(painter, { 152, 296 }, { 170, 220 }, { 200, 110 }, { 230, 20 }, kPearlThread);
     DrawHill(painter, 420, 380, 200, QColor(36, 26, 60));
     DrawHill(painter, 400, 350, 140, QColor(20, 14, 36));
-    DrawTower(painter, {152, 372}, 100, QColor(20, 14, 36));
+    DrawTower(painter, { 152, 372 }, 100, QColor(20, 14, 36));
 }
 
 void PaintSilverCloud(QPainter& painter, Frame frame)
 {
-    FillVertical(painter, {{0.0, QColor(22, 36, 86)}, {0.6, QColor(64, 88, 146)}, {1.0, QColor(132, 146, 190)}});
+    FillVertical(
+        painter, { { 0.0, QColor(22, 36, 86) }, { 0.6, QColor(64, 88, 146) }, { 1.0, QColor(132, 146, 190) } });
     DrawStars(painter, 202, 70, 0.0, 200.0, 0.8);
-    DrawCloud(painter, {120, 380}, 70, QColor(196, 204, 226), QColor(120, 130, 168));
-    DrawCloud(painter, {240, 250}, 150, QColor(248, 250, 255), QColor(150, 162, 196));
-    DrawCloud(painter, {400, 130}, 46, QColor(224, 230, 246), QColor(150, 160, 196));
+    DrawCloud(painter, { 120, 380 }, 70, QColor(196, 204, 226), QColor(120, 130, 168));
+    DrawCloud(painter, { 240, 250 }, 150, QColor(248, 250, 255), QColor(150, 162, 196));
+    DrawCloud(painter, { 400, 130 }, 46, QColor(224, 230, 246), QColor(150, 160, 196));
     if (frame == Frame::Blink) {
-        DrawSparkle(painter, {272, 150}, 30, QColor(230, 240, 255));
-        DrawSparkle(painter, {90, 70}, 16, QColor(230, 240, 255));
-        DrawSparkle(painter, {420, 200}, 12, QColor(230, 240, 255));
+        DrawSparkle(painter, { 272, 150 }, 30, QColor(230, 240, 255));
+        DrawSparkle(painter, { 90, 70 }, 16, QColor(230, 240, 255));
+        DrawSparkle(painter, { 420, 200 }, 12, QColor(230, 240, 255));
     }
 }
 
 void PaintGoldenMoon(QPainter& painter, Frame frame)
 {
-    FillVertical(painter, {{0.0, QColor(6, 10, 36)}, {0.7, QColor(22, 28, 76)}, {1.0, QColor(44, 44, 96)}});
+    FillVertical(painter, { { 0.0, QColor(6, 10, 36) }, { 0.7, QColor(22, 28, 76) }, { 1.0, QColor(44, 44, 96) } });
     DrawStars(painter, 303, 180, 0.0, kSheet);
-    DrawMoon(painter, {240, 230}, 100);
-    DrawCloud(painter, {110, 400}, 50, QColor(70, 70, 120, 200), QColor(40, 40, 86, 200));
-    DrawCloud(painter, {400, 380}, 40, QColor(80, 76, 126, 200), QColor(44, 42, 90, 200));
+    DrawMoon(painter, { 240, 230 }, 100);
+    DrawCloud(painter, { 110, 400 }, 50, QColor(70, 70, 120, 200), QColor(40, 40, 86, 200));
+    DrawCloud(painter, { 400, 380 }, 40, QColor(80, 76, 126, 200), QColor(44, 42, 90, 200));
     if (frame == Frame::Blink) {
-        DrawSparkle(painter, {318, 166}, 34, QColor(255, 230, 150));
-        DrawSparkle(painter, {70, 90}, 14, QColor(255, 240, 200));
-        DrawSparkle(painter, {430, 60}, 12, QColor(255, 240, 200));
+        DrawSparkle(painter, { 318, 166 }, 34, QColor(255, 230, 150));
+        DrawSparkle(painter, { 70, 90 }, 14, QColor(255, 240, 200));
+        DrawSparkle(painter, { 430, 60 }, 12, QColor(255, 240, 200));
     }
 }
 
 void PaintEmptyNight(QPainter& painter, Frame frame)
 {
-    FillVertical(painter, {{0.0, QColor(4, 6, 14)}, {0.5, QColor(16, 22, 44)}, {0.7, QColor(38, 48, 78)}}, 0.0, 330.0);
-    FillVertical(painter, {{0.0, QColor(24, 32, 56)}, {1.0, QColor(6, 8, 16)}}, 330.0, kSheet);
-    DrawGlow(painter, {240, 330}, 220, QColor(70, 84, 120, 40));
+    FillVertical(
+        painter, { { 0.0, QColor(4, 6, 14) }, { 0.5, QColor(16, 22, 44) }, { 0.7, QColor(38, 48, 78) } }, 0.0, 330.0);
+    FillVertical(painter, { { 0.0, QColor(24, 32, 56) }, { 1.0, QColor(6, 8, 16) } }, 330.0, kSheet);
+    DrawGlow(painter, { 240, 330 }, 220, QColor(70, 84, 120, 40));
     painter.setPen(QPen(QColor(120, 134, 170, 90), 1.0));
     painter.drawLine(QPointF(0, 330), QPointF(kSheet, 330));
     DrawStars(painter, 404, 14, 0.0, 300.0, 0.55);
     if (frame == Frame::Blink) {
-        DrawSparkle(painter, {300, 120}, 26, QColor(210, 220, 255));
-        DrawGlow(painter, {300, 450}, 14, QColor(200, 210, 255, 120));
+        DrawSparkle(painter, { 300, 120 }, 26, QColor(210, 220, 255));
+        DrawGlow(painter, { 300, 450 }, 14, QColor(200, 210, 255, 120));
     }
 }
 
 void PaintLoomRoom(QPainter& painter, Frame frame)
 {
-    FillVertical(painter, {{0.0, QColor(52, 34, 28)}, {1.0, QColor(22, 14, 12)}});
-    DrawGlow(painter, {40, 300}, 200, QColor(255, 170, 90, 70));
+    FillVertical(painter, { { 0.0, QColor(52, 34, 28) }, { 1.0, QColor(22, 14, 12) } });
+    DrawGlow(painter, { 40, 300 }, 200, QColor(255, 170, 90, 70));
     // The arched window and its sky.
     QPainterPath window;
     window.moveTo(150, 300);
@@ -214,9 +224,9 @@ void PaintLoomRoom(QPainter& painter, Frame frame)
     window.closeSubpath();
     painter.save();
     painter.setClipPath(window);
-    FillVertical(painter, {{0.0, QColor(14, 18, 56)}, {1.0, QColor(60, 54, 110)}}, 40, 300);
+    FillVertical(painter, { { 0.0, QColor(14, 18, 56) }, { 1.0, QColor(60, 54, 110) } }, 40, 300);
     DrawStars(painter, 505, 60, 40, 300);
-    DrawGlow(painter, {290, 110}, 40, QColor(255, 230, 160, 120));
+    DrawGlow(painter, { 290, 110 }, 40, QColor(255, 230, 160, 120));
     painter.restore();
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(90, 60, 44), 8));
@@ -229,7 +239,7 @@ void PaintLoomRoom(QPainter& painter, Frame frame)
     painter.drawRoundedRect(QRectF(60, 430, 360, 18), 5, 5);
     painter.drawRect(QRectF(70, 250, 14, 210));
     painter.drawRect(QRectF(396, 250, 14, 210));
-    static constexpr std::array<QColor, 3> kWarp{kSilverThread, kGoldThread, kPearlThread};
+    static constexpr std::array<QColor, 3> kWarp { kSilverThread, kGoldThread, kPearlThread };
     for (int thread = 0; thread < 27; ++thread) {
         const double x = 100 + thread * 11.0;
         QColor color = kWarp[static_cast<std::size_t>(thread % 3)];
@@ -244,17 +254,17 @@ void PaintLoomRoom(QPainter& painter, Frame frame)
     painter.setBrush(QColor(240, 200, 96, 160));
     painter.drawRect(QRectF(96, 404, 290, 6));
     if (frame == Frame::Blink) {
-        DrawSparkle(painter, {199, 330}, 22, QColor(255, 236, 170));
-        DrawSparkle(painter, {200, 90}, 14, QColor(230, 236, 255));
+        DrawSparkle(painter, { 199, 330 }, 22, QColor(255, 236, 170));
+        DrawSparkle(painter, { 200, 90 }, 14, QColor(230, 236, 255));
     }
 }
 
 void PaintPearl(QPainter& painter, Frame frame)
 {
-    FillVertical(painter, {{0.0, QColor(10, 24, 44)}, {0.6, QColor(26, 52, 84)}, {1.0, QColor(40, 40, 74)}});
+    FillVertical(painter, { { 0.0, QColor(10, 24, 44) }, { 0.6, QColor(26, 52, 84) }, { 1.0, QColor(40, 40, 74) } });
     DrawStars(painter, 606, 50, 0.0, 260.0, 0.7);
-    DrawShell(painter, {240, 440}, 190);
-    DrawPearl(painter, {240, 300}, 80);
+    DrawShell(painter, { 240, 440 }, 190);
+    DrawPearl(painter, { 240, 300 }, 80);
     Scatter bubbles(607);
     for (int bubble = 0; bubble < 14; ++bubble) {
         const QPointF at(bubbles.Between(40, 440), bubbles.Between(40, 220));
@@ -264,18 +274,19 @@ void PaintPearl(QPainter& painter, Frame frame)
         painter.drawEllipse(at, radius, radius);
     }
     if (frame == Frame::Blink) {
-        DrawSparkle(painter, {212, 268}, 36, QColor(255, 230, 245));
-        DrawSparkle(painter, {120, 170}, 20, QColor(230, 255, 245));
-        DrawSparkle(painter, {370, 120}, 16, QColor(255, 236, 250));
+        DrawSparkle(painter, { 212, 268 }, 36, QColor(255, 230, 245));
+        DrawSparkle(painter, { 120, 170 }, 20, QColor(230, 255, 245));
+        DrawSparkle(painter, { 370, 120 }, 16, QColor(255, 236, 250));
     }
 }
 
 void PaintRainbowMorning(QPainter& painter, Frame)
 {
-    FillVertical(painter, {{0.0, QColor(120, 170, 224)}, {0.7, QColor(210, 226, 240)}, {1.0, QColor(246, 230, 214)}});
-    DrawRainbow(painter, {260, 380}, 230);
-    DrawCloud(painter, {100, 110}, 60, QColor(255, 255, 255), QColor(200, 208, 226));
-    DrawCloud(painter, {380, 80}, 44, QColor(250, 252, 255), QColor(206, 212, 230));
+    FillVertical(
+        painter, { { 0.0, QColor(120, 170, 224) }, { 0.7, QColor(210, 226, 240) }, { 1.0, QColor(246, 230, 214) } });
+    DrawRainbow(painter, { 260, 380 }, 230);
+    DrawCloud(painter, { 100, 110 }, 60, QColor(255, 255, 255), QColor(200, 208, 226));
+    DrawCloud(painter, { 380, 80 }, 44, QColor(250, 252, 255), QColor(206, 212, 230));
     DrawHill(painter, 400, 330, 330, QColor(122, 170, 104));
     DrawHill(painter, 430, 380, 120, QColor(84, 136, 78));
     Scatter drops(708);
@@ -287,10 +298,10 @@ void PaintRainbowMorning(QPainter& painter, Frame)
 
 void PaintMoonlitSea(QPainter& painter, Frame)
 {
-    FillVertical(painter, {{0.0, QColor(8, 12, 40)}, {1.0, QColor(40, 40, 92)}}, 0.0, 300.0);
-    FillVertical(painter, {{0.0, QColor(30, 34, 78)}, {1.0, QColor(8, 10, 30)}}, 300.0, kSheet);
+    FillVertical(painter, { { 0.0, QColor(8, 12, 40) }, { 1.0, QColor(40, 40, 92) } }, 0.0, 300.0);
+    FillVertical(painter, { { 0.0, QColor(30, 34, 78) }, { 1.0, QColor(8, 10, 30) } }, 300.0, kSheet);
     DrawStars(painter, 809, 120, 0.0, 280.0);
-    DrawMoon(painter, {240, 190}, 70);
+    DrawMoon(painter, { 240, 190 }, 70);
     // The moon's road on the water: broken strokes that widen towards the viewer.
     Scatter ripples(810);
     for (int row = 0; row < 60; ++row) {
@@ -315,32 +326,34 @@ void PaintMoonlitSea(QPainter& painter, Frame)
     painter.drawPath(hull);
     painter.setPen(QPen(QColor(14, 12, 26), 2.0));
     painter.drawLine(QPointF(334, 392), QPointF(334, 340));
-    DrawGlow(painter, {342, 350}, 18, QColor(255, 200, 110, 200));
+    DrawGlow(painter, { 342, 350 }, 18, QColor(255, 200, 110, 200));
 }
 
 void PaintDawn(QPainter& painter, Frame)
 {
-    FillVertical(painter, {{0.0, QColor(30, 44, 100)}, {0.45, QColor(150, 120, 170)}, {0.75, QColor(246, 170, 150)}, {1.0, QColor(255, 214, 150)}});
-    DrawGlow(painter, {240, 370}, 200, QColor(255, 230, 170, 160));
+    FillVertical(painter,
+        { { 0.0, QColor(30, 44, 100) }, { 0.45, QColor(150, 120, 170) }, { 0.75, QColor(246, 170, 150) },
+            { 1.0, QColor(255, 214, 150) } });
+    DrawGlow(painter, { 240, 370 }, 200, QColor(255, 230, 170, 160));
     DrawStars(painter, 911, 16, 0.0, 120.0, 0.6);
-    DrawGlow(painter, {360, 70}, 16, QColor(255, 255, 255, 200));
+    DrawGlow(painter, { 360, 70 }, 16, QColor(255, 255, 255, 200));
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 255, 255));
     painter.drawEllipse(QPointF(360, 70), 2.4, 2.4);
     DrawHill(painter, 380, 356, 240, QColor(70, 56, 86));
-    DrawTower(painter, {120, 372}, 54, QColor(60, 46, 74));
+    DrawTower(painter, { 120, 372 }, 54, QColor(60, 46, 74));
 }
 
-constexpr std::array kPictures{
-    PictureRecipe{"ttl", PaintTitle, false},
-    PictureRecipe{"0", PaintSilverCloud, true},
-    PictureRecipe{"1", PaintGoldenMoon, true},
-    PictureRecipe{"2", PaintEmptyNight, true},
-    PictureRecipe{"3", PaintLoomRoom, true},
-    PictureRecipe{"4", PaintPearl, true},
-    PictureRecipe{"end0", PaintRainbowMorning, false},
-    PictureRecipe{"end1", PaintMoonlitSea, false},
-    PictureRecipe{"end2", PaintDawn, false},
+constexpr std::array kPictures {
+    PictureRecipe { "ttl", PaintTitle, false },
+    PictureRecipe { "0", PaintSilverCloud, true },
+    PictureRecipe { "1", PaintGoldenMoon, true },
+    PictureRecipe { "2", PaintEmptyNight, true },
+    PictureRecipe { "3", PaintLoomRoom, true },
+    PictureRecipe { "4", PaintPearl, true },
+    PictureRecipe { "end0", PaintRainbowMorning, false },
+    PictureRecipe { "end1", PaintMoonlitSea, false },
+    PictureRecipe { "end2", PaintDawn, false },
 };
 
 } // namespace

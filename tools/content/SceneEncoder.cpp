@@ -150,11 +150,13 @@ EncodedScene EncodeScene(std::string_view utf8Source)
         ++lineNumber;
         const std::size_t lineStart = scene.bytes.size();
         if (const auto badOffset = converter.Convert(line, scene.bytes)) {
-            scene.errors.push_back({lineNumber, CharacterColumn(line, *badOffset), DescribeBadCharacter(line, *badOffset)});
+            scene.errors.push_back(
+                { lineNumber, CharacterColumn(line, *badOffset), DescribeBadCharacter(line, *badOffset) });
             continue;
         }
         if (PlayerStopsOn(std::string_view(scene.bytes).substr(lineStart))) {
-            scene.errors.push_back({lineNumber, 3, "a \"--\" line needs a whole number of lines to take at once (from -2147483648 to 2147483647)"});
+            scene.errors.push_back({ lineNumber, 3,
+                "a \"--\" line needs a whole number of lines to take at once (from -2147483648 to 2147483647)" });
         }
         scene.bytes.append(kLineEnd);
     }

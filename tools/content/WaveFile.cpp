@@ -27,13 +27,13 @@ bool WriteMonoWave(const std::filesystem::path& path, const std::vector<std::int
     file += "RIFF";
     PutLittleEndian(file, 36 + dataBytes, 4);
     file += "WAVEfmt ";
-    PutLittleEndian(file, 16, 4);                 // size of the format chunk
-    PutLittleEndian(file, 1, 2);                  // PCM
-    PutLittleEndian(file, 1, 2);                  // one channel
+    PutLittleEndian(file, 16, 4); // size of the format chunk
+    PutLittleEndian(file, 1, 2); // PCM
+    PutLittleEndian(file, 1, 2); // one channel
     PutLittleEndian(file, static_cast<std::uint32_t>(sampleRate), 4);
     PutLittleEndian(file, static_cast<std::uint32_t>(sampleRate) * kBytesPerSample, 4);
-    PutLittleEndian(file, kBytesPerSample, 2);    // block align
-    PutLittleEndian(file, 16, 2);                 // bits per sample
+    PutLittleEndian(file, kBytesPerSample, 2); // block align
+    PutLittleEndian(file, 16, 2); // bits per sample
     file += "data";
     PutLittleEndian(file, dataBytes, 4);
     for (const std::int16_t sample : samples) {
