@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Formats the C++ sources with clang-format-14 and the root's .clang-format.
 #   scripts/format.sh           rewrites every file that is not formatted
 #   scripts/format.sh --check   changes nothing; lists the files that are not formatted and fails

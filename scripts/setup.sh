@@ -13,7 +13,7 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(
     googletest libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick x11-utils python3 openbox wmctrl
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format-14
     graphviz
     desktop-file-utils appstream lintian dpkg-dev
     onscripter libx11-dev libxext-dev time procps

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Sets up, builds and runs every test: the normal build with warnings as errors, the same
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers for a
-# bounded time. Needs no display: the tests that want one start their own Xvfb.
+# Sets up, builds and runs every test: a check that the code is formatted, the normal build
+# with warnings as errors, the same tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the fuzzers for a bounded time and the benchmarks' short mode. Needs no display: the tests that want one start their own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --test
 jobs=$(nproc)
+
+echo "== formatting"
+scripts/format.sh --check
 
 echo "== build and test (warnings are errors)"
 cmake --preset ci >/dev/null
