@@ -140,6 +140,7 @@ void Frm::Form_Resize()
     Pic.SetBackColor(frm.BackColor());
 
     E.SetVisible(false);
+    view.FitPictureToArea();
 }
 
 void Frm::BgmTim_Timer()

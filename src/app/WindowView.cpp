@@ -2,7 +2,7 @@
 #include "app/WindowView.h"
 
 #include "platform/ContentFiles.h"
-#include "platform/PictureBox.h"
+#include "platform/RuntimeError.h"
 #include "platform/Timer.h"
 
 namespace miradel {
@@ -27,7 +27,10 @@ void WindowView::ClearPicture()
 void WindowView::LoadPicture(TextView fileName)
 {
     const ContentFile file = LocateContentFile(m_imgDir, fileName, u".jpg", m_appDir);
-    m_controls.E.SetPicture(miradel::LoadPicture(file.path, file.shownName, m_controls.Pic.DeviceSize()));
+    const PixelSize decodeFor = m_controls.Pic.DeviceSize();
+    m_controls.E.SetPicture(miradel::LoadPicture(file.path, file.shownName, decodeFor));
+    m_loadedFile = fileName;
+    m_loadedFor = decodeFor;
 }
 
 void WindowView::PaintPicture(TextView pictureName)
@@ -42,6 +45,23 @@ void WindowView::PaintPicture(TextView pictureName)
     Pic.PaintPicture(E, 0, 0, picWidth, picHeight, 0, 0, bufferWidth, bufferHeight);
     Pic.SetAccessibleName(pictureName);
     Pic.SetVisible(true);
+    m_paintedName = pictureName;
+}
+
+void WindowView::FitPictureToArea()
+{
+    const PixelSize area = m_controls.Pic.DeviceSize();
+    if (m_loadedFile.empty() || (area.width == m_loadedFor.width && area.height == m_loadedFor.height))
+        return;
+    try {
+        LoadPicture(m_loadedFile);
+    } catch (const RuntimeError&) {
+        // The file went away since it was shown: the picture already decoded still paints,
+        // only less sharp. Resizing is no reason to end the game.
+        m_loadedFor = area;
+    }
+    ClearPicture();
+    PaintPicture(Text(m_paintedName));
 }
 
 } // namespace miradel

@@ -3,10 +3,10 @@
 
 #include "game/GameView.h"
 #include "platform/Controls.h"
+#include "platform/PictureBox.h"
 
 namespace miradel {
 
-class PictureBox;
 class Timer;
 
 struct WindowControls {
@@ -35,10 +35,17 @@ public:
     void LoadPicture(TextView fileName) override;
     void PaintPicture(TextView pictureName) override;
 
+    // After the picture area changed size (full screen and back), decodes the picture last
+    // loaded again for the new size and paints it as it was, so that it stays sharp.
+    void FitPictureToArea();
+
 private:
     WindowControls m_controls;
     const Text& m_imgDir;
     const Text& m_appDir;
+    Text m_loadedFile;
+    PixelSize m_loadedFor;
+    Text m_paintedName;
 };
 
 } // namespace miradel

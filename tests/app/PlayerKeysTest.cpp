@@ -340,12 +340,19 @@ TEST_F(FullScreenTest, LaysTheWindowOutOverTheLargestAreaAndBack)
     EXPECT_NEAR(Form().Lbl.Widget()->y(), area.y + area.height * 0.1 / 2.2, 1);
     EXPECT_NEAR(area.x * 2 + area.width, screen.width(), 1);
     EXPECT_NEAR(area.y * 2 + area.height, screen.height(), 1);
+    const auto decodedForArea = [this] {
+        const PixelSize decoded = DecodedSize(Form().E.HeldPicture());
+        const PixelSize shown = Form().Pic.DeviceSize();
+        return decoded.width == shown.width && decoded.height == shown.height;
+    };
+    EXPECT_TRUE(decodedForArea()) << "the picture is decoded again for the larger area, not blown up";
 
     Type(Text(), Qt::Key_Escape);
     EXPECT_FALSE(Form().frm.IsFullScreen());
     EXPECT_EQ(Form().frm.Widget()->size(), windowed.size());
     EXPECT_EQ(Form().Pic.Widget()->geometry(), picture);
     EXPECT_EQ(Form().Lbl.FontSize(), font);
+    EXPECT_TRUE(decodedForArea());
 
     Type(Text(), Qt::Key_Return, Qt::AltModifier);
     EXPECT_TRUE(Form().frm.IsFullScreen());
