@@ -72,6 +72,19 @@ std::mutex& DeviceOwner()
     return owner;
 }
 
+// The loader threads still running, closed sessions' included.
+struct LiveLoaders {
+    std::mutex lock;
+    std::condition_variable ended;
+    int count = 0;
+};
+
+LiveLoaders& Loaders()
+{
+    static LiveLoaders loaders;
+    return loaders;
+}
+
 #if defined(__linux__)
 void IgnoreAlsaError(
     const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/, const char* /*format*/, ...)
@@ -226,7 +239,17 @@ struct SdlMediaControl::Session : std::enable_shared_from_this<Session> {
 
     void Start(std::string path)
     {
-        loader = std::thread([self = shared_from_this(), resolved = std::move(path)] { self->Run(resolved); });
+        {
+            std::lock_guard guard(Loaders().lock);
+            ++Loaders().count;
+        }
+        loader = std::thread([self = shared_from_this(), resolved = std::move(path)]() mutable {
+            self->Run(resolved);
+            self.reset();
+            std::lock_guard guard(Loaders().lock);
+            --Loaders().count;
+            Loaders().ended.notify_all();
+        });
     }
 
     void Run(const std::string& path)
@@ -506,6 +529,12 @@ MediaControl::Clock::time_point SdlMediaControl::NextModeChange(std::string_view
     if (!m_session || !EqualsIgnoringCase(alias, m_session->alias))
         return Clock::time_point::max();
     return m_session->NextModeChange();
+}
+
+bool SdlMediaControl::WaitForLoaders(std::chrono::milliseconds limit)
+{
+    std::unique_lock guard(Loaders().lock);
+    return Loaders().ended.wait_for(guard, limit, [] { return Loaders().count == 0; });
 }
 
 MediaControl& SystemMediaControl()

@@ -3,6 +3,7 @@
 
 #include "platform/MediaControl.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stop_token>
@@ -48,6 +49,11 @@ public:
 
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override;
     Clock::time_point NextModeChange(std::string_view alias) const override;
+
+    // Waits until every loader thread, those of closed sessions included, has ended: before
+    // anything that must not run beside one (unloading SDL, the end of a test). False when
+    // `limit` passed first.
+    static bool WaitForLoaders(std::chrono::milliseconds limit);
 
 private:
     struct Session;

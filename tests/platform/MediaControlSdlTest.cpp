@@ -198,10 +198,7 @@ protected:
     }
 
     // "close" leaves the device to the loader thread to close.
-    static bool DeviceClosed()
-    {
-        return PollUntil([] { return SDL_WasInit(SDL_INIT_AUDIO) == 0; });
-    }
+    static bool DeviceClosed() { return SdlMediaControl::WaitForLoaders(20s) && SDL_WasInit(SDL_INIT_AUDIO) == 0; }
 
     MediaResult Send(const std::string& command) { return service->SendString(command.c_str(), nullptr, 0); }
 
