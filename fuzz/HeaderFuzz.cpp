@@ -22,22 +22,11 @@ void Check(bool condition, const char* what)
     }
 }
 
-miradel::ByteSource SourceOf(std::string_view bytes)
-{
-    return [bytes](std::uint64_t offset, char* out, std::size_t count) -> std::size_t {
-        if (offset >= bytes.size())
-            return 0;
-        const std::size_t n = std::min<std::size_t>(count, bytes.size() - offset);
-        std::memcpy(out, bytes.data() + offset, n);
-        return n;
-    };
-}
-
 void CheckJpeg(std::string_view bytes)
 {
     miradel::JpegHeader header;
     std::string problem;
-    const miradel::JpegHeaderResult result = miradel::ReadJpegHeader(SourceOf(bytes), header, problem);
+    const miradel::JpegHeaderResult result = miradel::ReadJpegHeader(miradel::MemoryByteSource(bytes), header, problem);
     if (result == miradel::JpegHeaderResult::Broken)
         Check(!problem.empty(), "a broken header says why");
     if (result != miradel::JpegHeaderResult::Ok)
@@ -54,7 +43,7 @@ void CheckJpeg(std::string_view bytes)
 void CheckWave(std::string_view bytes)
 {
     miradel::WaveHeader header;
-    const std::string problem = miradel::CheckWaveHeader(SourceOf(bytes), bytes.size(), header);
+    const std::string problem = miradel::CheckWaveHeader(miradel::MemoryByteSource(bytes), bytes.size(), header);
     if (!problem.empty())
         return;
     Check(header.channels >= 1 && header.channels <= 8, "accepted channels");

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace miradel {
 
@@ -31,6 +34,18 @@ enum class JpegHeaderResult { Ok, NotJpeg, Broken };
 
 // Reads `count` bytes at `offset` into `out`; returns how many it could.
 using ByteSource = std::function<std::size_t(std::uint64_t offset, char* out, std::size_t count)>;
+
+// Bytes held in memory (the fuzzers', the tests'), as a source; they must outlive it.
+inline ByteSource MemoryByteSource(std::string_view bytes)
+{
+    return [bytes](std::uint64_t offset, char* out, std::size_t count) -> std::size_t {
+        if (offset >= bytes.size())
+            return 0;
+        const std::size_t n = std::min<std::size_t>(count, bytes.size() - offset);
+        std::memcpy(out, bytes.data() + offset, n);
+        return n;
+    };
+}
 
 // `problem` says what is wrong when the result is Broken.
 JpegHeaderResult ReadJpegHeader(const ByteSource& source, JpegHeader& header, std::string& problem);

@@ -38,14 +38,7 @@ std::string JpegStart(unsigned char frame, int width, int height, int precision 
 
 JpegHeaderResult Read(const std::string& bytes, JpegHeader& header, std::string& problem)
 {
-    const ByteSource source = [&bytes](std::uint64_t offset, char* out, std::size_t count) -> std::size_t {
-        if (offset >= bytes.size())
-            return 0;
-        const std::size_t n = std::min<std::size_t>(count, bytes.size() - offset);
-        std::memcpy(out, bytes.data() + offset, n);
-        return n;
-    };
-    return ReadJpegHeader(source, header, problem);
+    return ReadJpegHeader(MemoryByteSource(bytes), header, problem);
 }
 
 TEST(JpegHeader, ReadsTheFrameAndCountsWhatDecodingNeeds)

@@ -42,15 +42,9 @@ void AppendSampleLoops(std::vector<std::uint8_t>& bytes, std::uint32_t declared,
 
 std::string Problem(const std::vector<std::uint8_t>& bytes)
 {
-    const ByteSource source = [&bytes](std::uint64_t offset, char* out, std::size_t count) -> std::size_t {
-        if (offset >= bytes.size())
-            return 0;
-        const std::size_t n = std::min<std::size_t>(count, bytes.size() - offset);
-        std::memcpy(out, bytes.data() + offset, n);
-        return n;
-    };
     WaveHeader header;
-    return CheckWaveHeader(source, bytes.size(), header);
+    return CheckWaveHeader(
+        MemoryByteSource({ reinterpret_cast<const char*>(bytes.data()), bytes.size() }), bytes.size(), header);
 }
 
 TEST(WaveHeader, AcceptsWhatPlays)
