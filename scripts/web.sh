@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Builds the game for the browser into build/web/: index.html, miradel.js and miradel.wasm
+# beside a copy of the bundled game (txt/, img/, bgm.wav), ready to serve as it is, e.g. with
+#   python3 -m http.server --directory build/web
+# The bundled game's content is made by the native tools, so the native build (the default
+# preset, or the build folder named by MIRADEL_NATIVE_BUILD) makes it first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh --web
+
+native_build=${MIRADEL_NATIVE_BUILD:-build/default}
+if [[ -z "${MIRADEL_NATIVE_BUILD:-}" ]]; then
+  cmake --preset default >/dev/null
+fi
+cmake --build "$native_build" --target miradel_content
+
+# Debian's emcc runs its optimizer with Debian's acorn.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+emcmake cmake -S . -B build/web-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
+cmake --build build/web-build --target miradel
+
+rm -rf build/web
+mkdir -p build/web
+cp build/web-build/src/web/index.html build/web-build/src/web/miradel.js build/web-build/src/web/miradel.wasm build/web/
+cp -R "$native_build/game/txt" "$native_build/game/img" "$native_build/game/bgm.wav" build/web/
+echo "build/web is ready: python3 -m http.server --bind 127.0.0.1 --directory build/web"
