@@ -7,6 +7,7 @@
 #include "scenario/LineKind.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace miradel {
 
