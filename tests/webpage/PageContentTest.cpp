@@ -41,8 +41,8 @@ TEST(PageContent, OnAServerTheFolderComesFromThePage)
 // case; two such files are no match, as on the desktop.
 TEST(PageContent, APickedFolderIsMatchedIgnoringCaseButNotAmbiguously)
 {
-    const GameLocation picked = GameLocation::Picked(
-        { "Game/TXT/OPN.DAT", "Game/img/ttl.jpg", "Game/img/Ttl.jpg", "Game/img/A.jpg", "Game/img/a.JPG", "Game/ＢＧＭ.wav" });
+    const GameLocation picked = GameLocation::Picked({ "Game/TXT/OPN.DAT", "Game/img/ttl.jpg", "Game/img/Ttl.jpg",
+        "Game/img/A.jpg", "Game/img/a.JPG", "Game/ＢＧＭ.wav" });
     EXPECT_EQ(picked.SourceOf("txt/opn.dat").pickedIndex, 0);
     EXPECT_EQ(picked.SourceOf("img/ttl.jpg").pickedIndex, 1);
     EXPECT_EQ(picked.SourceOf("img/TTL.jpg").pickedIndex, -1);

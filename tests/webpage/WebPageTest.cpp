@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "web/WebPage.h"
 #include "FakeDom.h"
 #include "game/SceneNames.h"
 #include "platform/Random.h"
-#include "web/WebPage.h"
 
 #include <gtest/gtest.h>
 
@@ -78,8 +78,8 @@ TEST_F(Page, EverythingIsFetchedBeforeTheGameStarts)
     for (const int request : dom.Pending(FileKind::Picture))
         pictures.insert(dom.requests[request].key);
     EXPECT_EQ(pictures,
-        (std::set<std::string> { "ttl", "0", "1", "2", "3", "4", "end0", "end1", "end2", "pic", "0_", "1_", "2_", "3_",
-            "4_" }));
+        (std::set<std::string> {
+            "ttl", "0", "1", "2", "3", "4", "end0", "end1", "end2", "pic", "0_", "1_", "2_", "3_", "4_" }));
     EXPECT_FALSE(page->Started());
     EXPECT_FALSE(dom.Shown(PageElement::Message));
 
