@@ -168,6 +168,8 @@ void PageContent::Ask(FileKind kind, const std::string& path, TextView name)
     const int request = static_cast<int>(m_requests.size());
     m_requests.push_back({ kind, path, Text(name) });
     ++m_outstanding;
+    if (kind == FileKind::Scene)
+        ++m_scenesOutstanding;
     m_dom.Fetch(request, kind, TextToUtf8(name), m_location.SourceOf(path));
 }
 
@@ -176,21 +178,32 @@ void PageContent::Load(std::function<void()> ready)
     m_ready = std::move(ready);
     for (const Text& scene : ScenesTheGameOpens())
         Ask(FileKind::Scene, ContentPath(u"txt/", scene, u".dat"), scene);
+    // The pictures that the game itself shows come at the same time as the scenes.
+    for (const Text& picture : PicturesTheGameShows())
+        AskPicture(picture);
+    for (const Text& picture : BlinkingPictures())
+        AskPicture(picture + Text(kBlinkFrameSuffix));
 }
 
-void PageContent::AskPictures()
+void PageContent::AskPicture(const Text& file)
 {
-    m_picturesAsked = true;
+    if (m_pictures.contains(file))
+        return;
+    m_pictures[file] = FileAnswer::Missing;
+    Ask(FileKind::Picture, ContentPath(u"img/", file, u".jpg"), file);
+}
+
+void PageContent::AskScenesPictures()
+{
+    m_scenesRead = true;
     std::set<Text, std::less<>> names(PicturesTheGameShows().begin(), PicturesTheGameShows().end());
     names.insert(m_namedPictures.begin(), m_namedPictures.end());
-    std::set<Text, std::less<>> files = names;
+    for (const Text& name : names)
+        AskPicture(name);
     // A scene line ">img _" shows the blink frame of whatever picture is on show.
-    for (const Text& name :
-        m_anyBlinkOfCurrent ? names : std::set<Text, std::less<>>(BlinkingPictures().begin(), BlinkingPictures().end()))
-        files.insert(name + Text(kBlinkFrameSuffix));
-    for (const Text& file : files) {
-        m_pictures[file] = FileAnswer::Missing;
-        Ask(FileKind::Picture, ContentPath(u"img/", file, u".jpg"), file);
+    if (m_anyBlinkOfCurrent) {
+        for (const Text& name : names)
+            AskPicture(name + Text(kBlinkFrameSuffix));
     }
 }
 
@@ -220,6 +233,7 @@ void PageContent::FileArrived(int request, FileAnswer answer, std::string bytes)
         return;
     const Wanted& wanted = m_requests[static_cast<std::size_t>(request)];
     if (wanted.kind == FileKind::Scene) {
+        --m_scenesOutstanding;
         m_sceneAnswers[wanted.name] = answer;
         if (answer == FileAnswer::Found) {
             NotePicturesOf(bytes, wanted.path);
@@ -228,10 +242,9 @@ void PageContent::FileArrived(int request, FileAnswer answer, std::string bytes)
     } else if (wanted.kind == FileKind::Picture) {
         m_pictures[wanted.name] = answer;
     }
-    if (--m_outstanding > 0)
-        return;
-    if (!m_picturesAsked)
-        AskPictures();
+    --m_outstanding;
+    if (!m_scenesRead && m_scenesOutstanding == 0)
+        AskScenesPictures();
     if (m_outstanding == 0 && m_ready)
         std::exchange(m_ready, nullptr)();
 }

@@ -73,7 +73,9 @@ private:
         Text name;
     };
     void Ask(FileKind kind, const std::string& path, TextView name);
-    void AskPictures();
+    void AskPicture(const Text& file);
+    // Once every scene is in: the pictures that they name.
+    void AskScenesPictures();
     void NotePicturesOf(const std::string& sceneBytes, const std::string& shownName);
 
     PageDom& m_dom;
@@ -81,7 +83,8 @@ private:
     std::function<void()> m_ready;
     std::vector<Wanted> m_requests;
     int m_outstanding = 0;
-    bool m_picturesAsked = false;
+    int m_scenesOutstanding = 0;
+    bool m_scenesRead = false;
     std::map<Text, std::string, std::less<>> m_scenes;
     std::map<Text, FileAnswer, std::less<>> m_sceneAnswers;
     std::map<Text, FileAnswer, std::less<>> m_pictures;

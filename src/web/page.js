@@ -21,6 +21,7 @@ var MiradelPage = (function () {
   var audio = null, gestured = false;
   var pickedFiles = [];
   var stopped = false;
+  var firstLineMarked = false;
 
   function call(name) {
     var args = Array.prototype.slice.call(arguments, 1);
@@ -290,6 +291,11 @@ var MiradelPage = (function () {
     },
     setText: function (i, text) {
       var element = elements[i];
+      // For measuring: the moment the first line of the game is on the page.
+      if (i === MESSAGE && !firstLineMarked && !element.hidden && performance.mark) {
+        firstLineMarked = true;
+        performance.mark('miradel-first-line');
+      }
       element.textContent = text.replace(/\r\n/g, '\n');
       // A page taller than the message area keeps its newest line in view.
       if (i === MESSAGE) element.scrollTop = element.scrollHeight;
