@@ -1,6 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Cp932.h"
 
+#ifdef __EMSCRIPTEN__
+
+#include "platform/Cp932Table.h"
+
+namespace miradel {
+
+// Emscripten's C library converts Shift-JIS but knows no code page 932.
+Text DecodeCp932(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets)
+{
+    return DecodeCp932Table(bytes, invalidByteOffsets);
+}
+
+} // namespace miradel
+
+#else
+
+#include "platform/Cp932Rules.h"
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
@@ -16,40 +33,14 @@ namespace miradel {
 
 namespace {
 
-constexpr char16_t kReplacement = u'\uFFFD';
+using cp932::ExtraSingleByte;
+using cp932::IsLeadByte;
+using cp932::kReplacement;
+
 // Shorter ASCII runs between double-byte characters go to iconv with them: one call costs
 // more than converting a few bytes.
 constexpr std::size_t kLongAsciiRun = 16;
 constexpr const char* kNativeUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-
-bool IsLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool IsTrailByte(unsigned char byte)
-{
-    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
-}
-
-// Single bytes that Windows maps and glibc's CP932 rejects.
-std::optional<char16_t> ExtraSingleByte(unsigned char byte)
-{
-    switch (byte) {
-    case 0x80:
-        return u'\u0080';
-    case 0xA0:
-        return u'\uF8F0';
-    case 0xFD:
-        return u'\uF8F1';
-    case 0xFE:
-        return u'\uF8F2';
-    case 0xFF:
-        return u'\uF8F3';
-    default:
-        return std::nullopt;
-    }
-}
 
 // An iconv_t must not be shared between threads, and opening one per line would cost more
 // than the decoding, so each thread keeps its own.
@@ -180,17 +171,7 @@ private:
         Put(kReplacement);
         if (m_invalidByteOffsets)
             m_invalidByteOffsets->push_back(m_position);
-        m_position += InvalidSequenceLength(m_position);
-    }
-
-    // A lead byte with a non-ASCII trail that names no character is dropped with its trail;
-    // any other bad byte alone, so that the byte after it is decoded on its own.
-    std::size_t InvalidSequenceLength(std::size_t offset) const
-    {
-        if (!IsLeadByte(ByteAt(offset)) || offset + 1 >= m_bytes.size())
-            return 1;
-        const unsigned char trail = ByteAt(offset + 1);
-        return trail >= 0x80 && IsTrailByte(trail) ? 2 : 1;
+        m_position += cp932::InvalidSequenceLength(m_bytes, m_position);
     }
 
     std::string_view m_bytes;
@@ -212,3 +193,5 @@ Text DecodeCp932(std::string_view bytes, std::vector<std::size_t>* invalidByteOf
 }
 
 } // namespace miradel
+
+#endif

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Cp932.h"
+#include "platform/Cp932Table.h"
 
 #include <gtest/gtest.h>
 
@@ -69,52 +70,76 @@ std::string Byte(int value)
     return std::string(1, static_cast<char>(value));
 }
 
+// Both decoders meet the same table and the same rules: iconv's on the desktop, the compiled
+// table where the C library has no code page 932.
+struct Decoder {
+    const char* name;
+    Text (*decode)(std::string_view, std::vector<std::size_t>*);
+};
+
+void PrintTo(const Decoder& decoder, std::ostream* out)
+{
+    *out << decoder.name;
+}
+
+class Cp932 : public testing::TestWithParam<Decoder> {
+protected:
+    static Text Decode(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets = nullptr)
+    {
+        return GetParam().decode(bytes, invalidByteOffsets);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Decoders, Cp932,
+    testing::Values(Decoder { "Iconv", DecodeCp932 }, Decoder { "Table", DecodeCp932Table }),
+    [](const testing::TestParamInfo<Decoder>& decoder) { return std::string(decoder.param.name); });
+
 } // namespace
 
-TEST(Cp932, MatchesPythonTableForEverySequence)
+TEST_P(Cp932, MatchesPythonTableForEverySequence)
 {
     const Cp932Table& table = ReferenceTable();
     ASSERT_EQ(table.size(), 196u + 9604u) << "tests/data/cp932/cp932_table.txt missing or changed";
     for (const auto& [sequence, codePoint] : table) {
         std::vector<std::size_t> invalid;
-        EXPECT_EQ(DecodeCp932(sequence, &invalid), Text(1, codePoint)) << "bytes " << testing::PrintToString(sequence);
+        EXPECT_EQ(Decode(sequence, &invalid), Text(1, codePoint)) << "bytes " << testing::PrintToString(sequence);
         EXPECT_TRUE(invalid.empty());
     }
     const auto [bytes, text] = WholeTable();
-    EXPECT_EQ(DecodeCp932(bytes), text);
+    EXPECT_EQ(Decode(bytes), text);
 }
 
 // The bytes and pairs of the examples are checked by hand, apart from any generated table,
 // with the values of Microsoft's code page 932 table.
-TEST(Cp932, DecodesHandCheckedCharacters)
+TEST_P(Cp932, DecodesHandCheckedCharacters)
 {
-    EXPECT_EQ(DecodeCp932("\x81\x60"), u"\uFF5E");
-    EXPECT_EQ(DecodeCp932("\x81\x5F"), u"\uFF3C");
-    EXPECT_EQ(DecodeCp932("\x87\x40"), u"\u2460");
-    EXPECT_EQ(DecodeCp932("\x5C\x7E"), u"\\~");
-    EXPECT_EQ(DecodeCp932("\x82\xA0\xB1\x88\x9F"), u"あｱ亜");
-    EXPECT_EQ(DecodeCp932("\xF0\x40\xF9\xFC"), u"\uE000\uE757");
-    EXPECT_EQ(DecodeCp932("\xFA\x40"), u"\u2170");
-    EXPECT_EQ(DecodeCp932(std::string_view("\0\r\n\x7F", 4)), std::u16string_view(u"\0\r\n\x7F", 4));
-    EXPECT_EQ(DecodeCp932(""), u"");
+    EXPECT_EQ(Decode("\x81\x60"), u"\uFF5E");
+    EXPECT_EQ(Decode("\x81\x5F"), u"\uFF3C");
+    EXPECT_EQ(Decode("\x87\x40"), u"\u2460");
+    EXPECT_EQ(Decode("\x5C\x7E"), u"\\~");
+    EXPECT_EQ(Decode("\x82\xA0\xB1\x88\x9F"), u"あｱ亜");
+    EXPECT_EQ(Decode("\xF0\x40\xF9\xFC"), u"\uE000\uE757");
+    EXPECT_EQ(Decode("\xFA\x40"), u"\u2170");
+    EXPECT_EQ(Decode(std::string_view("\0\r\n\x7F", 4)), std::u16string_view(u"\0\r\n\x7F", 4));
+    EXPECT_EQ(Decode(""), u"");
 }
 
 // glibc's iconv rejects these five single bytes; Windows maps them.
-TEST(Cp932, DecodesSingleBytesThatIconvRejects)
+TEST_P(Cp932, DecodesSingleBytesThatIconvRejects)
 {
     std::vector<std::size_t> invalid;
-    EXPECT_EQ(DecodeCp932("\x80", &invalid), u"\u0080");
-    EXPECT_EQ(DecodeCp932("\xA0", &invalid), u"\uF8F0");
-    EXPECT_EQ(DecodeCp932("\xFD", &invalid), u"\uF8F1");
-    EXPECT_EQ(DecodeCp932("\xFE", &invalid), u"\uF8F2");
-    EXPECT_EQ(DecodeCp932("\xFF", &invalid), u"\uF8F3");
-    EXPECT_EQ(DecodeCp932("a\x80\x82\xA0\xA0\x82\xA2\xFF", &invalid), u"a\u0080あ\uF8F0い\uF8F3");
+    EXPECT_EQ(Decode("\x80", &invalid), u"\u0080");
+    EXPECT_EQ(Decode("\xA0", &invalid), u"\uF8F0");
+    EXPECT_EQ(Decode("\xFD", &invalid), u"\uF8F1");
+    EXPECT_EQ(Decode("\xFE", &invalid), u"\uF8F2");
+    EXPECT_EQ(Decode("\xFF", &invalid), u"\uF8F3");
+    EXPECT_EQ(Decode("a\x80\x82\xA0\xA0\x82\xA2\xFF", &invalid), u"a\u0080あ\uF8F0い\uF8F3");
     EXPECT_TRUE(invalid.empty());
 }
 
 // Every pair that starts with a lead byte and is not in the table is one bad sequence: the
 // second byte is dropped with it when it is a non-ASCII trail byte, and decoded otherwise.
-TEST(Cp932, ReplacesEveryPairOutsideTable)
+TEST_P(Cp932, ReplacesEveryPairOutsideTable)
 {
     const Cp932Table& table = ReferenceTable();
     int rejected = 0;
@@ -130,57 +155,57 @@ TEST(Cp932, ReplacesEveryPairOutsideTable)
             const bool droppedWithLead = second >= 0x80 && second <= 0xFC;
             Text expected = u"\uFFFD";
             if (!droppedWithLead)
-                expected += DecodeCp932(Byte(second));
+                expected += Decode(Byte(second));
             std::vector<std::size_t> invalid;
-            ASSERT_EQ(DecodeCp932(pair, &invalid), expected) << "bytes " << testing::PrintToString(pair);
+            ASSERT_EQ(Decode(pair, &invalid), expected) << "bytes " << testing::PrintToString(pair);
             ASSERT_EQ(invalid, std::vector<std::size_t> { 0 });
         }
     }
     EXPECT_GT(rejected, 0);
 }
 
-TEST(Cp932, ReplacesInvalidSequenceOnceAndKeepsWhatFollows)
+TEST_P(Cp932, ReplacesInvalidSequenceOnceAndKeepsWhatFollows)
 {
     std::vector<std::size_t> invalid;
     // A lead byte before a byte that cannot be its trail: the byte is decoded on its own.
-    EXPECT_EQ(DecodeCp932("\x82 \x82\xA0", &invalid), u"\uFFFD あ");
+    EXPECT_EQ(Decode("\x82 \x82\xA0", &invalid), u"\uFFFD あ");
     EXPECT_EQ(invalid, std::vector<std::size_t> { 0 });
     invalid.clear();
-    EXPECT_EQ(DecodeCp932("\x82\r\n", &invalid), u"\uFFFD\r\n");
-    EXPECT_EQ(DecodeCp932("\x81\xFD", &invalid), u"\uFFFD\uF8F1");
-    EXPECT_EQ(DecodeCp932("\x81\x7F"
-                          "a",
+    EXPECT_EQ(Decode("\x82\r\n", &invalid), u"\uFFFD\r\n");
+    EXPECT_EQ(Decode("\x81\xFD", &invalid), u"\uFFFD\uF8F1");
+    EXPECT_EQ(Decode("\x81\x7F"
+                     "a",
                   &invalid),
         u"\uFFFD\x7F"
         u"a");
     EXPECT_EQ(invalid, (std::vector<std::size_t> { 0, 0, 0 }));
     invalid.clear();
     // A pair that names no character: an ASCII trail is kept, another trail goes with it.
-    EXPECT_EQ(DecodeCp932("\x85\x41\x82\xA0", &invalid), u"\uFFFDAあ");
-    EXPECT_EQ(DecodeCp932("\x85\x90\x82\xA0", &invalid), u"\uFFFDあ");
-    EXPECT_EQ(DecodeCp932("\xEB\xA1\xB1", &invalid), u"\uFFFDｱ");
+    EXPECT_EQ(Decode("\x85\x41\x82\xA0", &invalid), u"\uFFFDAあ");
+    EXPECT_EQ(Decode("\x85\x90\x82\xA0", &invalid), u"\uFFFDあ");
+    EXPECT_EQ(Decode("\xEB\xA1\xB1", &invalid), u"\uFFFDｱ");
     EXPECT_EQ(invalid, (std::vector<std::size_t> { 0, 0, 0 }));
     invalid.clear();
     // A lead byte cut off by the end.
-    EXPECT_EQ(DecodeCp932("\x82\xA0\x82", &invalid), u"あ\uFFFD");
-    EXPECT_EQ(DecodeCp932("\x82", &invalid), u"\uFFFD");
+    EXPECT_EQ(Decode("\x82\xA0\x82", &invalid), u"あ\uFFFD");
+    EXPECT_EQ(Decode("\x82", &invalid), u"\uFFFD");
     EXPECT_EQ(invalid, (std::vector<std::size_t> { 2, 0 }));
 }
 
-TEST(Cp932, ReportsOffsetOfEachInvalidSequence)
+TEST_P(Cp932, ReportsOffsetOfEachInvalidSequence)
 {
     const std::string ascii(40, 'x');
     const std::string bytes = ascii + "\x82\xA0\x82 \x82\xA2\x85\x90" + ascii + "\xEB\x40\x82";
     std::vector<std::size_t> invalid { 99 };
-    const Text text = DecodeCp932(bytes, &invalid);
+    const Text text = Decode(bytes, &invalid);
     const Text asciiText(40, u'x');
     EXPECT_EQ(text, asciiText + u"あ\uFFFD い\uFFFD" + asciiText + u"\uFFFD@\uFFFD");
     // Offsets are appended to what the vector held.
     EXPECT_EQ(invalid, (std::vector<std::size_t> { 99, 42, 46, 88, 90 }));
-    EXPECT_EQ(DecodeCp932(bytes), text);
+    EXPECT_EQ(Decode(bytes), text);
 }
 
-TEST(Cp932, DecodesLongMixedText)
+TEST_P(Cp932, DecodesLongMixedText)
 {
     // Long runs of each kind cross every boundary between ASCII and iconv's chunks.
     std::string bytes;
@@ -194,22 +219,22 @@ TEST(Cp932, DecodesLongMixedText)
         if (i % 7 == 0)
             expected += u"\uF8F0";
     }
-    EXPECT_EQ(DecodeCp932(bytes), expected);
+    EXPECT_EQ(Decode(bytes), expected);
 }
 
-TEST(Cp932, DecodesAlikeInCLocale)
+TEST_P(Cp932, DecodesAlikeInCLocale)
 {
     const auto [bytes, text] = WholeTable();
     const std::string sample = bytes + "\x80\xA0\xFD\xFE\xFF\x82 \x85\x90\x82";
     const Text expected = text + u"\u0080\uF8F0\uF8F1\uF8F2\uF8F3\uFFFD \uFFFD\uFFFD";
-    ASSERT_EQ(DecodeCp932(sample), expected);
+    ASSERT_EQ(Decode(sample), expected);
 
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     ASSERT_NE(std::setlocale(LC_ALL, "C"), nullptr);
-    Text decodedHere = DecodeCp932(sample);
+    Text decodedHere = Decode(sample);
     // A new thread opens its converter under the C locale.
     Text decodedInNewThread;
-    std::thread([&] { decodedInNewThread = DecodeCp932(sample); }).join();
+    std::thread([&] { decodedInNewThread = Decode(sample); }).join();
     std::setlocale(LC_ALL, previous.c_str());
 
     EXPECT_EQ(decodedHere, expected);
