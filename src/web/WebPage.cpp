@@ -201,6 +201,19 @@ KeyAnswer WebPage::KeyDown(const std::string& key, bool repeat)
     return answer;
 }
 
+void WebPage::Wheel(int angleDelta)
+{
+    static constexpr int kWheelNotch = 120;
+    // A touchpad's many small steps add up to notches.
+    if (angleDelta > 0) {
+        m_wheelTowardsReader = 0;
+        return;
+    }
+    m_wheelTowardsReader -= angleDelta;
+    for (; m_wheelTowardsReader >= kWheelNotch && !m_stopped; m_wheelTowardsReader -= kWheelNotch)
+        Lbl_Click();
+}
+
 void WebPage::FileArrived(int request, FileAnswer answer, std::string bytes)
 {
     if (m_music.Owns(request)) {

@@ -40,6 +40,9 @@ public:
     void ComGame_Click();
     void Com_Click(int Index);
     KeyAnswer KeyDown(const std::string& key, bool repeat);
+    // A turn of the wheel over the message area, in eighths of a degree (a notch is 120),
+    // positive away from the reader: each notch towards the reader reads on, as a click does.
+    void Wheel(int angleDelta);
 
     void FileArrived(int request, FileAnswer answer, std::string bytes);
     void MusicEnded(int request);
@@ -65,6 +68,7 @@ private:
     int m_viewportHeight = 0;
     bool m_started = false;
     bool m_stopped = false;
+    int m_wheelTowardsReader = 0;
 };
 
 } // namespace miradel

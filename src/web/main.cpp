@@ -120,6 +120,12 @@ EMSCRIPTEN_KEEPALIVE void miradel_music_ended(int request)
         page->MusicEnded(request);
 }
 
+EMSCRIPTEN_KEEPALIVE void miradel_message_wheel(int angleDelta)
+{
+    if (page)
+        page->Wheel(angleDelta);
+}
+
 // A key pressed on the page. Returns what the page does with it: 0 the browser's own handling,
 // 1 nothing (the browser's default prevented), 2 the message read on, 3 press the focused
 // button, 4 the keyboard moved (to the element `*moveTo`).

@@ -257,6 +257,13 @@ var MiradelPage = (function () {
     folderInput = document.getElementById('open-folder');
 
     elements[MESSAGE].addEventListener('click', function () { call('miradel_message_click'); });
+    elements[MESSAGE].addEventListener('wheel', function (event) {
+      event.preventDefault();
+      // In the desktop's unit: 120 a notch, positive away from the reader. A notch scrolls
+      // about 100 pixels, or 3 lines.
+      var scale = event.deltaMode === 1 ? 40 : event.deltaMode === 2 ? 120 : 1.2;
+      call('miradel_message_wheel', Math.round(-event.deltaY * scale));
+    }, { passive: false });
     elements[4].addEventListener('click', function () { call('miradel_next_day_click'); });
     [0, 1, 2, 3].forEach(function (i) {
       elements[i].addEventListener('click', function () { call('miradel_choice_click', i); });

@@ -125,6 +125,22 @@ TEST_F(Page, TicksAndClicksRevealTheSceneAndItsPicture)
     EXPECT_EQ(dom.focus, PageElement::NextDay);
 }
 
+// A notch of the wheel towards the reader is a click; small steps add up; a turn away from
+// the reader starts the count again.
+TEST_F(Page, TheWheelTowardsTheReaderReadsOn)
+{
+    scenes["opn"] = "1\r\n2\r\n3\r\n4\r\n";
+    Load();
+    page->Wheel(-120);
+    EXPECT_EQ(Message(), u"\r\n1\r\n2");
+    page->Wheel(-60);
+    page->Wheel(120);
+    page->Wheel(-60);
+    EXPECT_EQ(Message(), u"\r\n1\r\n2");
+    page->Wheel(-60);
+    EXPECT_EQ(Message(), u"\r\n1\r\n2\r\n3");
+}
+
 // The choices never take the keyboard by appearing: it rests on the page.
 TEST_F(Page, TheChoicesAppearWithoutTheKeyboard)
 {
