@@ -279,13 +279,18 @@ var MiradelPage = (function () {
       var files = Array.prototype.slice.call(folderInput.files || []);
       if (files.length > 0) playPicked(files);
     });
-    // A page opened from the disk cannot fetch the files beside it: the player picks the folder.
-    if (window.location.protocol === 'file:') {
-      resetPage();
-      document.getElementById('file-note').hidden = false;
-      return;
-    }
     playServer();
+  }
+
+  // A page opened from the disk cannot fetch the player's own files, nor the game's: the
+  // browser forbids it, so the module never starts. Say so instead of showing nothing.
+  if (window.location.protocol === 'file:') {
+    var tell = function () {
+      var note = document.getElementById('file-note');
+      if (note) note.hidden = false;
+    };
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', tell);
+    else tell();
   }
 
   return {
