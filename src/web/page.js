@@ -308,7 +308,14 @@ var MiradelPage = (function () {
         firstLineMarked = true;
         performance.mark('miradel-first-line');
       }
-      element.textContent = text.replace(/\r\n/g, '\n');
+      var shown = text.replace(/\r\n/g, '\n');
+      var before = element.textContent;
+      if (i === MESSAGE && before.length > 0 && shown.length > before.length && shown.lastIndexOf(before, 0) === 0) {
+        // A line added to the page: only it is new, and only it is announced to a screen reader.
+        element.appendChild(document.createTextNode(shown.slice(before.length)));
+      } else {
+        element.textContent = shown;
+      }
       // A page taller than the message area keeps its newest line in view.
       if (i === MESSAGE) element.scrollTop = element.scrollHeight;
     },
