@@ -15,11 +15,10 @@ if [[ -z "${MIRADEL_NATIVE_BUILD:-}" ]]; then
 fi
 cmake --build "$native_build" --target miradel_content
 
-# Debian's emcc runs its optimizer with Debian's acorn.
-export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-emcmake cmake -S . -B build/web-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
-cmake --build build/web-build --target miradel
+# The "web" preset: Emscripten's toolchain, -O2, and NODE_PATH for the optimizer of Debian's
+# emcc, which runs on Debian's acorn.
+cmake --preset web >/dev/null
+cmake --build --preset web --target miradel
 
 rm -rf build/web
 mkdir -p build/web
