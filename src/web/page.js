@@ -214,14 +214,14 @@ var MiradelPage = (function () {
     try { source.stop(); } catch (e) { /* never started */ }
   }
 
-  function firstGesture() {
+  // Sound may start only from a gesture of the player's. Every gesture tries again, as
+  // browsers differ in which events count as one.
+  function gesture() {
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!audio && Context) audio = new Context();
+    if (audio && audio.state !== 'running' && audio.resume) audio.resume();
     if (gestured) return;
     gestured = true;
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (Context) {
-      audio = new Context();
-      if (audio.resume) audio.resume();
-    }
     soundNote.hidden = true;
     music.forEach(startIfReady);
   }
@@ -269,8 +269,9 @@ var MiradelPage = (function () {
       elements[i].addEventListener('click', function () { call('miradel_choice_click', i); });
     });
     document.addEventListener('keydown', keyDown);
-    window.addEventListener('pointerdown', firstGesture, true);
-    window.addEventListener('keydown', firstGesture, true);
+    ['pointerdown', 'pointerup', 'click', 'keydown', 'touchend'].forEach(function (type) {
+      window.addEventListener(type, gesture, true);
+    });
     window.addEventListener('resize', function () {
       var size = viewport();
       call('miradel_resize', size[0], size[1]);
