@@ -114,16 +114,26 @@ var MiradelPage = (function () {
   }
   var FOUND = 0, MISSING = 1, UNREADABLE = 2, BROKEN = 3;
 
-  // The addresses in turn; only "not found" goes on to the next one.
+  // The addresses in turn, until one answers with the file; it is missing when every answer
+  // was "not found", and unreadable when another failure came between.
   function fetchFirst(addresses) {
     var failure = MISSING;
     var base = window.location.href;
     function attempt(i) {
       if (i >= addresses.length) return Promise.resolve({ status: failure });
-      var url = new URL(addresses[i].split('/').map(encodeURIComponent).join('/'), base).href;
+      // Each name is escaped as a whole ("#" and "?" are part of a file name); a colon stays,
+      // so that ?game= may name a folder by its full address.
+      var path = addresses[i].split('/').map(function (part) {
+        return encodeURIComponent(part).replace(/%3A/gi, ':');
+      }).join('/');
+      var url = new URL(path, base).href;
       return fetch(url).then(function (response) {
         if (response.ok) {
-          return response.arrayBuffer().then(function (data) { return { status: FOUND, data: data }; });
+          return response.arrayBuffer().then(function (data) {
+            return { status: FOUND, data: data };
+          }, function () {
+            return { status: UNREADABLE };
+          });
         }
         if (response.status !== 404 && response.status !== 410) failure = UNREADABLE;
         return attempt(i + 1);
@@ -144,6 +154,19 @@ var MiradelPage = (function () {
     });
   }
 
+  // Decoded by the browser, kept decoded: a picture is painted inside a step.
+  function decodePicture(data) {
+    var blob = new Blob([data]);
+    if (window.createImageBitmap) return createImageBitmap(blob);
+    return new Promise(function (resolve, reject) {
+      var image = new Image();
+      var url = URL.createObjectURL(blob);
+      image.onload = function () { URL.revokeObjectURL(url); resolve(image); };
+      image.onerror = function () { URL.revokeObjectURL(url); reject(new Error('undecodable')); };
+      image.src = url;
+    });
+  }
+
   function fetchFile(request, kind, key, addresses, pickedIndex) {
     var gen = generation;
     // The music takes its commands while it is still on its way.
@@ -157,7 +180,7 @@ var MiradelPage = (function () {
       } else if (kind === 0) {
         answer(gen, request, FOUND, new Uint8Array(result.data));
       } else if (kind === 1) {
-        createImageBitmap(new Blob([result.data])).then(function (bitmap) {
+        decodePicture(result.data).then(function (bitmap) {
           if (gen !== generation) return;
           pictures.set(key, bitmap);
           answer(gen, request, FOUND, null);
