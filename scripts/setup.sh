@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that building, playing and testing Miradel need, if any is
-# missing. Safe to run again: it does nothing when everything is there.
+# missing: --test adds what the tests need, --web what the browser build needs. Safe to run
+# again: it does nothing when everything is there.
 set -euo pipefail
 
 packages=(
@@ -9,7 +10,13 @@ packages=(
   qt6-base-dev libsdl2-mixer-dev libxcb1-dev
   fonts-ipafont-gothic
 )
+# The browser build: Debian's Emscripten, whose optimizer needs Debian's acorn.
+web_packages=(emscripten node-acorn nodejs)
+if [[ "${1:-}" == "--web" ]]; then
+  packages+=("${web_packages[@]}")
+fi
 if [[ "${1:-}" == "--test" ]]; then
+  packages+=("${web_packages[@]}")
   packages+=(
     googletest libgtest-dev libbenchmark-dev
     xvfb xdotool imagemagick x11-utils python3 openbox wmctrl

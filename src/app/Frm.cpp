@@ -2,12 +2,12 @@
 #include "app/Frm.h"
 
 #include "app/FullScreenLayout.h"
-#include "app/Layout.h"
 #include "app/PlayerKeys.h"
 #include "game/SceneNames.h"
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
+#include "platform/Layout.h"
 
 #include <QWidget>
 

@@ -57,11 +57,7 @@ static void ShowAndExit(const RuntimeError& error)
     Timer::StopAll();
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Miradel"),
-            QStringLiteral("エラーが発生したため、終了します。\n\n%1%2")
-                .arg(QString::fromStdString(error.Report()),
-                    inGame ? QStringLiteral("\n\nゲームフォルダ: ") + QString::fromStdString(ReportedGameFolder())
-                           : QString()),
-            QMessageBox::Ok);
+            QString::fromStdString(FatalErrorText(error, ReportedGameFolder())), QMessageBox::Ok);
         box.exec();
     }
     EndProgram(1);

@@ -119,7 +119,9 @@ MediaResult ParseOptions(Words& words, MediaCommand& parsed)
 
 bool EqualsIgnoringCase(std::string_view left, std::string_view right)
 {
-    return std::ranges::equal(left, right, [](char a, char b) { return ToLowerAscii(a) == ToLowerAscii(b); });
+    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) {
+        return ToLowerAscii(a) == ToLowerAscii(b);
+    });
 }
 
 MediaResult ParseMediaCommand(std::string_view command, MediaCommand& parsed)

@@ -30,6 +30,14 @@ std::string RuntimeError::EnglishReport() const
     return m_english.empty() ? std::string() : ComposeReport(m_english, m_file, m_line);
 }
 
+std::string FatalErrorText(const RuntimeError& error, const std::string& gameFolder)
+{
+    // Only errors about a content file say where the game was looked for.
+    const bool inGame = !error.File().empty() && !gameFolder.empty();
+    return "エラーが発生したため、終了します。\n\n" + error.Report()
+        + (inGame ? "\n\nゲームフォルダ: " + gameFolder : "");
+}
+
 std::string QuoteLine(TextView line)
 {
     Text shown(line.substr(0, kQuotedCharacters));

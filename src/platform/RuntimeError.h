@@ -40,6 +40,11 @@ private:
     long long m_line;
 };
 
+// What the player is shown when `error` ends the game, in every front end: the error, and
+// for errors about a content file the game folder it was looked for in, `gameFolder`
+// (nothing when empty). Lines are separated by LF.
+std::string FatalErrorText(const RuntimeError& error, const std::string& gameFolder);
+
 // A piece of a content line for a message: at most kQuotedCharacters characters, then "…",
 // with control characters (a NUL above all, which would end the message) shown as their
 // visible symbols. A report that quoted a whole line of megabytes could not be read, nor

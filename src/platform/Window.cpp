@@ -350,15 +350,7 @@ void Window::Forget(Control& control)
 
 Window::PixelRect Window::ToPixels(float left, float top, float width, float height) const
 {
-    const PixelRect area = GameArea();
-    const double scaleX = area.width / static_cast<double>(m_scale.width);
-    const double scaleY = area.height / static_cast<double>(m_scale.height);
-    const auto x0 = std::lround((left - m_scale.left) * scaleX);
-    const auto y0 = std::lround((top - m_scale.top) * scaleY);
-    const auto x1 = std::lround((left + width - m_scale.left) * scaleX);
-    const auto y1 = std::lround((top + height - m_scale.top) * scaleY);
-    return { area.x + static_cast<int>(x0), area.y + static_cast<int>(y0), static_cast<int>(x1 - x0),
-        static_cast<int>(y1 - y0) };
+    return miradel::ToPixels(GameArea(), m_scale, { left, top, width, height });
 }
 
 void Window::ReplaceAllControls()

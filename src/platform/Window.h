@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Colors.h"
+#include "platform/Layout.h"
 #include "platform/SizeAnswers.h"
 #include "platform/Text.h"
 #include "platform/WindowFrame.h"
@@ -17,15 +18,6 @@ namespace miradel {
 
 class Control;
 class FormWidget;
-
-// The user scale laid over the window's inner area: the left and top edges are at
-// (left, top), the right and bottom edges at (left + width, top + height).
-struct UserScale {
-    float left = 0;
-    float top = 0;
-    float width = 1;
-    float height = 1;
-};
 
 // The program's one window: a fixed frame without minimise or maximise button, sized in
 // twips (1/1440 inch, 15 twips per logical pixel at 96 dots per inch). Sizes read back are
@@ -68,9 +60,7 @@ public:
     // colour. In full screen the window's width and height read back as the game area's.
     void SetFullScreen(bool fullScreen);
     bool IsFullScreen() const;
-    struct PixelRect {
-        int x, y, width, height;
-    };
+    using PixelRect = miradel::PixelRect;
     PixelRect InnerPixels() const;
     void SetGameArea(const PixelRect& area);
 

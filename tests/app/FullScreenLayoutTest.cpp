@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/FullScreenLayout.h"
-#include "app/Layout.h"
+#include "platform/Layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Layout.h"
+#include "platform/Layout.h"
 #include "support/FormFixture.h"
 
 #include <QImage>

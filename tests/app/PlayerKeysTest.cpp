@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/PlayerKeys.h"
 #include "app/FullScreenLayout.h"
-#include "app/Layout.h"
+#include "platform/Layout.h"
 #include "support/FormFixture.h"
 
 #include <QCoreApplication>

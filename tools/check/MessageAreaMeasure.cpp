@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MessageAreaMeasure.h"
 
-#include "app/Layout.h"
+#include "platform/Layout.h"
 
 #include <QApplication>
 #include <QFont>

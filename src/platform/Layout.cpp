@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Layout.h"
+#include "platform/Layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +27,18 @@ float LayoutHeightFor(float appliedWidthTwips)
 float BaseFontSizeFor(float appliedHeightTwips)
 {
     return std::floor(appliedHeightTwips / 100 / 10) + 4;
+}
+
+PixelRect ToPixels(const PixelRect& area, const UserScale& scale, const LayoutRect& rect)
+{
+    const double scaleX = area.width / static_cast<double>(scale.width);
+    const double scaleY = area.height / static_cast<double>(scale.height);
+    const auto x0 = std::lround((rect.left - scale.left) * scaleX);
+    const auto y0 = std::lround((rect.top - scale.top) * scaleY);
+    const auto x1 = std::lround((rect.left + rect.width - scale.left) * scaleX);
+    const auto y1 = std::lround((rect.top + rect.height - scale.top) * scaleY);
+    return { area.x + static_cast<int>(x0), area.y + static_cast<int>(y0), static_cast<int>(x1 - x0),
+        static_cast<int>(y1 - y0) };
 }
 
 } // namespace miradel

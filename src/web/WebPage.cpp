@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: MIT
+#include "web/WebPage.h"
+
+#include "game/SceneNames.h"
+#include "music/MusicProcedures.h"
+#include "platform/Colors.h"
+#include "web/PageLayout.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace miradel {
+
+// Platform default text colour of a button.
+static constexpr PackedColor kButtonText = 0x000000;
+
+WebPage::WebPage(PageDom& dom, GameLocation location, std::unique_ptr<RandomSource> random)
+    : m_dom(dom)
+    , m_random(std::move(random))
+    , m_content(dom, std::move(location))
+    , m_view(dom, m_content)
+    , m_game(m_view, m_content, *m_random)
+    , m_music(dom, [this](const std::string& path) {
+        const int request = m_nextMusicRequest++;
+        m_dom.Fetch(request, FileKind::Music, path, m_content.Location().SourceOf(path));
+        return request;
+    })
+{
+    UseMediaControl(m_music);
+    UseMusicWatchTimer([this](MediaControl::Clock::time_point at) {
+        if (at == MediaControl::Clock::time_point::max()) {
+            m_dom.ArmMusicWatch(-1);
+        } else if (at == MediaControl::Clock::time_point::min()) {
+            // The watch's interval, 1 ms: as soon as the browser's timers allow.
+            m_dom.ArmMusicWatch(1);
+        } else {
+            const auto wait = std::chrono::duration<double, std::milli>(at - MediaControl::Clock::now()).count();
+            m_dom.ArmMusicWatch(wait < 1 ? 1 : wait);
+        }
+    });
+}
+
+WebPage::~WebPage()
+{
+    // As at shutdown: the scene and the music closed, past every error.
+    m_dom.SetPacingTimer(false, 0);
+    try {
+        m_game.player.CloseScene();
+    } catch (...) {
+    }
+    try {
+        共用関数::CloseMusic();
+    } catch (...) {
+    }
+    UseMusicWatchTimer(nullptr);
+    m_dom.ArmMusicWatch(-1);
+}
+
+template <typename Handler> void WebPage::Run(Handler&& handler)
+{
+    if (m_stopped || !m_started)
+        return;
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        Fatal(error);
+    } catch (const std::bad_alloc&) {
+        Fatal(RuntimeError("メモリが足りません"));
+    } catch (const std::exception& error) {
+        Fatal(RuntimeError(std::string("内部エラー: ") + error.what()));
+    }
+    m_view.Flush();
+}
+
+void WebPage::Fatal(const RuntimeError& error)
+{
+    m_stopped = true;
+    std::fprintf(stderr, "miradel: %s\n", error.Report().c_str());
+    if (!error.English().empty())
+        std::fprintf(stderr, "miradel: %s\n", error.EnglishReport().c_str());
+    m_view.Flush();
+    m_dom.SetPacingTimer(false, 0);
+    m_dom.ArmMusicWatch(-1);
+    try {
+        共用関数::CloseMusic();
+    } catch (...) {
+    }
+    m_dom.ShowFatal(FatalErrorText(error, m_content.Location().FolderName()));
+}
+
+void WebPage::Start(int viewportWidth, int viewportHeight)
+{
+    // The captions the controls are created with.
+    m_dom.SetText(PageElement::Message, u"Label1");
+    m_dom.SetText(PageElement::Day, u"Label2");
+    for (int i = 0; i < kChoiceCount; ++i)
+        m_dom.SetText(ChoiceElement(i), kChoiceCaptions[static_cast<std::size_t>(i)]);
+    m_dom.SetText(PageElement::NextDay, u"次の日");
+    m_viewportWidth = viewportWidth;
+    m_viewportHeight = viewportHeight;
+    m_content.Load([this] {
+        m_started = true;
+        Run([this] {
+            Form_Load();
+            LayOut();
+            Form_Activate();
+        });
+    });
+}
+
+void WebPage::Form_Load()
+{
+    共用関数::OpenMusic(TextFromUtf8(ContentPath(u"", u"bgm", u".wav")));
+    共用関数::musicOn = true;
+    共用関数::PlayMusic();
+    // The random source was seeded when it was made, once for the run.
+}
+
+void WebPage::Form_Activate()
+{
+    m_game.NewGame();
+}
+
+void WebPage::Form_Resize(int viewportWidth, int viewportHeight)
+{
+    m_viewportWidth = viewportWidth;
+    m_viewportHeight = viewportHeight;
+    Run([this] { LayOut(); });
+}
+
+void WebPage::LayOut()
+{
+    const PageLayout layout = LayOutPage(m_viewportWidth, m_viewportHeight);
+    const PackedColor back = kWhite;
+    m_dom.PlaceWindow(layout.window, back);
+    const float base = layout.baseFontSize;
+
+    m_dom.SetFontSize(PageElement::Message, base);
+    m_dom.SetColors(PageElement::Message, kRed, back, true);
+    m_dom.Place(PageElement::Message, layout.message);
+
+    for (int i = 0; i < kChoiceCount; ++i) {
+        m_dom.SetFontSize(ChoiceElement(i), base);
+        m_dom.Place(ChoiceElement(i), layout.choices[static_cast<std::size_t>(i)]);
+        m_dom.SetColors(ChoiceElement(i), kButtonText, back, false);
+    }
+
+    m_dom.SetFontSize(PageElement::NextDay, 2 * base);
+    m_dom.Place(PageElement::NextDay, layout.nextDay);
+    m_dom.SetColors(PageElement::NextDay, kButtonText, back, false);
+
+    m_view.SetShown(PageElement::Day, true);
+    m_dom.Place(PageElement::Day, layout.day);
+    m_dom.SetColors(PageElement::Day, back, kRed, false);
+    m_dom.SetFontSize(PageElement::Day, 4 * base);
+
+    m_view.SetShown(PageElement::Picture, true);
+    m_dom.Place(PageElement::Picture, layout.picture);
+    m_dom.SetColors(PageElement::Picture, kButtonText, back, false);
+}
+
+void WebPage::Lbl_Click()
+{
+    Run([this] { m_game.Lbl_Click(); });
+}
+
+void WebPage::TimSay_Timer()
+{
+    Run([this] {
+        // A tick that the browser had queued before the timer was switched off is no tick.
+        if (m_view.Pacing())
+            m_game.TimSay_Timer();
+    });
+}
+
+void WebPage::BgmTim_Timer()
+{
+    Run([] { miradel::BgmTim_Timer(); });
+}
+
+void WebPage::ComGame_Click()
+{
+    Run([this] { m_game.ComGame_Click(); });
+}
+
+void WebPage::Com_Click(int Index)
+{
+    Run([this, Index] { m_game.Com_Click(Index); });
+}
+
+KeyAnswer WebPage::KeyDown(const std::string& key, bool repeat)
+{
+    if (m_stopped || !m_started)
+        return { KeyAnswer::Action::Pass };
+    const KeyAnswer answer
+        = AnswerKey(key, repeat, m_dom.Focused(), m_view.ButtonsShown(), m_view.Shown(PageElement::Message));
+    if (answer.action == KeyAnswer::Action::ClickMessage)
+        Lbl_Click();
+    else if (answer.action == KeyAnswer::Action::MoveFocus)
+        m_dom.Focus(answer.moveTo);
+    return answer;
+}
+
+void WebPage::Wheel(int angleDelta)
+{
+    static constexpr int kWheelNotch = 120;
+    // A touchpad's many small steps add up to notches.
+    if (angleDelta > 0) {
+        m_wheelTowardsReader = 0;
+        return;
+    }
+    m_wheelTowardsReader -= angleDelta;
+    for (; m_wheelTowardsReader >= kWheelNotch && !m_stopped; m_wheelTowardsReader -= kWheelNotch)
+        Lbl_Click();
+}
+
+void WebPage::FileArrived(int request, FileAnswer answer, std::string bytes)
+{
+    if (m_music.Owns(request)) {
+        if (answer != FileAnswer::Found)
+            m_music.FileFailed(request);
+        return;
+    }
+    if (m_started)
+        return;
+    m_content.FileArrived(request, answer, std::move(bytes));
+}
+
+void WebPage::MusicEnded(int request)
+{
+    m_music.MusicEnded(request);
+    BgmTim_Timer();
+}
+
+} // namespace miradel

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "web/PageDom.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace miradel {
+
+// A document that keeps what the page did to it, and answers as a browser would: hiding the
+// element that has the keyboard leaves the keyboard on the page.
+class FakeDom final : public PageDom {
+public:
+    void SetText(PageElement element, TextView text) override { texts[element] = Text(text); }
+    void SetVisible(PageElement element, bool shown) override;
+    void Place(PageElement element, const PixelRect& rect) override { places[element] = rect; }
+    void SetFontSize(PageElement element, float points) override { fontSizes[element] = points; }
+    void SetColors(PageElement, PackedColor, PackedColor, bool) override { }
+    void SetAccessibleName(PageElement element, TextView name) override { names[element] = Text(name); }
+    void PlaceWindow(const PixelRect& rect, PackedColor) override { window = rect; }
+    void SetSceneName(TextView name) override { scene = Text(name); }
+    std::optional<PageElement> Focused() const override { return focus; }
+    void Focus(std::optional<PageElement> element) override { focus = element; }
+    void ClearPicture(PackedColor) override { painted.clear(); }
+    bool LoadPictureBuffer(const std::string& key) override;
+    void PaintPicture() override { painted = buffer; }
+    void SetPacingTimer(bool on, int) override { pacing = on; }
+    void ArmMusicWatch(double afterMilliseconds) override { watch = afterMilliseconds; }
+    void Fetch(int request, FileKind kind, const std::string& key, const FileSource& source) override;
+    void MusicPlay(int request, bool fromStart) override;
+    void MusicStop(int request) override { musicCalls.push_back("stop " + std::to_string(request)); }
+    void MusicRelease(int request) override { musicCalls.push_back("release " + std::to_string(request)); }
+    void ShowFatal(const std::string& text) override { fatal = text; }
+
+    bool Shown(PageElement element) const { return visible.contains(element); }
+    // The requests asked for and not yet answered, of one kind.
+    std::vector<int> Pending(FileKind kind) const;
+
+    struct Request {
+        FileKind kind;
+        std::string key;
+        FileSource source;
+    };
+    std::map<int, Request> requests;
+    std::set<int> answered;
+    std::map<PageElement, Text> texts;
+    std::set<PageElement> visible;
+    std::map<PageElement, PixelRect> places;
+    std::map<PageElement, float> fontSizes;
+    std::map<PageElement, Text> names;
+    PixelRect window {};
+    Text scene;
+    std::optional<PageElement> focus;
+    std::set<std::string> decodedPictures;
+    std::string buffer;
+    std::string painted;
+    bool pacing = false;
+    double watch = -1;
+    std::vector<std::string> musicCalls;
+    std::string fatal;
+};
+
+} // namespace miradel
