@@ -24,6 +24,7 @@ if [[ "${1:-}" == "--test" ]]; then
     graphviz
     desktop-file-utils appstream lintian dpkg-dev
     onscripter libx11-dev libxext-dev time procps
+    chromium chromium-driver python3-selenium
   )
 fi
 
