@@ -322,9 +322,9 @@ class Playing(PageTestCase):
                 self.check(not self.state()["soundNote"], "the sound note gone after the first click")
             if number + 1 < len(pages):
                 # The click, not a tick, begins the next page with its first line.
-                first_line = pages[number + 1].split("\n")[1]
-                self.check(self.state()["message"].startswith("\n" + first_line.rstrip(MARK)),
-                           "the click to show the first line of page %d: %r" % (number + 2, first_line))
+                first_line = pages[number + 1].split("\n")[1].rstrip(MARK)
+                self.wait_for("the click to show the first line of page %d: %r" % (number + 2, first_line),
+                              lambda s: s["message"].startswith("\n" + first_line))
         self.wait_for("the next-day button once the opening ended",
                       lambda s: s["shown"] == ["day", "next-day", "picture"] and s["captions"][0] == "次の日")
         self.check(self.state()["scene"] == "opn", "no other scene opened")
