@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Feeds arbitrary bytes through LineReader, from memory and from a stream with a small
-// buffer, and through DecodeCp932, and checks what must hold for any input.
+// buffer, and through DecodeCp932 and the table decoder, and checks what must hold for any
+// input.
 
 #include "platform/Cp932.h"
+#include "platform/Cp932Table.h"
 #include "platform/LineReader.h"
 
 #include <cstdint>
@@ -106,6 +108,9 @@ void CheckDecoding(std::string_view input, const std::vector<Line>& lines)
     std::vector<std::size_t> wholeInvalid;
     const miradel::Text whole = DecodeChecked(input, wholeInvalid);
     Check(miradel::DecodeCp932(input) == whole, "offsets do not change the text");
+    std::vector<std::size_t> tableInvalid;
+    Check(miradel::DecodeCp932Table(input, &tableInvalid) == whole && tableInvalid == wholeInvalid,
+        "the table decodes as iconv does");
     miradel::Text joined;
     std::vector<std::size_t> joinedInvalid;
     std::size_t lineStart = 0;
