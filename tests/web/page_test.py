@@ -21,7 +21,9 @@ import zlib
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 WEB_DIR = None  # set from the command line
@@ -202,6 +204,18 @@ class PageTestCase(unittest.TestCase):
     def setUpClass(cls):
         cls.root = tempfile.mkdtemp(prefix="miradel-web-test-")
         shutil.copytree(WEB_DIR, os.path.join(cls.root, "game"))
+        # A folder on the player's disk, with the names in capitals as an archive from Windows
+        # may have them, and a page served without a game.
+        picked = os.path.join(cls.root, "picked", "MyGame")
+        os.makedirs(picked)
+        for part in ("txt", "img"):
+            shutil.copytree(os.path.join(WEB_DIR, part), os.path.join(picked, part.upper()))
+        shutil.copy(os.path.join(WEB_DIR, "bgm.wav"), os.path.join(picked, "BGM.WAV"))
+        page_only = os.path.join(cls.root, "page-only")
+        os.makedirs(page_only)
+        for name in os.listdir(WEB_DIR):
+            if os.path.isfile(os.path.join(WEB_DIR, name)) and name != "bgm.wav":
+                shutil.copy(os.path.join(WEB_DIR, name), page_only)
         for picture in ("ttl", "1"):
             broken = os.path.join(cls.root, "without-" + picture)
             shutil.copytree(WEB_DIR, broken)
@@ -329,6 +343,17 @@ class Playing(PageTestCase):
                       lambda s: s["shown"] == ["day", "next-day", "picture"] and s["captions"][0] == "次の日")
         self.check(self.state()["scene"] == "opn", "no other scene opened")
 
+    def test_keys_read_on(self):
+        pages = pages_of(scene_lines(WEB_DIR, "opn"))
+        self.start_game()
+        for number, (name, key) in enumerate((("Space", Keys.SPACE), ("Enter", Keys.ENTER), ("Down", Keys.ARROW_DOWN))):
+            self.wait_for("page %d of the opening waiting" % (number + 1), lambda s: s["message"] == pages[number])
+            ActionChains(self.driver).send_keys(key).perform()
+            first_line = pages[number + 1].split("\n")[1].rstrip(MARK)
+            self.wait_for("the key %s to begin page %d with %r" % (name, number + 2, first_line),
+                          lambda s: s["message"].startswith("\n" + first_line))
+        self.check(not self.state()["soundNote"], "the sound note gone after the first key press")
+
     def test_next_day_and_choices_open_their_scenes(self):
         self.play_opening()
         self.click("next-day")
@@ -385,6 +410,21 @@ class Playing(PageTestCase):
         self.wait_for("a new game: the opening and day 0",
                       lambda s: s["scene"] == "opn" and s["day"] == "0" and s["message"].startswith("\n" + opening)
                       and s["shown"] == ["message", "day", "picture"])
+
+
+class PickedFolder(PageTestCase):
+
+    def test_game_from_a_folder_on_disk(self):
+        # A page served without a game beside it; the player picks the game's folder.
+        self.open("page-only")
+        self.wait_for("the page waiting for a game", lambda s: s["scene"] is None or s["fatal"] is not None)
+        picked = os.path.join(self.root, "picked", "MyGame")
+        self.driver.find_element(By.ID, "open-folder").send_keys(picked)
+        first_line = pages_of(scene_lines(WEB_DIR, "opn"))[0].split("\n")[1]
+        self.wait_for('the picked game\'s opening "opn"', lambda s: s["fatal"] is None and s["scene"] == "opn"
+                      and s["message"].startswith("\n" + first_line))
+        self.read_on()
+        self.wait_for("the next-day button after the opening", lambda s: s["shown"] == ["day", "next-day", "picture"])
 
 
 class FatalErrors(PageTestCase):
