@@ -461,6 +461,15 @@ class FatalErrors(PageTestCase):
 
 class Layout(PageTestCase):
 
+    def check_font_sizes(self, base, where):
+        """The desktop's font sizes in points: base for the message and the choices, twice that for
+        the next-day button, four times for the day label."""
+        for name, points in (("message", base), ("choice-0", base), ("next-day", 2 * base), ("day", 4 * base)):
+            pixels = float(self.driver.execute_script(
+                "return getComputedStyle(document.getElementById(arguments[0])).fontSize;", name).rstrip("px"))
+            self.check(abs(pixels - points * 96 / 72) < 0.01,
+                       "#%s in %g points (%.2f px) %s, not %.2f px" % (name, points, points * 96 / 72, where, pixels))
+
     def check_layout(self, viewport_width, viewport_height, game_width, game_height):
         self.viewport(viewport_width, viewport_height)
         self.play_opening()
@@ -486,12 +495,15 @@ class Layout(PageTestCase):
         self.wait_for("the choices", lambda s: "choice-0" in s["shown"])
         for name in ("choice-0", "choice-1", "choice-2"):
             check_control(name)
+        return where
 
     def test_game_area_at_768(self):
-        self.check_layout(1366, 768, 614, 409)
+        where = self.check_layout(1366, 768, 614, 409)
+        self.check_font_sizes(10, where)
 
     def test_game_area_at_1080(self):
-        self.check_layout(1920, 1080, 864, 576)
+        where = self.check_layout(1920, 1080, 864, 576)
+        self.check_font_sizes(12, where)
 
 
 class Screenshot(PageTestCase):
