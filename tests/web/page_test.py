@@ -194,8 +194,9 @@ return clicks;
 
 
 class PageTestCase(unittest.TestCase):
-    """One browser per test; the game folders are served from one temporary root:
-    game/ (the web folder as built) and a copy of it for each broken variant."""
+    """One browser per test. One temporary root is served: game/ (the web folder as built),
+    without-ttl/ and without-1/ (copies without a picture), page-only/ (the page without a game)
+    and picked/MyGame/ (a game folder to pick from the disk)."""
 
     root = None
     server = None
