@@ -2,7 +2,6 @@
 #include "support/FormFixture.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -20,11 +19,7 @@ protected:
     {
         fixture.folder.WriteAllPictures();
         fixture.folder.WriteAllScenes();
-        Form().Start();
-        const QDeadlineTimer deadline(30000);
-        while (!Form().game.player.SceneOpen() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        ASSERT_TRUE(Form().game.player.SceneOpen());
+        ASSERT_TRUE(fixture.Show());
         laidOut = Window()->size();
         // Every layout run, counted with how deep it nests.
         Form().frm.OnResize([this] {

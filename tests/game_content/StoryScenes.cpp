@@ -66,12 +66,6 @@ std::vector<StoryScene> LoadStory()
     return story;
 }
 
-bool EndsScene(std::string_view line)
-{
-    const LineKind kind = ClassifyLine(TextFromUtf8(line));
-    return kind == LineKind::SceneEnd || kind == LineKind::GameEnd || kind == LineKind::Loop;
-}
-
 bool StopsPageBefore(std::string_view line)
 {
     return miradel::StopsPageBefore(TextFromUtf8(line));

@@ -23,7 +23,6 @@ std::string ReadWholeFile(const std::string& path);
 std::vector<std::string> SplitSourceLines(std::string_view text);
 
 // How the player reads a line, by its first characters: the player's own rules.
-bool EndsScene(std::string_view line); // tugi, >end, >loop
 bool StopsPageBefore(std::string_view line); // a text line before it waits for a click
 bool IsCommand(std::string_view line); // everything that is not shown as text
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Checks on the story sources for mistakes that the player would not report but a reader
-// would suffer: pages turned before they can be read, lines that never show, scenes that
-// end the wrong way.
+// Checks on the story sources for mistakes that neither the player nor miradel-check reports
+// but a reader would suffer: pages turned before they can be read, runs over commands,
+// scenes that end the wrong way.
 
 #include "StoryScenes.h"
 #include "game/Game.h"
@@ -69,15 +69,6 @@ TEST(StoryPacing, PageBreaksFollowAShownLine)
     }
 }
 
-TEST(StoryPacing, NothingFollowsTheEndOfAScene)
-{
-    for (const StoryScene& scene : LoadStory()) {
-        for (std::size_t i = 0; i + 1 < scene.lines.size(); ++i) {
-            EXPECT_FALSE(EndsScene(scene.lines[i])) << Where(scene, i) << " is followed by lines that never show";
-        }
-    }
-}
-
 // A run that met the end of its scene would go on stepping a closed scene; one that met a
 // ">loop" could leave the day at 0 with the choices on offer.
 TEST(StoryPacing, StepRunsTakeOnlyLinesOfText)
@@ -94,21 +85,6 @@ TEST(StoryPacing, StepRunsTakeOnlyLinesOfText)
             for (long long step = 1; step <= count; ++step) {
                 EXPECT_FALSE(IsCommand(scene.lines[i + static_cast<std::size_t>(step)]))
                     << Where(scene, i + static_cast<std::size_t>(step));
-            }
-        }
-    }
-}
-
-TEST(StoryPacing, PictureCommandsNameBundledPictures)
-{
-    const auto& pictures = GamePictureNames();
-    for (const StoryScene& scene : LoadStory()) {
-        for (std::size_t i = 0; i < scene.lines.size(); ++i) {
-            const std::string& line = scene.lines[i];
-            if (line.starts_with(">img")) {
-                const std::string name = line.size() > 5 ? line.substr(5) : "";
-                EXPECT_NE(std::find(pictures.begin(), pictures.end(), name), pictures.end())
-                    << Where(scene, i) << " names \"" << name << '"';
             }
         }
     }

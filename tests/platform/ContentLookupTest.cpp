@@ -3,46 +3,15 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/TextFiles.h"
+#include "support/GameFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace miradel {
 namespace {
-
-// A game folder of the test's own, removed with its files.
-class ScratchGame {
-public:
-    ScratchGame()
-        : m_path(std::filesystem::temp_directory_path() / ("miradel-lookup-" + std::to_string(getpid())))
-    {
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchGame()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchGame(const ScratchGame&) = delete;
-    ScratchGame& operator=(const ScratchGame&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    Text Folder() const { return TextFromUtf8(m_path.string() + "/"); }
-    void WriteFile(const std::string& relative, std::string_view bytes) const
-    {
-        const std::filesystem::path path = m_path / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // Each test lays out the few files it needs, named as a game copied from Windows may name
 // them; the names of the scenes and pictures are the game's own.
@@ -50,11 +19,11 @@ class ContentLookupTest : public testing::Test {
 protected:
     ContentFile Locate(TextView folder, TextView name, TextView extension) const
     {
-        return LocateContentFile(game.Folder() + Text(folder), name, extension, game.Folder());
+        return LocateContentFile(game.Root() + Text(folder), name, extension, game.Root());
     }
     std::filesystem::path OnDisk(const std::string& relative) const { return game.Path() / relative; }
 
-    ScratchGame game;
+    test::GameFolder game;
 };
 
 TEST_F(ContentLookupTest, ExactNameWins)
@@ -175,7 +144,7 @@ TEST_F(ContentLookupTest, FolderOutsideTheGameIsTakenAsItIs)
     game.WriteFile("other/A.dat", "a");
     // A folder that is not below the game folder is the caller's own: only the name in it
     // comes from content.
-    const Text folder = game.Folder() + u"other/";
+    const Text folder = game.Root() + u"other/";
     const ContentFile file = LocateContentFile(folder, u"a", u".dat", u"/nowhere/");
     EXPECT_EQ(file.path, OnDisk("other/A.dat"));
     EXPECT_EQ(file.shownName, TextToUtf8(folder) + "a.dat");

@@ -57,7 +57,7 @@ TEST(WaveHeader, AcceptsWhatPlays)
     AppendSampleLoops(looped, 2, 2, 0, 999);
     EXPECT_EQ(Problem(looped), "");
     // An empty data chunk plays nothing, harmlessly.
-    EXPECT_EQ(Problem(test::MakeHeaderOnlyWav()), "");
+    EXPECT_EQ(Problem(test::MakeWav(WavFormat {}, {})), "");
 }
 
 // The files that crashed the sound library or took gigabytes, and their neighbours.
