@@ -168,30 +168,6 @@ TEST_F(KeyboardTest, ReadingKeysNeverTakeAChoice)
     EXPECT_EQ(fixture.random.Draws(), draws + 1);
 }
 
-TEST_F(KeyboardTest, ButtonsKeepTheirOwnActivationKey)
-{
-    fixture.folder.WriteScene("opn", { "一行目" });
-    fixture.Start();
-    Form().Lbl_Click();
-    Form().ComGame_Click();
-    Form().Lbl_Click();
-    ASSERT_EQ(fixture.VisibleChoices(), "012");
-    const std::string scene = Form().game.player.SceneShownName();
-    // A held key repeats presses; a button takes only the first.
-    PressKey(Form().Com(2).Widget(), Qt::Key_Space, true);
-    EXPECT_EQ(Form().game.player.SceneShownName(), scene);
-    fixture.random.QueueDraw(99);
-    PressKey(Form().Com(2).Widget(), Qt::Key_Space);
-    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/02.dat");
-
-    // Enter presses a focused button too, exactly as a click does.
-    Form().Lbl_Click();
-    ASSERT_TRUE(Form().ComGame.Visible());
-    PressKey(Form().ComGame.Widget(), Qt::Key_Return);
-    EXPECT_EQ(Form().game.state.day, 2);
-    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/1.dat");
-}
-
 // The whole game with keys only, each sent to whatever has the keyboard: the opening, three
 // days with their choices, the ending, and the new game that the ending starts.
 TEST_F(KeyboardTest, WholeGamePlaysWithoutAMouse)

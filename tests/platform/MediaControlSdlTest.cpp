@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
@@ -91,19 +90,6 @@ std::vector<std::int16_t> Ramp(int frames)
     for (int k = 1; k <= frames; ++k) {
         samples.push_back(static_cast<std::int16_t>(k));
         samples.push_back(static_cast<std::int16_t>(-k));
-    }
-    return samples;
-}
-
-// A 440 Hz tone at about a quarter of full scale, smooth enough for the ADPCM encoders.
-std::vector<std::int16_t> Tone(const WavFormat& format, double seconds)
-{
-    std::vector<std::int16_t> samples;
-    const int frames = static_cast<int>(seconds * format.sampleRate);
-    for (int i = 0; i < frames; ++i) {
-        const double value = 8000.0 * std::sin(2.0 * M_PI * 440.0 * i / format.sampleRate);
-        for (int c = 0; c < format.channels; ++c)
-            samples.push_back(static_cast<std::int16_t>(std::lround(value)));
     }
     return samples;
 }
@@ -307,8 +293,8 @@ TEST_F(MediaControlSdlTest, DecodedMusicRestartsFromTheBeginningWithNothingStale
     }
 }
 
-// The device is opened at the music's own rate and layout: a tone plays for as many frames
-// as it has, whatever its rate, width and channels.
+// The device is opened at the music's own rate and layout: a steady sound plays for as many
+// frames as it has, whatever its rate, width and channels.
 TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRate)
 {
     constexpr double kSeconds = 0.1;
@@ -317,18 +303,19 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRate)
         SCOPED_TRACE(format.sampleRate);
         std::filesystem::remove(output);
         const std::filesystem::path music = folder / "format.wav";
-        test::WriteFile(music, test::MakeWav(format, Tone(format, kSeconds)));
+        const auto frames = static_cast<std::size_t>(kSeconds * format.sampleRate * format.channels);
+        test::WriteFile(music, test::MakeWav(format, std::vector<std::int16_t>(frames, 4000)));
         ASSERT_EQ(Open(music), MediaResult::Ok);
         ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
         EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
         EXPECT_TRUE(WaitForMode("stopped"));
         ASSERT_EQ(Send("close MIDI notify"), MediaResult::Ok);
         ASSERT_TRUE(DeviceClosed());
-        const std::vector<Frame> frames = ReadOutput();
-        const auto first = std::ranges::find_if(frames, [](const Frame& frame) { return !frame.Silent(); });
+        const std::vector<Frame> played = ReadOutput();
+        const auto first = std::ranges::find_if(played, [](const Frame& frame) { return !frame.Silent(); });
         const auto last
-            = std::find_if(frames.rbegin(), frames.rend(), [](const Frame& frame) { return !frame.Silent(); });
-        ASSERT_NE(first, frames.end()) << "nothing played";
+            = std::find_if(played.rbegin(), played.rend(), [](const Frame& frame) { return !frame.Silent(); });
+        ASSERT_NE(first, played.end()) << "nothing played";
         const auto span = static_cast<double>(std::distance(first, last.base()));
         EXPECT_GE(span, 0.95 * kSeconds * format.sampleRate);
         EXPECT_LE(span, 1.05 * kSeconds * format.sampleRate);
