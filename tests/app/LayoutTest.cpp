@@ -43,13 +43,6 @@ TEST(LayoutArithmetic, WorkedByHand)
         EXPECT_FLOAT_EQ(BaseFontSizeFor(height), font) << height;
 }
 
-TEST(LayoutArithmetic, ChoiceButtonsTouch)
-{
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FLOAT_EQ(ChoiceButtonRect(i).top + ChoiceButtonRect(i).height, ChoiceButtonRect(i + 1).top);
-    EXPECT_FLOAT_EQ(ChoiceButtonRect(3).top, 0.9f);
-}
-
 class LayoutRunTest : public testing::Test {
 protected:
     void SetUp() override
