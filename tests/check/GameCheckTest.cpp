@@ -115,7 +115,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "--5\r\n" // 15
         "a\r\n" // 16
         "tugi\r\n" // 17
-        "never shown\r\n"); // 18
+        "--y\r\n"); // 18: never reached, so no error
 
     const MessageAreaMeasure measure;
     const GameCheck check = CheckGame(game.Root(), &measure);

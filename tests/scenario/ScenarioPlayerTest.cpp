@@ -4,6 +4,7 @@
 #include "support/HeadlessFixture.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace miradel::test {
 namespace {
@@ -177,12 +178,13 @@ TEST(ScenarioPlayer, LongChainsPlayToTheirEnd)
             lines += line;
         return lines;
     };
-    const std::pair<std::string, std::string> chains[] = {
-        { "a\r\n" + repeated("\r\n", 1000000) + "z\r\n", "t" },
-        { "a\r\n" + repeated(">img\r\n", 100000) + "z\r\n", "t" },
-        { repeated("--1\r\n", 100000) + "z\r\n", "" },
+    // Each finished run moves the shared counter of the run around it on by one.
+    const std::tuple<std::string, std::string, long long> chains[] = {
+        { "a\r\n" + repeated("\r\n", 1000000) + "z\r\n", "t", 0 },
+        { "a\r\n" + repeated(">img\r\n", 100000) + "z\r\n", "t", 0 },
+        { repeated("--1\r\n", 100000) + "z\r\n", "", 100001 },
     };
-    for (const auto& [scene, script] : chains) {
+    for (const auto& [scene, script, counter] : chains) {
         HeadlessFixture fixture;
         fixture.WriteWholeGame();
         fixture.WriteSceneBytes("opn", scene);
@@ -190,6 +192,7 @@ TEST(ScenarioPlayer, LongChainsPlayToTheirEnd)
         fixture.Play(script);
         EXPECT_TRUE(fixture.Message().ends_with("|z▼")) << fixture.Message().substr(0, 80);
         EXPECT_LE(fixture.game.player.PageLines(), 30);
+        EXPECT_EQ(fixture.game.player.StepCounter(), counter);
     }
 }
 
