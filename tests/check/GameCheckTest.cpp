@@ -93,6 +93,7 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     game.WriteFile("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
     game.WriteFile("txt/00.dat", "\x82\xA0\n>p\ntugi\n");
     game.WriteFile("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
+    game.WriteFile("txt/01.dat", std::string_view("\xFE\xFF\0x\0\r\0\n", 8));
     std::string fullPage = "--30\r\n";
     for (int i = 0; i < 31; ++i)
         fullPage += "\x82\xA0\r\n";
@@ -165,6 +166,8 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "a line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a "
         "UTF-8 "
         "source)",
+        "txt/01.dat: warning: the file looks like UTF-16 (big-endian), not Shift-JIS (code page 932); the player "
+        "would show it garbled; save it as Shift-JIS",
         "txt/1.dat: error: the scene file holds no line; the game ends when it opens it",
         "txt/2.dat: warning: the file looks like UTF-8, not Shift-JIS (code page 932); the player would show it "
         "garbled; "
