@@ -20,28 +20,30 @@ protected:
     FormFixture fixture;
 };
 
-TEST_F(FrmTest, FoldersEndInOneSeparator)
+// The content lies in the program's folder; the music beside the program starts with the
+// window and closes with it, and so does the scene file.
+TEST_F(FrmTest, StartAndShutdown)
 {
     fixture.Start();
     const Text folder = fixture.folder.Root();
     EXPECT_EQ(Form().appDir, folder);
     EXPECT_EQ(Form().imgDir, folder + u"img/");
     EXPECT_EQ(Form().txtDir, folder + u"txt/");
+    EXPECT_EQ(fixture.media.commands,
+        (std::vector<std::string> {
+            "close MIDI notify", "open \"" + TextToUtf8(folder) + "bgm.wav\" alias MIDI", "play MIDI notify" }));
+    EXPECT_TRUE(Form().BgmTim.Enabled());
+    EXPECT_EQ(Form().BgmTim.Interval(), 1);
+    ASSERT_EQ(Form().game.files.OpenCount(), 1u);
+    fixture.media.commands.clear();
+    Form().Form_Unload();
+    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
+    EXPECT_EQ(fixture.media.commands, std::vector<std::string> { "close MIDI notify" });
+    EXPECT_EQ(fixture.endedWith, std::vector<int> { 0 });
 
     Frm withoutSeparator(folder.substr(0, folder.size() - 1), fixture.random);
     withoutSeparator.Form_Load();
     EXPECT_EQ(withoutSeparator.appDir, folder);
-}
-
-TEST_F(FrmTest, StartUpOpensAndStartsTheMusicBesideTheProgram)
-{
-    fixture.Start();
-    ASSERT_GE(fixture.media.commands.size(), 3u);
-    EXPECT_EQ(fixture.media.commands[0], "close MIDI notify");
-    EXPECT_EQ(fixture.media.commands[1], "open \"" + TextToUtf8(fixture.folder.Root()) + "bgm.wav\" alias MIDI");
-    EXPECT_EQ(fixture.media.commands[2], "play MIDI notify");
-    EXPECT_TRUE(Form().BgmTim.Enabled());
-    EXPECT_EQ(Form().BgmTim.Interval(), 1);
 }
 
 TEST_F(FrmTest, WindowHasItsTitleAndOwnIcon)
@@ -52,17 +54,6 @@ TEST_F(FrmTest, WindowHasItsTitleAndOwnIcon)
     // The moon is golden, the tile night-blue.
     EXPECT_GT(QColor(icon.pixel(8, 16)).red(), 200);
     EXPECT_LT(QColor(icon.pixel(28, 4)).red(), 120);
-}
-
-TEST_F(FrmTest, ShutdownClosesSceneAndMusicAndEnds)
-{
-    fixture.Start();
-    ASSERT_EQ(Form().game.files.OpenCount(), 1u);
-    fixture.media.commands.clear();
-    Form().Form_Unload();
-    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
-    EXPECT_EQ(fixture.media.commands, std::vector<std::string> { "close MIDI notify" });
-    EXPECT_EQ(fixture.endedWith, std::vector<int> { 0 });
 }
 
 // A report stays readable whatever the line holds: a NUL in a picture name is an error of

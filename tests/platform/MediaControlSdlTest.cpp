@@ -3,6 +3,7 @@
 
 #include "music/MusicProcedures.h"
 #include "platform/SdlMixerLibrary.h"
+#include "support/GameFolder.h"
 #include "support/WavWriter.h"
 
 #include <SDL.h>
@@ -21,8 +22,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 namespace miradel {
 namespace {
@@ -165,13 +164,7 @@ class MediaControlSdlTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        // The process's number too: builds side by side run these tests at the same time.
-        folder = std::filesystem::path(testing::TempDir())
-            / ("miradel media " + std::string(info->name()) + " " + std::to_string(getpid()));
-        std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        output = folder / "output.raw";
         environment.Set("SDL_AUDIODRIVER", "disk");
         environment.Set("SDL_DISKAUDIOFILE", output.string());
     }
@@ -180,7 +173,6 @@ protected:
     {
         service.reset();
         EXPECT_TRUE(DeviceClosed());
-        std::filesystem::remove_all(folder);
     }
 
     // "close" leaves the device to the loader thread to close.
@@ -255,8 +247,10 @@ protected:
         return runs;
     }
 
-    std::filesystem::path folder;
-    std::filesystem::path output;
+    test::GameFolder temporary;
+    // A blank in the path, as in many a user's folder.
+    const std::filesystem::path folder = temporary.Path() / "a folder";
+    const std::filesystem::path output = folder / "output.raw";
     ScopedEnvironment environment;
     std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
 };
