@@ -3,6 +3,7 @@
 // reads back the way the player reads it.
 
 #include "StoryScenes.h"
+#include "game/SceneNames.h"
 #include "platform/Cp932.h"
 
 #include <QImage>
@@ -52,7 +53,7 @@ double ChangedShare(const QImage& a, const QImage& b)
 
 TEST(BundledGame, EveryPictureDecodesAtThePaintedSize)
 {
-    for (const std::string& name : GamePictureNames()) {
+    for (const std::string& name : Utf8Names(PicturesTheGameShows())) {
         const QImage picture = LoadPicture(name);
         ASSERT_FALSE(picture.isNull()) << name;
         EXPECT_EQ(picture.size(), QSize(640, 480)) << name;
@@ -63,7 +64,7 @@ TEST(BundledGame, EveryPictureDecodesAtThePaintedSize)
 
 TEST(BundledGame, BlinkFramesDifferVisiblyFromTheirPictures)
 {
-    for (const std::string& name : BlinkingPictureNames()) {
+    for (const std::string& name : Utf8Names(BlinkingPictures())) {
         const QImage picture = LoadPicture(name);
         const QImage blink = LoadPicture(name + "_");
         ASSERT_FALSE(blink.isNull()) << name;

@@ -9,6 +9,7 @@
 #include "headless/MemoryContent.h"
 #include "platform/Random.h"
 #include "platform/RuntimeError.h"
+#include "scenario/LineKind.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,12 @@ namespace {
 std::string Where(const StoryScene& scene, std::size_t index)
 {
     return "game/story/" + scene.name + ".txt:" + std::to_string(index + 1);
+}
+
+// How the player takes a line: the player's own rules.
+bool IsCommand(std::string_view line)
+{
+    return ClassifyLine(TextFromUtf8(line)) != LineKind::TextLine;
 }
 
 bool IsShownLine(std::string_view line)
@@ -51,7 +58,7 @@ TEST(StoryPacing, EmptyLinesNeverTurnAPageUnread)
                 continue;
             }
             const bool last = i + 1 == scene.lines.size();
-            EXPECT_FALSE(last || StopsPageBefore(scene.lines[i + 1])) << Where(scene, i);
+            EXPECT_FALSE(last || StopsPageBefore(TextFromUtf8(scene.lines[i + 1]))) << Where(scene, i);
         }
     }
 }
