@@ -20,42 +20,30 @@ protected:
     FormFixture fixture;
 };
 
-TEST_F(FrmTest, FoldersEndInOneSeparator)
+// The content lies in the program's folder; the music beside the program starts with the
+// window and closes with it, and so does the scene file.
+TEST_F(FrmTest, StartAndShutdown)
 {
     fixture.Start();
     const Text folder = fixture.folder.Root();
     EXPECT_EQ(Form().appDir, folder);
     EXPECT_EQ(Form().imgDir, folder + u"img/");
     EXPECT_EQ(Form().txtDir, folder + u"txt/");
+    EXPECT_EQ(fixture.media.commands,
+        (std::vector<std::string> {
+            "close MIDI notify", "open \"" + TextToUtf8(folder) + "bgm.wav\" alias MIDI", "play MIDI notify" }));
+    EXPECT_TRUE(Form().BgmTim.Enabled());
+    EXPECT_EQ(Form().BgmTim.Interval(), 1);
+    ASSERT_EQ(Form().game.files.OpenCount(), 1u);
+    fixture.media.commands.clear();
+    Form().Form_Unload();
+    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
+    EXPECT_EQ(fixture.media.commands, std::vector<std::string> { "close MIDI notify" });
+    EXPECT_EQ(fixture.endedWith, std::vector<int> { 0 });
 
     Frm withoutSeparator(folder.substr(0, folder.size() - 1), fixture.random);
     withoutSeparator.Form_Load();
     EXPECT_EQ(withoutSeparator.appDir, folder);
-}
-
-TEST_F(FrmTest, StartUpOpensAndStartsTheMusicBesideTheProgram)
-{
-    fixture.Start();
-    ASSERT_GE(fixture.media.commands.size(), 3u);
-    EXPECT_EQ(fixture.media.commands[0], "close MIDI notify");
-    EXPECT_EQ(fixture.media.commands[1], "open \"" + TextToUtf8(fixture.folder.Root()) + "bgm.wav\" alias MIDI");
-    EXPECT_EQ(fixture.media.commands[2], "play MIDI notify");
-    EXPECT_TRUE(Form().BgmTim.Enabled());
-    EXPECT_EQ(Form().BgmTim.Interval(), 1);
-}
-
-TEST_F(FrmTest, NewGameState)
-{
-    fixture.Start();
-    EXPECT_EQ(Form().LblDay.Caption(), u"0");
-    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"ttl");
-    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/opn.dat");
-    EXPECT_TRUE(Form().game.state.dayPending);
-    EXPECT_FALSE(Form().game.state.secretOpen);
-    EXPECT_TRUE(Form().game.state.SlotFree(1) && Form().game.state.SlotFree(2) && Form().game.state.SlotFree(3));
-    EXPECT_EQ(fixture.Offer(), "scene");
-    EXPECT_EQ(Form().TimSay.Interval(), 100);
-    EXPECT_TRUE(Form().TimSay.Enabled());
 }
 
 TEST_F(FrmTest, WindowHasItsTitleAndOwnIcon)
@@ -68,51 +56,13 @@ TEST_F(FrmTest, WindowHasItsTitleAndOwnIcon)
     EXPECT_LT(QColor(icon.pixel(28, 4)).red(), 120);
 }
 
-TEST_F(FrmTest, ControlsStartHiddenWithTheirCaptions)
-{
-    EXPECT_FALSE(Form().Lbl.Visible());
-    EXPECT_FALSE(Form().LblDay.Visible());
-    EXPECT_FALSE(Form().Pic.Visible());
-    EXPECT_FALSE(Form().ComGame.Visible());
-    EXPECT_EQ(Form().Lbl.Caption(), u"Label1");
-    EXPECT_EQ(Form().LblDay.Caption(), u"Label2");
-    EXPECT_EQ(Form().ComGame.Caption(), u"次の日");
-    EXPECT_EQ(Form().Com(0).Caption(), u"白銀の雲");
-    EXPECT_EQ(Form().Com(1).Caption(), u"黄金の月");
-    EXPECT_EQ(Form().Com(2).Caption(), u"なにもない");
-    EXPECT_EQ(Form().Com(3).Caption(), u"真珠色");
-    EXPECT_FALSE(Form().TimSay.Enabled());
-}
-
-TEST_F(FrmTest, MissingTitlePictureIsFatal)
-{
-    fixture.folder.Remove("img/ttl.jpg");
-    try {
-        fixture.Start();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.File(), "img/ttl.jpg");
-    }
-}
-
-TEST_F(FrmTest, ShutdownClosesSceneAndMusicAndEnds)
-{
-    fixture.Start();
-    ASSERT_EQ(Form().game.files.OpenCount(), 1u);
-    fixture.media.commands.clear();
-    Form().Form_Unload();
-    EXPECT_EQ(Form().game.files.OpenCount(), 0u);
-    EXPECT_EQ(fixture.media.commands, std::vector<std::string> { "close MIDI notify" });
-    EXPECT_EQ(fixture.endedWith, std::vector<int> { 0 });
-}
-
 // A report stays readable whatever the line holds: a NUL in a picture name is an error of
-// its own (cut there, the name would load another file), and a line of megabytes is quoted
-// by its beginning only.
+// its own, named and shown (cut there, the name would load another file), and a line of
+// megabytes is quoted by its beginning only.
 TEST(FrmScenes, ReportsQuoteOddLinesReadably)
 {
     const std::string longRun = "--" + std::string(2 * 1024 * 1024, '7') + "x";
-    for (const std::string& bad : { std::string(">img x\0tail", 11), longRun }) {
+    for (const std::string& bad : { std::string(">img x\0y", 8), longRun }) {
         FormFixture broken;
         broken.folder.WriteAllPictures();
         broken.folder.WritePicture("img/x.jpg", Qt::red, 8, 8);
@@ -126,20 +76,11 @@ TEST(FrmScenes, ReportsQuoteOddLinesReadably)
             EXPECT_EQ(error.Line(), 2);
             EXPECT_LT(error.Report().size(), 600u) << error.Report().substr(0, 600);
             EXPECT_EQ(error.Report().find('\0'), std::string::npos);
-            EXPECT_FALSE(error.English().empty());
+            if (bad == longRun)
+                continue;
+            EXPECT_NE(error.English().find("NUL"), std::string::npos) << error.English();
+            EXPECT_NE(error.Report().find("x\u2400y"), std::string::npos) << error.Report();
         }
-    }
-    // The NUL is named, and shown.
-    FormFixture nul;
-    nul.folder.WriteAllPictures();
-    nul.folder.WriteSceneBytes("opn", std::string("a\r\n>img x\0y\r\n", 13));
-    nul.Start();
-    try {
-        nul.Form().TimSay_Timer();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_NE(error.English().find("NUL"), std::string::npos) << error.English();
-        EXPECT_NE(error.Report().find("x\u2400y"), std::string::npos) << error.Report();
     }
 }
 

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "support/FormFixture.h"
 
-#include <QApplication>
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QWheelEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -13,32 +9,32 @@ namespace {
 
 void PressKey(QWidget* widget, int key, bool autoRepeat = false)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
-    QCoreApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
-    QCoreApplication::sendEvent(widget, &release);
+    Type(widget, key, Qt::NoModifier, autoRepeat);
 }
 
-// `towardsReader` in eighths of a degree, as a wheel reports it: one notch is 120.
-void TurnWheel(QWidget* widget, int towardsReader, bool inverted = false)
+void WriteGame(FormFixture& fixture)
 {
-    const int reported = inverted ? towardsReader : -towardsReader;
-    const QPointF inside(5, 5);
-    QWheelEvent event(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, reported), Qt::NoButton, Qt::NoModifier,
-        Qt::NoScrollPhase, inverted);
-    QCoreApplication::sendEvent(widget, &event);
+    fixture.folder.WriteAllPictures();
+    fixture.folder.WriteAllScenes();
+    fixture.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
+}
+
+// What `clicks` clicks on the message area show after the opening's first line.
+std::string MessageAfterClicks(int clicks)
+{
+    FormFixture clicked;
+    WriteGame(clicked);
+    clicked.Start();
+    for (int i = 0; i < clicks; ++i)
+        clicked.Form().Lbl_Click();
+    return clicked.Message();
 }
 
 // The window on a game of short scenes, its handlers called directly and its events sent
 // straight to the widgets: nothing waits for the event loop.
 class KeyboardTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        fixture.folder.WriteAllPictures();
-        fixture.folder.WriteAllScenes();
-        fixture.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
-    }
+    void SetUp() override { WriteGame(fixture); }
     Frm& Form() { return fixture.Form(); }
     QWidget* MessageArea() { return Form().Lbl.Widget(); }
     // Where the keyboard is in the window: what takes the keys once the window is active.
@@ -47,21 +43,9 @@ protected:
     FormFixture fixture;
 };
 
-// What one click on the message area shows after the opening's first line.
-std::string MessageAfterOneClick()
-{
-    FormFixture clicked;
-    clicked.folder.WriteAllPictures();
-    clicked.folder.WriteAllScenes();
-    clicked.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
-    clicked.Start();
-    clicked.Form().Lbl_Click();
-    return clicked.Message();
-}
-
 TEST_F(KeyboardTest, EachReadingKeyAndTheWheelDoWhatAClickDoes)
 {
-    const std::string expected = MessageAfterOneClick();
+    const std::string expected = MessageAfterClicks(1);
     struct Input {
         const char* name;
         std::function<void(QWidget*)> deliver;
@@ -71,19 +55,17 @@ TEST_F(KeyboardTest, EachReadingKeyAndTheWheelDoWhatAClickDoes)
         { "Return", [](QWidget* w) { PressKey(w, Qt::Key_Return); } },
         { "Enter", [](QWidget* w) { PressKey(w, Qt::Key_Enter); } },
         { "Down", [](QWidget* w) { PressKey(w, Qt::Key_Down); } },
-        { "wheel notch", [](QWidget* w) { TurnWheel(w, 120); } },
+        { "wheel notch", [](QWidget* w) { TurnWheel(w, -120); } },
         { "touchpad steps",
             [](QWidget* w) {
                 for (int i = 0; i < 4; ++i)
-                    TurnWheel(w, 30);
+                    TurnWheel(w, -30);
             } },
-        { "inverted wheel", [](QWidget* w) { TurnWheel(w, 120, true); } },
+        { "inverted wheel", [](QWidget* w) { TurnWheel(w, -120, true); } },
     };
     for (const Input& input : inputs) {
         FormFixture keyed;
-        keyed.folder.WriteAllPictures();
-        keyed.folder.WriteAllScenes();
-        keyed.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
+        WriteGame(keyed);
         keyed.Start();
         keyed.Form().TimSay.SetEnabled(false);
         const std::string before = keyed.Message();
@@ -103,17 +85,9 @@ TEST_F(KeyboardTest, OtherKeysDoNothing)
         PressKey(MessageArea(), key);
     EXPECT_EQ(fixture.Message(), before);
     // Two notches in one event are two clicks.
-    TurnWheel(MessageArea(), 240);
+    TurnWheel(MessageArea(), -240);
     fixture.Form().Lbl_Click();
-    const std::string afterThree = fixture.Message();
-    FormFixture clicked;
-    clicked.folder.WriteAllPictures();
-    clicked.folder.WriteAllScenes();
-    clicked.folder.WriteScene("opn", { "一行目", "二行目", "三行目", "四行目", "五行目", "六行目" });
-    clicked.Start();
-    for (int i = 0; i < 3; ++i)
-        clicked.Form().Lbl_Click();
-    EXPECT_EQ(afterThree, clicked.Message());
+    EXPECT_EQ(fixture.Message(), MessageAfterClicks(3));
 }
 
 TEST_F(KeyboardTest, FocusIsOnWhatIsOfferedButNeverOnAChoiceUnasked)
@@ -184,8 +158,7 @@ TEST_F(KeyboardTest, ReadingKeysNeverTakeAChoice)
     // elsewhere arrives; neither presses it.
     PressKey(KeyboardFocus(), Qt::Key_Return, true);
     PressKey(KeyboardFocus(), Qt::Key_Space, true);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier);
-    QCoreApplication::sendEvent(KeyboardFocus(), &release);
+    Release(KeyboardFocus(), Qt::Key_Space);
     EXPECT_EQ(fixture.VisibleChoices(), "012");
     EXPECT_EQ(fixture.random.Draws(), draws);
 
@@ -193,30 +166,6 @@ TEST_F(KeyboardTest, ReadingKeysNeverTakeAChoice)
     PressKey(KeyboardFocus(), Qt::Key_Return);
     EXPECT_EQ(fixture.Offer(), "scene");
     EXPECT_EQ(fixture.random.Draws(), draws + 1);
-}
-
-TEST_F(KeyboardTest, ButtonsKeepTheirOwnActivationKey)
-{
-    fixture.folder.WriteScene("opn", { "一行目" });
-    fixture.Start();
-    Form().Lbl_Click();
-    Form().ComGame_Click();
-    Form().Lbl_Click();
-    ASSERT_EQ(fixture.VisibleChoices(), "012");
-    const std::string scene = Form().game.player.SceneShownName();
-    // A held key repeats presses; a button takes only the first.
-    PressKey(Form().Com(2).Widget(), Qt::Key_Space, true);
-    EXPECT_EQ(Form().game.player.SceneShownName(), scene);
-    fixture.random.QueueDraw(99);
-    PressKey(Form().Com(2).Widget(), Qt::Key_Space);
-    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/02.dat");
-
-    // Enter presses a focused button too, exactly as a click does.
-    Form().Lbl_Click();
-    ASSERT_TRUE(Form().ComGame.Visible());
-    PressKey(Form().ComGame.Widget(), Qt::Key_Return);
-    EXPECT_EQ(Form().game.state.day, 2);
-    EXPECT_EQ(Form().game.player.SceneShownName(), "txt/1.dat");
 }
 
 // The whole game with keys only, each sent to whatever has the keyboard: the opening, three

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QImage>
-#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -22,17 +21,20 @@ protected:
         fixture.folder.WriteAllPictures();
         fixture.folder.WriteAllScenes();
         fixture.folder.WriteScene("opn", { "一行目", "二行目", "三行目" });
-        Form().Start();
-        // The first activation is queued behind the first show; a generous limit.
-        const QDeadlineTimer deadline(30000);
-        while (!Form().game.player.SceneOpen() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        ASSERT_TRUE(Form().game.player.SceneOpen());
+        ASSERT_TRUE(fixture.Show());
         laidOut = Form().Pic.Widget()->geometry();
         windowSize = Form().frm.Widget()->size();
     }
     Frm& Form() { return fixture.Form(); }
     QWidget* Window() { return Form().frm.Widget(); }
+    bool Activate()
+    {
+        Window()->activateWindow();
+        const QDeadlineTimer deadline(30000);
+        while (QApplication::activeWindow() != Window() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return QApplication::activeWindow() == Window();
+    }
 
     FormFixture fixture;
     QRect laidOut;
@@ -80,18 +82,11 @@ TEST_F(MinimizeTest, RestoringLaysTheWindowOutAgain)
 
 TEST_F(MinimizeTest, MessageAreaHasTheKeyboardOnceTheWindowIsActive)
 {
-    const auto activate = [this] {
-        Window()->activateWindow();
-        const QDeadlineTimer deadline(30000);
-        while (QApplication::activeWindow() != Window() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    };
-    activate();
-    ASSERT_EQ(QApplication::activeWindow(), Window());
+    ASSERT_TRUE(Activate());
     EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
     Window()->setWindowState(Qt::WindowMinimized);
     Window()->setWindowState(Qt::WindowNoState);
-    activate();
+    Activate();
     EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
 }
 
@@ -99,11 +94,7 @@ TEST_F(MinimizeTest, MessageAreaHasTheKeyboardOnceTheWindowIsActive)
 // arrows moved it to, and only there.
 TEST_F(MinimizeTest, FocusShowsOnTheChoiceWithTheKeyboard)
 {
-    Window()->activateWindow();
-    const QDeadlineTimer deadline(30000);
-    while (QApplication::activeWindow() != Window() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    ASSERT_EQ(QApplication::activeWindow(), Window());
+    ASSERT_TRUE(Activate());
     const auto readToTheEnd = [this] {
         for (int i = 0; i < 20 && fixture.Offer() == "scene"; ++i)
             Form().Lbl_Click();
@@ -114,10 +105,7 @@ TEST_F(MinimizeTest, FocusShowsOnTheChoiceWithTheKeyboard)
     ASSERT_EQ(fixture.Offer(), "choices");
     QWidget* first = Form().Com(0).Widget();
     const QImage resting = first->grab().toImage();
-    const auto press = [](int key) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(QApplication::focusWidget(), &event);
-    };
+    const auto press = [](int key) { Press(QApplication::focusWidget(), key); };
     press(Qt::Key_Down);
     ASSERT_EQ(QApplication::focusWidget(), first);
     EXPECT_NE(first->grab().toImage(), resting);

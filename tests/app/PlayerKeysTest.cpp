@@ -5,54 +5,11 @@
 #include "support/FormFixture.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QScreen>
-#include <QWheelEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 namespace miradel::test {
 namespace {
-
-void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false)
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
-    QCoreApplication::sendEvent(widget, &press);
-}
-
-void Release(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QCoreApplication::sendEvent(widget, &release);
-}
-
-void Type(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    Press(widget, key, modifiers);
-    Release(widget, key, modifiers);
-}
-
-// `away` in eighths of a degree: positive turns the wheel away from the reader.
-void TurnWheel(QWidget* widget, int away)
-{
-    const QPointF inside(5, 5);
-    QWheelEvent event(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, away), Qt::NoButton, Qt::NoModifier,
-        Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(widget, &event);
-}
-
-void ClickAt(QWidget* widget)
-{
-    const QPointF inside(5, 5);
-    QMouseEvent press(
-        QEvent::MouseButtonPress, inside, widget->mapToGlobal(inside), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-    QMouseEvent release(
-        QEvent::MouseButtonRelease, inside, widget->mapToGlobal(inside), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &release);
-}
 
 // An opening of three pages under a picture that blinks, so that ticks draw too.
 std::vector<std::string> LongOpening()
@@ -177,11 +134,7 @@ protected:
     void SetUp() override
     {
         WriteGame(fixture);
-        Form().Start();
-        const QDeadlineTimer deadline(30000);
-        while (!Form().game.player.SceneOpen() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        ASSERT_TRUE(Form().game.player.SceneOpen());
+        ASSERT_TRUE(fixture.Show());
         // From here on the test drives the timers itself.
         Form().TimSay.SetEnabled(false);
     }
@@ -379,20 +332,11 @@ TEST_F(ArrowKeysTest, ReachTheButtonsAndTheOtherKeysPressNone)
     ASSERT_EQ(fixture.VisibleChoices(), "012");
     const int draws = fixture.random.Draws();
 
-    QWidget* const choice[] = { Form().Com(0).Widget(), Form().Com(1).Widget(), Form().Com(2).Widget() };
-    // From nowhere, Down goes to the first and Up to the last.
+    // Onto the first choice; the arrows among the choices are KeyboardTest's.
     Form().frm.Widget()->setFocus();
     Type(Form().frm.Widget(), Qt::Key_Down);
-    EXPECT_EQ(Focus(), choice[0]);
-    Form().frm.Widget()->setFocus();
-    Type(Form().frm.Widget(), Qt::Key_Up);
-    EXPECT_EQ(Focus(), choice[2]);
-    Type(Focus(), Qt::Key_Down);
-    EXPECT_EQ(Focus(), choice[0]) << "round from the last to the first";
-    Type(Focus(), Qt::Key_Right);
-    EXPECT_EQ(Focus(), choice[1]);
-    Type(Focus(), Qt::Key_Left);
-    EXPECT_EQ(Focus(), choice[0]);
+    QWidget* const first = Form().Com(0).Widget();
+    ASSERT_EQ(Focus(), first);
 
     Type(Focus(), Qt::Key_S);
     Press(Focus(), Qt::Key_Control, Qt::ControlModifier);
@@ -407,7 +351,7 @@ TEST_F(ArrowKeysTest, ReachTheButtonsAndTheOtherKeysPressNone)
     Type(Focus(), Qt::Key_Return, Qt::AltModifier);
     EXPECT_EQ(fixture.Offer(), "choices");
     EXPECT_EQ(fixture.random.Draws(), draws) << "no choice was taken";
-    EXPECT_EQ(Focus(), choice[0]);
+    EXPECT_EQ(Focus(), first);
 
     Type(Focus(), Qt::Key_Down);
     fixture.random.QueueDraw(99);

@@ -5,13 +5,15 @@
 #include "StoryGraph.h"
 #include "game/SceneNames.h"
 #include "platform/ContentFiles.h"
+#include "support/GameFolder.h"
+#include "support/WavWriter.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sys/stat.h>
 
 namespace miradel::check {
@@ -19,69 +21,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A game folder made for one test and removed after it.
-class GameFolder {
-public:
-    GameFolder()
-    {
-        std::random_device device;
-        m_root = fs::temp_directory_path() / ("miradel-check-" + std::to_string(device()));
-        fs::create_directories(m_root / "txt");
-        fs::create_directories(m_root / "img");
-    }
-    ~GameFolder() { fs::remove_all(m_root); }
+// Everything the game opens, each scene one line of text, an ending restarting the game
+// (with every choice used up, nothing is left to click), and a second of silent music.
+void WriteComplete(const test::GameFolder& game)
+{
+    for (const Text& scene : ScenesTheGameOpens())
+        game.WriteSceneBytes(TextToUtf8(scene), scene.starts_with(u"end") ? "x\r\n>end\r\n" : "x\r\n");
+    game.WriteAllPictures();
+    test::WriteFile(game.Path() / "bgm.wav",
+        test::MakeWav({ test::WavEncoding::Pcm, 1, 8000, 8 }, std::vector<std::int16_t>(8000)));
+}
 
-    void Write(const std::string& relative, std::string_view bytes) const
-    {
-        fs::create_directories((m_root / relative).parent_path());
-        std::ofstream(m_root / relative, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    void Picture(const std::string& relative, const char* format = "JPG") const
-    {
-        fs::create_directories((m_root / relative).parent_path());
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::blue);
-        ASSERT_TRUE(image.save(QString::fromStdString((m_root / relative).string()), format));
-    }
-    // A second of 8-bit mono silence at 8000 Hz: the smallest header a WAV reader takes.
-    void Music() const
-    {
-        std::string wave = "RIFF";
-        const auto put32 = [&wave](std::uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                wave += static_cast<char>((v >> (8 * i)) & 0xFF);
-        };
-        const auto put16 = [&wave](std::uint16_t v) {
-            wave += static_cast<char>(v & 0xFF);
-            wave += static_cast<char>(v >> 8);
-        };
-        put32(36 + 8000);
-        wave += "WAVEfmt ";
-        put32(16), put16(1), put16(1), put32(8000), put32(8000), put16(1), put16(8);
-        wave += "data";
-        put32(8000);
-        wave.append(8000, '\x80');
-        Write("bgm.wav", wave);
-    }
-    // Everything the game opens, each scene one line of text.
-    void Complete() const
-    {
-        // An ending must restart the game: with every choice used up, nothing is left to click.
-        for (const Text& scene : ScenesTheGameOpens())
-            Write("txt/" + TextToUtf8(scene) + ".dat", scene.starts_with(u"end") ? "x\r\n>end\r\n" : "x\r\n");
-        for (const Text& picture : PicturesTheGameShows())
-            Picture("img/" + TextToUtf8(picture) + ".jpg");
-        for (const Text& picture : BlinkingPictures())
-            Picture("img/" + TextToUtf8(picture) + "_.jpg");
-        Music();
-    }
-    void Remove(const std::string& relative) const { fs::remove(m_root / relative); }
-    Text Path() const { return TextFromUtf8(m_root.generic_string() + "/"); }
-
-private:
-    fs::path m_root;
-};
+std::string PngBytes()
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
 
 std::vector<std::string> Reported(const GameCheck& check)
 {
@@ -93,10 +53,10 @@ std::vector<std::string> Reported(const GameCheck& check)
 
 TEST(GameCheck, ACompleteGameChecksClean)
 {
-    GameFolder game;
-    game.Complete();
+    test::GameFolder game;
+    WriteComplete(game);
     const MessageAreaMeasure measure;
-    const GameCheck check = CheckGame(game.Path(), &measure);
+    const GameCheck check = CheckGame(game.Root(), &measure);
     EXPECT_TRUE(check.folderReadable);
     EXPECT_EQ(Reported(check), std::vector<std::string> {});
 }
@@ -111,33 +71,34 @@ TEST(GameCheck, AFolderThatIsNotThereCannotBeRead)
 // "あ" 82 A0, "＞ｅｎｄ" 81 84 82 85 82 8E 82 84), beside the exact report expected for it.
 TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
 {
-    GameFolder game;
-    game.Complete();
+    test::GameFolder game;
+    WriteComplete(game);
     game.Remove("txt/23.dat");
     game.Remove("img/end2.jpg");
     game.Remove("img/3_.jpg");
-    game.Write("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
-    game.Picture("img/end1.jpg", "PNG");
+    game.WriteFile("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+    game.WriteFile("img/end1.jpg", PngBytes());
     // A frame header that claims 20,000 x 20,000 (4:4:4), and its first scan.
-    game.Write("img/2_.jpg",
+    game.WriteFile("img/2_.jpg",
         std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x4E\x20\x4E\x20\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00"
                     "\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00",
             35));
-    game.Picture("img/sub/pic.jpg");
-    game.Picture("img/unused.jpg");
-    game.Write("txt/notes.txt", "todo\r\n");
-    game.Write("bgm.wav", "RIFF\x04\x00\x00\x00WAVE");
-    game.Write("txt/opn.dat", ">end\r\nstart\r\n");
-    game.Write("txt/end2.dat", "fin\r\n");
-    game.Write("txt/1.dat", "");
-    game.Write("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
-    game.Write("txt/00.dat", "\x82\xA0\n>p\ntugi\n");
-    game.Write("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
+    game.WritePicture("img/sub/pic.jpg", Qt::blue);
+    game.WritePicture("img/unused.jpg", Qt::blue);
+    game.WriteFile("txt/notes.txt", "todo\r\n");
+    game.WriteFile("bgm.wav", "RIFF\x04\x00\x00\x00WAVE");
+    game.WriteFile("txt/opn.dat", ">end\r\nstart\r\n");
+    game.WriteFile("txt/end2.dat", "fin\r\n");
+    game.WriteFile("txt/1.dat", "");
+    game.WriteFile("txt/2.dat", "\xE3\x81\x93\xE3\x82\x93\r\n");
+    game.WriteFile("txt/00.dat", "\x82\xA0\n>p\ntugi\n");
+    game.WriteFile("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
+    game.WriteFile("txt/01.dat", std::string_view("\xFE\xFF\0x\0\r\0\n", 8));
     std::string fullPage = "--30\r\n";
     for (int i = 0; i < 31; ++i)
         fullPage += "\x82\xA0\r\n";
-    game.Write("txt/3.dat", fullPage);
-    game.Write("txt/0.dat",
+    game.WriteFile("txt/3.dat", fullPage);
+    game.WriteFile("txt/0.dat",
         "\x88\xEA\x93\xFA\x96\xDA\r\n" // 1
         ">P\r\n" // 2
         ">imag ttl\r\n" // 3
@@ -155,10 +116,10 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "--5\r\n" // 15
         "a\r\n" // 16
         "tugi\r\n" // 17
-        "never shown\r\n"); // 18
+        "--y\r\n"); // 18: never reached, so no error
 
     const MessageAreaMeasure measure;
-    const GameCheck check = CheckGame(game.Path(), &measure);
+    const GameCheck check = CheckGame(game.Root(), &measure);
     const std::vector<std::string> expected {
         "bgm.wav: warning: the music does not play: it is not a RIFF WAVE file; the game runs without music",
         "img/2_.jpg: error: cannot read the picture: too large: 20000 x 20000 needs 1526 MB to decode (at most 640 "
@@ -205,6 +166,8 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
         "a line end: they play as one line; save the file with CR LF line ends (miradel-encode writes them from a "
         "UTF-8 "
         "source)",
+        "txt/01.dat: warning: the file looks like UTF-16 (big-endian), not Shift-JIS (code page 932); the player "
+        "would show it garbled; save it as Shift-JIS",
         "txt/1.dat: error: the scene file holds no line; the game ends when it opens it",
         "txt/2.dat: warning: the file looks like UTF-8, not Shift-JIS (code page 932); the player would show it "
         "garbled; "
@@ -240,12 +203,12 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
 // folder named in code page 932 bytes is read.
 TEST(GameCheck, FindsFilesAsThePlayerDoes)
 {
-    GameFolder outer;
-    outer.Complete();
-    const fs::path root = PathFromText(outer.Path()) / "\x83\x51\x81\x5b\x83\x80"; // "ゲーム"
+    test::GameFolder outer;
+    WriteComplete(outer);
+    const fs::path root = PathFromText(outer.Root()) / "\x83\x51\x81\x5b\x83\x80"; // "ゲーム"
     fs::create_directories(root);
     for (const char* entry : { "txt", "img", "bgm.wav" })
-        fs::rename(PathFromText(outer.Path()) / entry, root / entry);
+        fs::rename(PathFromText(outer.Root()) / entry, root / entry);
     const Text folder = TextFromPath(root) + u"/";
     fs::remove(root / "bgm.wav");
     fs::remove(root / "txt/33.dat");
@@ -276,11 +239,11 @@ TEST(GameCheck, FindsFilesAsThePlayerDoes)
 // each choice with its low and high draw, and a choice scene of day 1 leads to day 2.
 TEST(StoryGraph, FollowsTheDaysAndTheDraws)
 {
-    GameFolder game;
-    game.Complete();
+    test::GameFolder game;
+    WriteComplete(game);
     game.Remove("txt/33.dat");
-    game.Write("txt/end0.dat", "bye\r\n>end\r\n");
-    const GameCheck check = CheckGame(game.Path(), nullptr);
+    game.WriteFile("txt/end0.dat", "bye\r\n>end\r\n");
+    const GameCheck check = CheckGame(game.Root(), nullptr);
     const std::string dot = StoryGraphDot(check);
     EXPECT_NE(dot.find("\"opn\" -> \"0\" [label=\"next day (day 1)\"]"), std::string::npos) << dot;
     EXPECT_NE(dot.find("\"0\" -> \"30\" [label=\"白銀の雲 on day 1, draw 0-30\"]"), std::string::npos);
@@ -294,13 +257,13 @@ TEST(StoryGraph, FollowsTheDaysAndTheDraws)
 // the same seed gives the same games, and only the hidden choice's scenes may stay unseen.
 TEST(Playtest, SeededGamesReachTheEndings)
 {
-    GameFolder game;
-    game.Complete();
+    test::GameFolder game;
+    WriteComplete(game);
     for (const char* ending : { "end0", "end1", "end2" })
-        game.Write(std::string("txt/") + ending + ".dat", "fin\r\n>end\r\n");
-    const GameCheck check = CheckGame(game.Path(), nullptr);
-    const PlaytestResult first = RunPlaytest(game.Path(), check, 20, 7);
-    const PlaytestResult again = RunPlaytest(game.Path(), check, 20, 7);
+        game.WriteFile(std::string("txt/") + ending + ".dat", "fin\r\n>end\r\n");
+    const GameCheck check = CheckGame(game.Root(), nullptr);
+    const PlaytestResult first = RunPlaytest(game.Root(), check, 20, 7);
+    const PlaytestResult again = RunPlaytest(game.Root(), check, 20, 7);
     EXPECT_EQ(first.outcomes, again.outcomes);
     long long endings = 0;
     for (const auto& [outcome, count] : first.outcomes)

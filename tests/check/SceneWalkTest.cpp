@@ -37,18 +37,6 @@ std::vector<std::string> Walked(
     return formatted;
 }
 
-// The nested-run rule of the player: in "--5" whose second step is "--2", the inner run
-// moves the one shared counter on, so the outer run takes two more steps, not three.
-TEST(SceneWalk, RunsShareOneCounter)
-{
-    const std::vector<Text> fits { u"--5", u"a", u"--2", u"b", u"c", u"d", u"tugi", u"" };
-    EXPECT_TRUE(Walked(fits).empty());
-    const std::vector<Text> pastEnd { u"--5", u"a", u"--2", u"b", u"c", u"tugi" };
-    EXPECT_EQ(Walked(pastEnd),
-        (std::vector<std::string> { "txt/s.dat:1:3: warning: the count reaches past the end of the scene, which ends "
-                                    "at line 6; 1 step is left over" }));
-}
-
 TEST(SceneWalk, RunsOverTheEndOfTheFileTakeTheImpliedTugi)
 {
     // Two lines and the "tugi" that the end of the file stands for: three steps fit.
@@ -68,19 +56,6 @@ TEST(SceneWalk, RunsOverTheEndOfTheFileTakeTheImpliedTugi)
             "txt/s.dat:3:3: warning: the count reaches past the end of the scene, which ends at the end of the file; 3 "
             "steps "
             "are left over" }));
-}
-
-TEST(SceneWalk, BadCountsAreFatal)
-{
-    EXPECT_EQ(Walked({ u"--", u"a" }),
-        (std::vector<std::string> { "txt/s.dat:1:3: error: \"--\" must be followed by a whole number of lines, such as "
-                                    "\"--3\"; the game ends here" }));
-    EXPECT_EQ(Walked({ u"-----" }).size(), 1u);
-    EXPECT_EQ(Walked({ u"--3000000000" }),
-        (std::vector<std::string> {
-            "txt/s.dat:1:3: error: the count after \"--\" is too large (at most 2147483647); the game ends here" }));
-    // Zero, negative and blank-padded counts are numbers.
-    EXPECT_TRUE(Walked({ u"--0", u"--  -4", u"-- 1 ", u"a" }).empty());
 }
 
 TEST(SceneWalk, LinesAfterTheEndAreNeverShown)

@@ -3,39 +3,21 @@
 // reads back the way the player reads it.
 
 #include "StoryScenes.h"
+#include "game/SceneNames.h"
+#include "platform/Cp932.h"
 
-#include <QColor>
 #include <QImage>
 #include <QString>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <iconv.h>
 
 namespace miradel::content {
 
 namespace {
 
 const std::string kGameDir = MIRADEL_GAME_DIR;
-
-std::string DecodeCp932(const std::string& bytes)
-{
-    iconv_t handle = iconv_open("UTF-8", "CP932");
-    EXPECT_NE(handle, reinterpret_cast<iconv_t>(-1));
-    std::string out(bytes.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t result = iconv(handle, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(handle);
-    EXPECT_NE(result, static_cast<std::size_t>(-1));
-    out.resize(out.size() - outLeft);
-    return out;
-}
 
 TEST(BundledGame, EverySceneReadsBackAsWritten)
 {
@@ -46,7 +28,7 @@ TEST(BundledGame, EverySceneReadsBackAsWritten)
         for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
             ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << scene.name << " byte " << at;
         }
-        EXPECT_EQ(SplitSourceLines(DecodeCp932(bytes)), scene.lines) << scene.name;
+        EXPECT_EQ(SplitSourceLines(TextToUtf8(DecodeCp932(bytes))), scene.lines) << scene.name;
     }
 }
 
@@ -71,7 +53,7 @@ double ChangedShare(const QImage& a, const QImage& b)
 
 TEST(BundledGame, EveryPictureDecodesAtThePaintedSize)
 {
-    for (const std::string& name : GamePictureNames()) {
+    for (const std::string& name : Utf8Names(PicturesTheGameShows())) {
         const QImage picture = LoadPicture(name);
         ASSERT_FALSE(picture.isNull()) << name;
         EXPECT_EQ(picture.size(), QSize(640, 480)) << name;
@@ -82,7 +64,7 @@ TEST(BundledGame, EveryPictureDecodesAtThePaintedSize)
 
 TEST(BundledGame, BlinkFramesDifferVisiblyFromTheirPictures)
 {
-    for (const std::string& name : BlinkingPictureNames()) {
+    for (const std::string& name : Utf8Names(BlinkingPictures())) {
         const QImage picture = LoadPicture(name);
         const QImage blink = LoadPicture(name + "_");
         ASSERT_FALSE(blink.isNull()) << name;

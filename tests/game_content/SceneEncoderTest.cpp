@@ -10,19 +10,20 @@ namespace {
 // Expected bytes are typed from the code page 932 table, not produced by the encoder:
 // ミ 837E, オ 8349, 。 8142, ▼ 81A5, ～ 8160, ― 815C, ｶ B6.
 
+// Sources saved on Windows, with a byte order mark, or without a last line end give the
+// same file; empty lines are text to the player and stay.
 TEST(SceneEncoder, WritesCodePage932WithCrLfAfterEveryLine)
 {
-    EXPECT_EQ(EncodeScene("ミオ。\n>p\n").bytes, "\x83\x7E\x83\x49\x81\x42\r\n>p\r\n");
-    // Sources saved on Windows, or without a last line end, give the same file.
-    EXPECT_EQ(EncodeScene("ミオ。\r\n>p").bytes, "\x83\x7E\x83\x49\x81\x42\r\n>p\r\n");
-    EXPECT_EQ(EncodeScene("\xEF\xBB\xBF▼～―ｶ\n").bytes, "\x81\xA5\x81\x60\x81\x5C\xB6\r\n");
-}
-
-TEST(SceneEncoder, KeepsEmptyLinesTheyAreTextToThePlayer)
-{
-    EXPECT_EQ(EncodeScene("a\n\nb\n").bytes, "a\r\n\r\nb\r\n");
-    EXPECT_EQ(EncodeScene("a\n\n").bytes, "a\r\n\r\n");
-    EXPECT_EQ(EncodeScene("").bytes, "");
+    const std::pair<const char*, const char*> rows[] = {
+        { "ミオ。\n>p\n", "\x83\x7E\x83\x49\x81\x42\r\n>p\r\n" },
+        { "ミオ。\r\n>p", "\x83\x7E\x83\x49\x81\x42\r\n>p\r\n" },
+        { "\xEF\xBB\xBF▼～―ｶ\n", "\x81\xA5\x81\x60\x81\x5C\xB6\r\n" },
+        { "a\n\nb\n", "a\r\n\r\nb\r\n" },
+        { "a\n\n", "a\r\n\r\n" },
+        { "", "" },
+    };
+    for (const auto& [source, bytes] : rows)
+        EXPECT_EQ(EncodeScene(source).bytes, bytes) << source;
 }
 
 TEST(SceneEncoder, ReportsEveryCharacterCodePage932CannotHold)

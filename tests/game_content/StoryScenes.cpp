@@ -2,37 +2,18 @@
 #include "StoryScenes.h"
 
 #include "game/SceneNames.h"
-#include "scenario/LineKind.h"
 
 #include <fstream>
 #include <iterator>
 
 namespace miradel::content {
 
-static std::vector<std::string> Utf8Names(const std::vector<Text>& names)
+std::vector<std::string> Utf8Names(const std::vector<Text>& names)
 {
     std::vector<std::string> utf8;
     for (const Text& name : names)
         utf8.push_back(TextToUtf8(name));
     return utf8;
-}
-
-const std::vector<std::string>& GameSceneNames()
-{
-    static const std::vector<std::string> names = Utf8Names(ScenesTheGameOpens());
-    return names;
-}
-
-const std::vector<std::string>& GamePictureNames()
-{
-    static const std::vector<std::string> names = Utf8Names(PicturesTheGameShows());
-    return names;
-}
-
-const std::vector<std::string>& BlinkingPictureNames()
-{
-    static const std::vector<std::string> names = Utf8Names(BlinkingPictures());
-    return names;
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -59,27 +40,11 @@ std::vector<std::string> SplitSourceLines(std::string_view text)
 std::vector<StoryScene> LoadStory()
 {
     std::vector<StoryScene> story;
-    for (const std::string& name : GameSceneNames()) {
+    for (const std::string& name : Utf8Names(ScenesTheGameOpens())) {
         story.push_back(
             { name, SplitSourceLines(ReadWholeFile(std::string(MIRADEL_STORY_DIR) + "/" + name + ".txt")) });
     }
     return story;
-}
-
-bool EndsScene(std::string_view line)
-{
-    const LineKind kind = ClassifyLine(TextFromUtf8(line));
-    return kind == LineKind::SceneEnd || kind == LineKind::GameEnd || kind == LineKind::Loop;
-}
-
-bool StopsPageBefore(std::string_view line)
-{
-    return miradel::StopsPageBefore(TextFromUtf8(line));
-}
-
-bool IsCommand(std::string_view line)
-{
-    return ClassifyLine(TextFromUtf8(line)) != LineKind::TextLine;
 }
 
 } // namespace miradel::content

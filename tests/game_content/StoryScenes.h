@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/Text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace miradel::content {
 
-// The names the game opens, from the player's own table, in UTF-8.
-const std::vector<std::string>& GameSceneNames();
-const std::vector<std::string>& GamePictureNames();
-const std::vector<std::string>& BlinkingPictureNames();
+// Names from the player's own table, in UTF-8.
+std::vector<std::string> Utf8Names(const std::vector<Text>& names);
 
 // One scene source as its writer sees it: UTF-8 lines without their line ends.
 struct StoryScene {
@@ -21,10 +21,5 @@ struct StoryScene {
 std::vector<StoryScene> LoadStory();
 std::string ReadWholeFile(const std::string& path);
 std::vector<std::string> SplitSourceLines(std::string_view text);
-
-// How the player reads a line, by its first characters: the player's own rules.
-bool EndsScene(std::string_view line); // tugi, >end, >loop
-bool StopsPageBefore(std::string_view line); // a text line before it waits for a click
-bool IsCommand(std::string_view line); // everything that is not shown as text
 
 } // namespace miradel::content

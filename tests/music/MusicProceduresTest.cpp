@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +51,8 @@ protected:
     std::vector<std::string> TickWithReply(const std::string& reply)
     {
         service.commands.clear();
+        service.lengths.clear();
+        service.replyAreas.clear();
         service.statusReply = reply;
         BgmTim_Timer();
         return service.commands;
@@ -60,20 +61,22 @@ protected:
     RecordingMediaControl service;
 };
 
-const std::vector<std::string> kRestart = { "status MIDI mode", "seek MIDI to start", "play MIDI from 0" };
-const std::vector<std::string> kQueryOnly = { "status MIDI mode" };
-
-TEST_F(MusicProceduresTest, StartUpAndShutdownSendTheCommandsInOrder)
+TEST_F(MusicProceduresTest, OpenPlayAndCloseSendTheirCommands)
 {
-    // The order in which the application starts and ends the music.
-    共用関数::OpenMusic(u"/games/miradel/bgm.wav");
+    共用関数::PlayMusic();
+    EXPECT_TRUE(service.commands.empty()) << "no play while the music is off";
+    共用関数::OpenMusic(u"C:\\My Games\\ミラデル 1\\bgm.wav");
     共用関数::musicOn = true;
     共用関数::PlayMusic();
+    // A second open closes the first music.
+    共用関数::OpenMusic(u"b.wav");
     共用関数::CloseMusic();
     const std::vector<std::string> expected = {
         "close MIDI notify",
-        "open \"/games/miradel/bgm.wav\" alias MIDI",
+        "open \"C:\\My Games\\\xE3\x83\x9F\xE3\x83\xA9\xE3\x83\x87\xE3\x83\xAB 1\\bgm.wav\" alias MIDI",
         "play MIDI notify",
+        "close MIDI notify",
+        "open \"b.wav\" alias MIDI",
         "close MIDI notify",
     };
     EXPECT_EQ(service.commands, expected);
@@ -81,69 +84,38 @@ TEST_F(MusicProceduresTest, StartUpAndShutdownSendTheCommandsInOrder)
         EXPECT_EQ(length, 0u);
 }
 
-TEST_F(MusicProceduresTest, OpenQuotesThePathAsUtf8)
+// A tick asks for the mode with sixteen blanks and a length of 15, and restarts the music
+// only when it is on and the reply starts with "stopped" in any letter case.
+TEST_F(MusicProceduresTest, TickRestartsOnlyStoppedMusicThatIsOn)
 {
-    共用関数::OpenMusic(u"C:\\My Games\\ミラデル 1\\bgm.wav");
-    ASSERT_EQ(service.commands.size(), 2u);
-    EXPECT_EQ(service.commands[1],
-        "open \"C:\\My Games\\\xE3\x83\x9F\xE3\x83\xA9\xE3\x83\x87\xE3\x83\xAB 1\\bgm.wav\" alias MIDI");
-}
-
-TEST_F(MusicProceduresTest, SecondOpenClosesTheFirstMusic)
-{
-    共用関数::OpenMusic(u"a.wav");
-    共用関数::OpenMusic(u"b.wav");
-    const std::vector<std::string> expected = {
-        "close MIDI notify",
-        "open \"a.wav\" alias MIDI",
-        "close MIDI notify",
-        "open \"b.wav\" alias MIDI",
+    const std::vector<std::string> restart = { "status MIDI mode", "seek MIDI to start", "play MIDI from 0" };
+    const std::vector<std::string> queryOnly = { "status MIDI mode" };
+    const struct {
+        bool on, answered;
+        const char* reply;
+        const std::vector<std::string>& sent;
+    } rows[] = {
+        { true, true, "stopped", restart },
+        { true, true, "STOPPED", restart },
+        { true, true, "sToPpEd", restart },
+        { true, true, "stopped and more", restart },
+        { false, true, "stopped", queryOnly },
+        { true, false, "stopped", queryOnly },
+        { true, true, "playing", queryOnly },
+        { true, true, "not ready", queryOnly },
+        { true, true, "", queryOnly },
+        { true, true, "stoppe", queryOnly },
+        { true, true, " stopped", queryOnly },
+        { true, true, "st0pped", queryOnly },
     };
-    EXPECT_EQ(service.commands, expected);
-}
-
-TEST_F(MusicProceduresTest, PlayOnlyWhileMusicIsOn)
-{
-    共用関数::PlayMusic();
-    EXPECT_TRUE(service.commands.empty());
-    共用関数::musicOn = true;
-    共用関数::PlayMusic();
-    EXPECT_EQ(service.commands, std::vector<std::string> { "play MIDI notify" });
-}
-
-TEST_F(MusicProceduresTest, TickQueriesWithSixteenBlanksAndLengthFifteen)
-{
-    BgmTim_Timer();
-    ASSERT_EQ(service.replyAreas.size(), 1u);
-    EXPECT_EQ(service.replyAreas[0], std::string(15, ' '));
-    EXPECT_EQ(service.lengths[0], 15u);
-}
-
-TEST_F(MusicProceduresTest, TickRestartsOnStoppedInAnyLetterCase)
-{
-    共用関数::musicOn = true;
-    for (const char* reply : { "stopped", "STOPPED", "Stopped", "sToPpEd", "stopped and more" })
-        EXPECT_EQ(TickWithReply(reply), kRestart) << reply;
-}
-
-TEST_F(MusicProceduresTest, TickSendsNothingMoreOnAnyOtherReply)
-{
-    共用関数::musicOn = true;
-    // Other mode words of a media service, and near misses of "stopped".
-    for (const char* reply : { "playing", "not ready", "paused", "open", "", "stoppe", " stopped", "stop", "st0pped" })
-        EXPECT_EQ(TickWithReply(reply), kQueryOnly) << '"' << reply << '"';
-}
-
-TEST_F(MusicProceduresTest, TickSendsNothingMoreWhenTheQueryFails)
-{
-    共用関数::musicOn = true;
-    service.answerStatus = false;
-    EXPECT_EQ(TickWithReply("stopped"), kQueryOnly);
-}
-
-TEST_F(MusicProceduresTest, TickDoesNotRestartWhileMusicIsOff)
-{
-    EXPECT_EQ(TickWithReply("stopped"), kQueryOnly);
+    for (const auto& row : rows) {
+        共用関数::musicOn = row.on;
+        service.answerStatus = row.answered;
+        EXPECT_EQ(TickWithReply(row.reply), row.sent) << '"' << row.reply << '"' << row.on << row.answered;
+        ASSERT_EQ(service.replyAreas.size(), 1u);
+        EXPECT_EQ(service.replyAreas[0], std::string(15, ' '));
+        EXPECT_EQ(service.lengths[0], 15u);
+    }
 }
 
 using Clock = MediaControl::Clock;

@@ -1,137 +1,100 @@
 // SPDX-License-Identifier: MIT
+#include "game/SceneNames.h"
 #include "platform/RuntimeError.h"
 #include "support/FormFixture.h"
+#include "support/HeadlessFixture.h"
 
 #include <QImage>
 #include <QWidget>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace miradel::test {
+namespace {
 
-// Pictures of one colour each, so the screen tells which file was painted.
-class PictureDisplayTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        fixture.folder.WriteAllScenes();
-        fixture.folder.WritePicture("img/ttl.jpg", QColor::fromRgb(0xFFFFFF));
-        fixture.folder.WritePicture("img/ttl_.jpg", QColor::fromRgb(0x00FF00));
-        fixture.folder.WritePicture("img/0.jpg", QColor::fromRgb(0xFF0000), 640, 480);
-        fixture.folder.WritePicture("img/0_.jpg", QColor::fromRgb(0x0000FF));
-        fixture.folder.WritePicture("img/3.jpg", QColor::fromRgb(0xFFFF00));
-        fixture.folder.WritePicture("img/3_.jpg", QColor::fromRgb(0x00FFFF));
-        fixture.folder.WritePicture("img/end1.jpg", QColor::fromRgb(0x808080));
-        fixture.folder.WriteScene("opn", { "a", "b", "c" });
-        fixture.Start();
-    }
-
-    Frm& Form() { return fixture.Form(); }
-    PictureDisplay& Pictures() { return Form().game.pictures; }
-
-    // The colour painted at a point of the picture area, as fractions of its size.
-    QRgb Shown(double x = 0.5, double y = 0.5)
-    {
-        const QImage image = Form().Pic.Widget()->grab().toImage();
-        return image.pixel(static_cast<int>(x * (image.width() - 1)), static_cast<int>(y * (image.height() - 1)));
-    }
-    static bool Near(QRgb actual, unsigned expected)
-    {
-        const QColor a(actual);
-        const QColor e = QColor::fromRgb(expected);
-        return std::abs(a.red() - e.red()) < 24 && std::abs(a.green() - e.green()) < 24
-            && std::abs(a.blue() - e.blue()) < 24;
-    }
-
-    FormFixture fixture;
-};
-
-TEST_F(PictureDisplayTest, NamedPictureFillsTheWholeArea)
+// Over the headless window: which file the buffer holds and which picture the area shows.
+TEST(PictureDisplay, DayAndChoicePicturesBlinkOnLowDraws)
 {
-    Pictures().ShowPicture(u"0");
-    EXPECT_EQ(Pictures().CurrentPicture(), u"0");
-    // A 640 x 480 picture squeezed into the area: no background shows at any corner.
-    for (double x : { 0.0, 1.0 }) {
-        for (double y : { 0.0, 1.0 })
-            EXPECT_TRUE(Near(Shown(x, y), 0xFF0000)) << x << "," << y;
-    }
-    EXPECT_TRUE(Form().Pic.Visible());
-}
+    HeadlessFixture fixture;
+    fixture.WriteWholeGame();
+    fixture.content.AddPicture(u"ttl_");
+    fixture.WriteScene("opn", { "a", "b", "c", "d", "e", ">img 3", "f" });
+    fixture.Start();
+    PictureDisplay& pictures = fixture.game.pictures;
+    const auto shown = [&] { return TextToUtf8(fixture.view.bufferPicture + u" as " + fixture.view.shownPicture); };
 
-TEST_F(PictureDisplayTest, BlinkFrameOfTheCurrentPicture)
-{
-    Pictures().ShowPicture(u"_");
-    EXPECT_TRUE(Near(Shown(), 0x00FF00));
-    EXPECT_EQ(Pictures().CurrentPicture(), u"ttl");
-    // The empty name repaints what the buffer holds: still the blink frame.
-    Pictures().ShowPicture(u"");
-    EXPECT_TRUE(Near(Shown(), 0x00FF00));
-    EXPECT_EQ(Pictures().CurrentPicture(), u"ttl");
-}
-
-TEST_F(PictureDisplayTest, OnlyDayAndChoicePicturesBlink)
-{
+    // "_" is the blink frame of the current picture; the empty name repaints the buffer.
+    pictures.ShowPicture(u"_");
+    EXPECT_EQ(shown(), "ttl_ as ttl");
+    pictures.ShowPicture(u"");
+    EXPECT_EQ(shown(), "ttl_ as ttl");
     for (const char16_t* still : { u"ttl", u"end1" }) {
-        Pictures().ShowPicture(still);
+        pictures.ShowPicture(still);
         const int draws = fixture.random.Draws();
-        Form().TimSay_Timer();
-        EXPECT_EQ(fixture.random.Draws(), draws) << TextToUtf8(still);
+        fixture.game.TimSay_Timer();
+        EXPECT_EQ(fixture.random.Draws(), draws) << TextToUtf8(still) << " never blinks";
     }
-}
-
-TEST_F(PictureDisplayTest, BlinkShowsTheFrameOnLowDrawsForOneTick)
-{
-    Pictures().ShowPicture(u"3");
+    pictures.ShowPicture(u"0");
     fixture.random.QueueDraw(20);
-    Form().TimSay_Timer();
-    EXPECT_TRUE(Near(Shown(), 0x00FFFF));
-    EXPECT_EQ(Pictures().CurrentPicture(), u"3");
+    fixture.game.TimSay_Timer();
+    EXPECT_EQ(shown(), "0_ as 0");
     fixture.random.QueueDraw(21);
-    Form().TimSay_Timer();
-    EXPECT_TRUE(Near(Shown(), 0xFFFF00));
-}
-
-TEST_F(PictureDisplayTest, BlinkSeesAPictureTheSameTickShowed)
-{
-    fixture.folder.WriteScene("opn", { "a", ">img 3", "b" });
-    Form().Form_Activate();
+    fixture.game.TimSay_Timer();
+    EXPECT_EQ(shown(), "0 as 0");
+    // A picture that a tick's line showed blinks on the same tick.
     fixture.random.QueueDraw(0);
-    Form().TimSay_Timer();
-    EXPECT_EQ(Pictures().CurrentPicture(), u"3");
-    EXPECT_TRUE(Near(Shown(), 0x00FFFF));
+    fixture.game.TimSay_Timer();
+    EXPECT_EQ(fixture.Message(), "|a|b|c|d|e|f▼");
+    EXPECT_EQ(shown(), "3_ as 3");
 }
 
-TEST_F(PictureDisplayTest, MissingBlinkFrameIsFatalAtTheFirstBlink)
+TEST(PictureDisplay, MissingBlinkFrameIsFatalAtTheFirstBlink)
 {
-    fixture.folder.Remove("img/0_.jpg");
-    Pictures().ShowPicture(u"0");
+    HeadlessFixture fixture;
+    fixture.WriteWholeGame();
+    fixture.content = MemoryContent();
+    fixture.WriteScene("opn", { "a", "b", "c" });
+    for (const Text& picture : PicturesTheGameShows())
+        fixture.content.AddPicture(picture);
+    fixture.Start();
+    fixture.game.pictures.ShowPicture(u"0");
     fixture.random.QueueDraw(50);
-    Form().TimSay_Timer();
+    fixture.game.TimSay_Timer();
     fixture.random.QueueDraw(3);
     try {
-        Form().TimSay_Timer();
+        fixture.game.TimSay_Timer();
         FAIL() << "no error";
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.File(), "img/0_.jpg");
     }
 }
 
-TEST_F(PictureDisplayTest, FileThatIsNotAPictureIsFatal)
+// In the window: the picture is decoded and stretched over the whole area; a file that is
+// not a picture is fatal.
+TEST(PictureDisplay, PictureFillsTheWholeArea)
 {
-    fixture.folder.WriteSceneBytes("unused", "");
-    std::ofstream(fixture.folder.Path() / "img" / "bad.jpg") << "not a picture";
-    EXPECT_THROW(Pictures().ShowPicture(u"bad"), RuntimeError);
-    std::ofstream(fixture.folder.Path() / "img" / "empty.jpg");
-    EXPECT_THROW(Pictures().ShowPicture(u"empty"), RuntimeError);
+    FormFixture fixture;
+    fixture.folder.WriteAllScenes();
+    fixture.folder.WriteAllPictures();
+    fixture.folder.WritePicture("img/0.jpg", Qt::red, 640, 480);
+    fixture.folder.WritePicture("img/big.jpg", Qt::green, 4000, 3000);
+    fixture.folder.WriteFile("img/bad.jpg", "not a picture");
+    fixture.folder.WriteFile("img/empty.jpg", "");
+    fixture.Start();
+    Frm& form = fixture.Form();
+    for (const auto& [name, color] : { std::pair { u"0", QColor(Qt::red) }, { u"big", QColor(Qt::green) } }) {
+        form.game.ShowPicture(name);
+        const QImage image = form.Pic.Widget()->grab().toImage();
+        for (const QPoint corner : { QPoint(0, 0), QPoint(image.width() - 1, image.height() - 1) }) {
+            const QColor seen = image.pixelColor(corner);
+            EXPECT_LT(std::abs(seen.red() - color.red()) + std::abs(seen.green() - color.green()), 48)
+                << TextToUtf8(name);
+        }
+    }
+    EXPECT_EQ(form.E.ScaleWidth(), 4000);
+    EXPECT_EQ(form.E.ScaleHeight(), 3000);
+    EXPECT_THROW(form.game.ShowPicture(u"bad"), RuntimeError);
+    EXPECT_THROW(form.game.ShowPicture(u"empty"), RuntimeError);
 }
 
-TEST_F(PictureDisplayTest, LargePictureDecodesAtTheAreaSize)
-{
-    fixture.folder.WritePicture("img/big.jpg", QColor::fromRgb(0x00FF00), 4000, 3000);
-    Pictures().ShowPicture(u"big");
-    EXPECT_EQ(Form().E.ScaleWidth(), 4000);
-    EXPECT_EQ(Form().E.ScaleHeight(), 3000);
-    EXPECT_TRUE(Near(Shown(1, 1), 0x00FF00));
-}
-
+} // namespace
 } // namespace miradel::test

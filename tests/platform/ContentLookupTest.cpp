@@ -3,46 +3,15 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/TextFiles.h"
+#include "support/GameFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
 
 namespace miradel {
 namespace {
-
-// A game folder of the test's own, removed with its files.
-class ScratchGame {
-public:
-    ScratchGame()
-        : m_path(std::filesystem::temp_directory_path() / ("miradel-lookup-" + std::to_string(getpid())))
-    {
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchGame()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchGame(const ScratchGame&) = delete;
-    ScratchGame& operator=(const ScratchGame&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    Text Folder() const { return TextFromUtf8(m_path.string() + "/"); }
-    void WriteFile(const std::string& relative, std::string_view bytes) const
-    {
-        const std::filesystem::path path = m_path / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // Each test lays out the few files it needs, named as a game copied from Windows may name
 // them; the names of the scenes and pictures are the game's own.
@@ -50,21 +19,60 @@ class ContentLookupTest : public testing::Test {
 protected:
     ContentFile Locate(TextView folder, TextView name, TextView extension) const
     {
-        return LocateContentFile(game.Folder() + Text(folder), name, extension, game.Folder());
+        return LocateContentFile(game.Root() + Text(folder), name, extension, game.Root());
     }
     std::filesystem::path OnDisk(const std::string& relative) const { return game.Path() / relative; }
 
-    ScratchGame game;
+    test::GameFolder game;
 };
 
-TEST_F(ContentLookupTest, ExactNameWins)
+// Each row: the files of a game folder of its own, the name the game asks for, and the file
+// found, how it matched and how messages name it (as the game asked for it). The exact name
+// wins; otherwise the one name that differs only in letter case, full-width letters and
+// folders included, as on Windows; a backslash separates folders, a doubled one too.
+TEST(ContentLookup, FindsTheFileAsWindowsWould)
 {
-    game.WriteFile("txt/opn.dat", "a");
-    game.WriteFile("txt/OPN.dat", "b");
-    const ContentFile file = Locate(u"txt/", u"opn", u".dat");
-    EXPECT_EQ(file.path, OnDisk("txt/opn.dat"));
-    EXPECT_EQ(file.shownName, "txt/opn.dat");
-    EXPECT_EQ(file.match, ContentMatch::Exact);
+    using enum ContentMatch;
+    const struct {
+        std::vector<std::string> files;
+        TextView folder, name, extension;
+        std::string found;
+        ContentMatch match;
+        std::string shown;
+    } rows[] = {
+        { { "txt/opn.dat", "txt/OPN.dat" }, u"txt/", u"opn", u".dat", "txt/opn.dat", Exact, "txt/opn.dat" },
+        { { "TXT/Opn.DAT" }, u"txt/", u"opn", u".dat", "TXT/Opn.DAT", IgnoringCase, "txt/opn.dat" },
+        { { "Img/TTL.jpg" }, u"img/", u"ttl", u".jpg", "Img/TTL.jpg", IgnoringCase, "img/ttl.jpg" },
+        { { "BGM.WAV" }, u"", u"bgm", u".wav", "BGM.WAV", IgnoringCase, "bgm.wav" },
+        // "Ａ" (U+FF21) on disk, "ａ" asked for.
+        { { "img/\xef\xbc\xa1.jpg" }, u"img/", u"\uff41", u".jpg", "img/\xef\xbc\xa1.jpg", IgnoringCase,
+            "img/\xef\xbd\x81.jpg" },
+        { { "img/chara/smile.jpg" }, u"img/", u"chara\\smile", u".jpg", "img/chara/smile.jpg", Exact,
+            "img/chara/smile.jpg" },
+        { { "img/chara/smile.jpg" }, u"img/", u"chara\\\\smile", u".jpg", "img/chara/smile.jpg", Exact,
+            "img/chara/smile.jpg" },
+        { { "img/Faces/Sub/WINK.jpg" }, u"img/", u"faces\\sub\\wink", u".jpg", "img/Faces/Sub/WINK.jpg", IgnoringCase,
+            "img/faces/sub/wink.jpg" },
+        // "キャラ\笑顔", the file's extension in capitals.
+        { { "img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.JPG" }, u"img/",
+            u"\u30ad\u30e3\u30e9\\\u7b11\u9854", u".jpg",
+            "img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.JPG", IgnoringCase,
+            "img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.jpg" },
+        // Truly missing: the plain name, folders that are not there included.
+        { { "txt/opn.dat" }, u"txt/", u"end0", u".dat", "txt/end0.dat", Missing, "txt/end0.dat" },
+        { {}, u"img/", u"sub\\ttl", u".jpg", "img/sub/ttl.jpg", Missing, "img/sub/ttl.jpg" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(TextToUtf8(row.name));
+        test::GameFolder game;
+        for (const std::string& file : row.files)
+            game.WriteFile(file, "x");
+        const ContentFile file
+            = LocateContentFile(game.Root() + Text(row.folder), row.name, row.extension, game.Root());
+        EXPECT_EQ(file.path, game.Path() / row.found);
+        EXPECT_EQ(file.match, row.match);
+        EXPECT_EQ(file.shownName, row.shown);
+    }
 }
 
 TEST_F(ContentLookupTest, OnlyARegularFileIsFound)
@@ -89,43 +97,6 @@ TEST_F(ContentLookupTest, OnlyARegularFileIsFound)
     OpenFailure failure = OpenFailure::None;
     EXPECT_LT(OpenContentFile(OnDisk("img/ttl.jpg"), failure), 0);
     EXPECT_EQ(failure, OpenFailure::Missing);
-}
-
-TEST_F(ContentLookupTest, FallsBackToTheOneNameThatDiffersOnlyInCase)
-{
-    // As unpacked from a Windows archive: the folders, too, in other letter case.
-    game.WriteFile("TXT/Opn.DAT", "a");
-    game.WriteFile("Img/TTL.jpg", "jpg");
-    game.WriteFile("BGM.WAV", "RIFF");
-    // Full-width letters fold too, as they do on Windows.
-    game.WriteFile("img2/\xef\xbc\xa1.jpg", "jpg"); // "Ａ" (U+FF21) in UTF-8
-
-    EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").path, OnDisk("TXT/Opn.DAT"));
-    EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").match, ContentMatch::IgnoringCase);
-    EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").foundName, "TXT/Opn.DAT");
-    EXPECT_EQ(Locate(u"img/", u"ttl", u".jpg").path, OnDisk("Img/TTL.jpg"));
-    EXPECT_EQ(Locate(u"", u"bgm", u".wav").path, OnDisk("BGM.WAV"));
-    EXPECT_EQ(Locate(u"img2/", u"\uff41", u".jpg").path, OnDisk("img2/\xef\xbc\xa1.jpg")); // "ａ"
-    EXPECT_EQ(Locate(u"img2/", u"\uff41", u".jpg").match, ContentMatch::IgnoringCase);
-    // Messages name the file as the game asked for it.
-    EXPECT_EQ(Locate(u"txt/", u"opn", u".dat").shownName, "txt/opn.dat");
-}
-
-TEST_F(ContentLookupTest, BackslashSeparatesFolders)
-{
-    game.WriteFile("img/chara/smile.jpg", "jpg");
-    game.WriteFile("img/Faces/Sub/WINK.jpg", "jpg");
-    // "キャラ\笑顔": Japanese folder and file names, the file's case-folded extension.
-    game.WriteFile("img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.JPG", "jpg");
-
-    const ContentFile smile = Locate(u"img/", u"chara\\smile", u".jpg");
-    EXPECT_EQ(smile.path, OnDisk("img/chara/smile.jpg"));
-    EXPECT_EQ(smile.shownName, "img/chara/smile.jpg");
-    EXPECT_EQ(Locate(u"img/", u"faces\\sub\\wink", u".jpg").path, OnDisk("img/Faces/Sub/WINK.jpg"));
-    EXPECT_EQ(Locate(u"img/", u"\u30ad\u30e3\u30e9\\\u7b11\u9854", u".jpg").path,
-        OnDisk("img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.JPG"));
-    // A doubled separator is one.
-    EXPECT_EQ(Locate(u"img/", u"chara\\\\smile", u".jpg").path, OnDisk("img/chara/smile.jpg"));
 }
 
 TEST_F(ContentLookupTest, RefusesToGuessBetweenTwoMatches)
@@ -158,24 +129,12 @@ TEST_F(ContentLookupTest, RefusesToGuessBetweenTwoMatches)
     }
 }
 
-TEST_F(ContentLookupTest, TrulyMissingFileKeepsItsPlainName)
-{
-    game.WriteFile("txt/opn.dat", "a");
-    const ContentFile missing = Locate(u"txt/", u"end0", u".dat");
-    EXPECT_EQ(missing.match, ContentMatch::Missing);
-    EXPECT_EQ(missing.path, OnDisk("txt/end0.dat"));
-    EXPECT_EQ(missing.shownName, "txt/end0.dat");
-    const ContentFile noFolder = Locate(u"img/", u"sub\\ttl", u".jpg");
-    EXPECT_EQ(noFolder.path, OnDisk("img/sub/ttl.jpg"));
-    EXPECT_EQ(noFolder.shownName, "img/sub/ttl.jpg");
-}
-
 TEST_F(ContentLookupTest, FolderOutsideTheGameIsTakenAsItIs)
 {
     game.WriteFile("other/A.dat", "a");
     // A folder that is not below the game folder is the caller's own: only the name in it
     // comes from content.
-    const Text folder = game.Folder() + u"other/";
+    const Text folder = game.Root() + u"other/";
     const ContentFile file = LocateContentFile(folder, u"a", u".dat", u"/nowhere/");
     EXPECT_EQ(file.path, OnDisk("other/A.dat"));
     EXPECT_EQ(file.shownName, TextToUtf8(folder) + "a.dat");
@@ -201,6 +160,11 @@ TEST_F(ContentLookupTest, NamesAsAWindowsArchiveLeavesThem)
     const ContentFile folded = LocateContentFile(folder + u"img/", u"\uff21\uff22\uff23", u".jpg", folder);
     EXPECT_EQ(folded.match, ContentMatch::IgnoringCase);
     EXPECT_EQ(folded.path, game.Path() / folderBytes / "img/\x82\x81\x82\x82\x82\x83.jpg");
+    // Once the name is there exactly too, it wins over the one that differs in case.
+    game.WriteFile(folderBytes + "/img/\x82\x60\x82\x61\x82\x62.jpg", "jpg"); // "ＡＢＣ"
+    const ContentFile exactToo = LocateContentFile(folder + u"img/", u"\uff21\uff22\uff23", u".jpg", folder);
+    EXPECT_EQ(exactToo.match, ContentMatch::Exact);
+    EXPECT_EQ(exactToo.path, game.Path() / folderBytes / "img/\x82\x60\x82\x61\x82\x62.jpg");
 
     const Text latin = TextFromUtf8(game.Path().native() + "/latin\xe9/");
     EXPECT_EQ(TextToUtf8(latin), game.Path().native() + "/latin\xe9/");

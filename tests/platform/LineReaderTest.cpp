@@ -108,15 +108,6 @@ TEST(LineReader, ReportsLineEnd)
     }
 }
 
-TEST(LineReader, ReadsLinesLongerThanBuffer)
-{
-    const std::string kept(LineReader::kKeptLineBytes, '\x82');
-    ExpectLines(kept + "\r\n" + kept, { kept, kept });
-    ExpectLines("0123456789\r\nabcdefghijklmnop", { "0123456789", "abcdefghijklmnop" });
-}
-
-// An endless line costs no more than the part of it that is kept; the lines after it are
-// read as usual, and the reader says which line was cut.
 TEST(LineReader, KeepsOnlyTheStartOfAnOverlongLine)
 {
     const std::string overlong = std::string(3 * LineReader::kDefaultBufferSize + 7, 'a') + "\x82";
@@ -138,26 +129,6 @@ TEST(LineReader, KeepsOnlyTheStartOfAnOverlongLine)
     ASSERT_TRUE(fits.ReadLine(line));
     EXPECT_EQ(line, exact);
     EXPECT_FALSE(fits.LastLineCut());
-}
-
-TEST(LineReader, ReadsManyLines)
-{
-    constexpr int kLineCount = 1'000'000;
-    std::string bytes;
-    for (int i = 0; i < kLineCount; ++i)
-        bytes += std::to_string(i) + (i % 2 ? "\r\n" : "\r");
-    const FileHandle file = TemporaryFileWith(bytes);
-    ASSERT_TRUE(file);
-    LineReader reader(file.get());
-    std::string line;
-    int count = 0;
-    while (reader.ReadLine(line)) {
-        if (line != std::to_string(count))
-            FAIL() << "line " << count << " reads " << line;
-        ++count;
-    }
-    EXPECT_EQ(count, kLineCount);
-    EXPECT_TRUE(reader.AtEnd());
 }
 
 TEST(LineReader, AtEndIsTrueExactlyWhenNoLineIsLeft)

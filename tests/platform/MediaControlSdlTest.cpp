@@ -3,6 +3,7 @@
 
 #include "music/MusicProcedures.h"
 #include "platform/SdlMixerLibrary.h"
+#include "support/GameFolder.h"
 #include "support/WavWriter.h"
 
 #include <SDL.h>
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
@@ -22,8 +22,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <unistd.h>
 
 namespace miradel {
 namespace {
@@ -91,19 +89,6 @@ std::vector<std::int16_t> Ramp(int frames)
     for (int k = 1; k <= frames; ++k) {
         samples.push_back(static_cast<std::int16_t>(k));
         samples.push_back(static_cast<std::int16_t>(-k));
-    }
-    return samples;
-}
-
-// A 440 Hz tone at about a quarter of full scale, smooth enough for the ADPCM encoders.
-std::vector<std::int16_t> Tone(const WavFormat& format, double seconds)
-{
-    std::vector<std::int16_t> samples;
-    const int frames = static_cast<int>(seconds * format.sampleRate);
-    for (int i = 0; i < frames; ++i) {
-        const double value = 8000.0 * std::sin(2.0 * M_PI * 440.0 * i / format.sampleRate);
-        for (int c = 0; c < format.channels; ++c)
-            samples.push_back(static_cast<std::int16_t>(std::lround(value)));
     }
     return samples;
 }
@@ -179,13 +164,7 @@ class MediaControlSdlTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        // The process's number too: builds side by side run these tests at the same time.
-        folder = std::filesystem::path(testing::TempDir())
-            / ("miradel media " + std::string(info->name()) + " " + std::to_string(getpid()));
-        std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
-        output = folder / "output.raw";
         environment.Set("SDL_AUDIODRIVER", "disk");
         environment.Set("SDL_DISKAUDIOFILE", output.string());
     }
@@ -194,7 +173,6 @@ protected:
     {
         service.reset();
         EXPECT_TRUE(DeviceClosed());
-        std::filesystem::remove_all(folder);
     }
 
     // "close" leaves the device to the loader thread to close.
@@ -269,8 +247,10 @@ protected:
         return runs;
     }
 
-    std::filesystem::path folder;
-    std::filesystem::path output;
+    test::GameFolder temporary;
+    // A blank in the path, as in many a user's folder.
+    const std::filesystem::path folder = temporary.Path() / "a folder";
+    const std::filesystem::path output = folder / "output.raw";
     ScopedEnvironment environment;
     std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
 };
@@ -292,9 +272,8 @@ TEST_F(MediaControlSdlTest, StreamedMusicRestartsFromTheBeginningWithNothingStal
 
 TEST_F(MediaControlSdlTest, DecodedMusicRestartsFromTheBeginningWithNothingStale)
 {
-    // Microsoft ADPCM goes through the whole-file decoder. Its blocks begin with two samples
-    // stored as they are, so each copy must start with the ramp's 1 and 2 exactly; 20 blocks
-    // of 500 frames, so no padding follows the ramp.
+    // Microsoft ADPCM goes through the whole-file decoder; each of its 20 blocks decodes to
+    // 1, 2, 2, 2, ..., so each copy must start with 1 and 2 exactly.
     const WavFormat format { WavEncoding::MsAdpcm, 2, kOutputRate, 4, false };
     const Runs runs = PlayInLoop(format, Ramp(20 * 500));
     ASSERT_GE(runs.sounds.size(), 3u);
@@ -308,63 +287,32 @@ TEST_F(MediaControlSdlTest, DecodedMusicRestartsFromTheBeginningWithNothingStale
     }
 }
 
-// The wave formats that a Windows system of the late 1990s plays out of the box: the PCM
-// widths and IEEE float of the WAVE format, WAVE_FORMAT_EXTENSIBLE headers, and the two
-// ADPCM codecs that Windows ships (IMA and Microsoft), at the common rates.
-const WavFormat kFormats[] = {
-    { WavEncoding::Pcm, 1, 11025, 8, false },
-    { WavEncoding::Pcm, 2, 22050, 8, false },
-    { WavEncoding::Pcm, 1, 44100, 16, false },
-    { WavEncoding::Pcm, 2, 48000, 16, false },
-    { WavEncoding::Pcm, 2, 44100, 24, false },
-    { WavEncoding::Pcm, 1, 96000, 24, true },
-    { WavEncoding::Pcm, 2, 32000, 32, false },
-    { WavEncoding::Float, 2, 44100, 32, false },
-    { WavEncoding::Float, 1, 48000, 32, true },
-    { WavEncoding::ImaAdpcm, 1, 22050, 4, false },
-    { WavEncoding::ImaAdpcm, 2, 44100, 4, false },
-    { WavEncoding::MsAdpcm, 1, 22050, 4, false },
-    { WavEncoding::MsAdpcm, 2, 44100, 4, false },
-    { WavEncoding::MsAdpcm, 2, 8000, 4, false },
-};
-
-std::string Describe(const WavFormat& format)
-{
-    const char* names[] = { "PCM", "float", "IMA ADPCM", "MS ADPCM" };
-    return std::string(names[static_cast<int>(format.encoding)]) + " " + std::to_string(format.bitsPerSample) + "-bit "
-        + std::to_string(format.channels) + "ch " + std::to_string(format.sampleRate) + " Hz"
-        + (format.extensible ? " extensible" : "");
-}
-
-TEST_F(MediaControlSdlTest, EveryCommonWaveFormatPlays)
+// The device is opened at the music's own rate and layout: a steady sound plays for as many
+// frames as it has, whatever its rate, width and channels.
+TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRate)
 {
     constexpr double kSeconds = 0.1;
-    for (const WavFormat& format : kFormats) {
-        SCOPED_TRACE(Describe(format));
+    for (const WavFormat& format :
+        { WavFormat { WavEncoding::Pcm, 1, 22050, 8, false }, WavFormat { WavEncoding::Pcm, 2, 48000, 24, true } }) {
+        SCOPED_TRACE(format.sampleRate);
         std::filesystem::remove(output);
         const std::filesystem::path music = folder / "format.wav";
-        test::WriteFile(music, test::MakeWav(format, Tone(format, kSeconds)));
+        const auto frames = static_cast<std::size_t>(kSeconds * format.sampleRate * format.channels);
+        test::WriteFile(music, test::MakeWav(format, std::vector<std::int16_t>(frames, 4000)));
         ASSERT_EQ(Open(music), MediaResult::Ok);
         ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
         EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
         EXPECT_TRUE(WaitForMode("stopped"));
         ASSERT_EQ(Send("close MIDI notify"), MediaResult::Ok);
         ASSERT_TRUE(DeviceClosed());
-
-        // The device runs at the file's rate, so the tone spans as many frames as it has,
-        // less the silent samples at its ends, plus ADPCM's padding to whole blocks.
-        const std::vector<Frame> frames = ReadOutput();
-        const auto first = std::ranges::find_if(frames, [](const Frame& frame) { return !frame.Silent(); });
+        const std::vector<Frame> played = ReadOutput();
+        const auto first = std::ranges::find_if(played, [](const Frame& frame) { return !frame.Silent(); });
         const auto last
-            = std::find_if(frames.rbegin(), frames.rend(), [](const Frame& frame) { return !frame.Silent(); });
-        ASSERT_NE(first, frames.end()) << "nothing played";
+            = std::find_if(played.rbegin(), played.rend(), [](const Frame& frame) { return !frame.Silent(); });
+        ASSERT_NE(first, played.end()) << "nothing played";
         const auto span = static_cast<double>(std::distance(first, last.base()));
         EXPECT_GE(span, 0.95 * kSeconds * format.sampleRate);
-        EXPECT_LE(span, 1.3 * kSeconds * format.sampleRate);
-        int peak = 0;
-        for (const Frame& frame : frames)
-            peak = std::max({ peak, std::abs(frame.left), std::abs(frame.right) });
-        EXPECT_NEAR(peak, 8000, 1200);
+        EXPECT_LE(span, 1.05 * kSeconds * format.sampleRate);
     }
 }
 
@@ -409,22 +357,6 @@ TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
     }
 }
 
-TEST_F(MediaControlSdlTest, PathIsTakenWholeWhateverItHolds)
-{
-    // Double quotes, blanks and bytes that are not UTF-8 (a code page 932 folder name).
-    const std::filesystem::path odd = folder / "\"q\" \x83\x51";
-    std::filesystem::create_directories(odd);
-    test::WriteFile(odd / "bgm.wav", test::MakeWav(WavFormat {}, Ramp(1000)));
-    ASSERT_EQ(Open(odd / "bgm.wav"), MediaResult::Ok);
-    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
-    EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
-    EXPECT_TRUE(WaitForMode("stopped"));
-    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-    ASSERT_TRUE(DeviceClosed());
-    const std::vector<Frame> frames = ReadOutput();
-    EXPECT_TRUE(std::ranges::any_of(frames, [](const Frame& frame) { return !frame.Silent(); })) << "nothing played";
-}
-
 TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDead)
 {
     const std::filesystem::path music = folder / "bgm.wav";
@@ -466,7 +398,7 @@ TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
     // Nothing to play: every restart of the watch plays nothing, or fails, and the mode
     // stays stopped.
     const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeHeaderOnlyWav());
+    test::WriteFile(music, test::MakeWav(WavFormat {}, {}));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     Send("play MIDI notify");
     EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));

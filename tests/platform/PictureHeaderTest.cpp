@@ -2,15 +2,13 @@
 #include "platform/JpegHeader.h"
 #include "platform/PictureBox.h"
 #include "platform/RuntimeError.h"
+#include "support/GameFolder.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace miradel {
 namespace {
@@ -92,18 +90,11 @@ TEST(JpegHeader, TellsOtherFormatsAndBrokenHeadersApart)
 
 class PictureFile : public testing::Test {
 protected:
-    PictureFile()
-        : m_path(std::filesystem::temp_directory_path() / ("miradel-picture-" + std::to_string(getpid()) + ".jpg"))
-    {
-    }
-    ~PictureFile() override { std::filesystem::remove(m_path); }
-
     // The RuntimeError that loading `bytes` throws, or none.
     std::string Refusal(const std::string& bytes)
     {
-        std::ofstream(m_path, std::ios::binary) << bytes;
         try {
-            LoadPicture(m_path, "img/x.jpg", { 32, 32 });
+            LoadPicture(m_folder.WriteFile("x.jpg", bytes), "img/x.jpg", { 32, 32 });
         } catch (const RuntimeError& error) {
             EXPECT_EQ(error.File(), "img/x.jpg");
             EXPECT_NE(error.Message().find("画像として読み込めません"), std::string::npos) << error.Message();
@@ -112,7 +103,7 @@ protected:
         return {};
     }
 
-    std::filesystem::path m_path;
+    test::GameFolder m_folder;
 };
 
 // Refused before any decoding, saying why: nothing is allocated for a size that a few bytes

@@ -2,48 +2,15 @@
 #include "platform/TextFiles.h"
 
 #include "platform/RuntimeError.h"
+#include "support/GameFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace miradel {
 
 namespace {
-
-// A folder of its own under the system's temporary folder, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "miradel-textfiles-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-
-    std::filesystem::path Write(const std::string& name, std::string_view bytes) const
-    {
-        const std::filesystem::path path = m_path / name;
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // Runs `action` and returns the RuntimeError it must throw.
 template <typename Action> RuntimeError CaughtError(Action action)
@@ -61,9 +28,9 @@ template <typename Action> RuntimeError CaughtError(Action action)
 
 TEST(TextFiles, ReadsDecodedLinesToTheEnd)
 {
-    ScratchFolder folder;
+    test::GameFolder folder;
     // "あい", "abc", a lone LF and a bad lead byte: bytes as a Shift-JIS editor saves them.
-    const auto path = folder.Write("scene.txt", "\x82\xA0\x82\xA2\r\nabc\r\nx\ny\x82\r\n");
+    const auto path = folder.WriteFile("scene.txt", "\x82\xA0\x82\xA2\r\nabc\r\nx\ny\x82\r\n");
     TextFiles files;
     files.Open(1, path, "scene/scene.txt");
     EXPECT_TRUE(files.IsOpen(1));
@@ -80,9 +47,9 @@ TEST(TextFiles, ReadsDecodedLinesToTheEnd)
 
 TEST(TextFiles, ReportsReadPastTheEndWithFileAndLine)
 {
-    ScratchFolder folder;
+    test::GameFolder folder;
     TextFiles files;
-    files.Open(2, folder.Write("two.txt", "a\r\nb\r\n"), "scene/two.txt");
+    files.Open(2, folder.WriteFile("two.txt", "a\r\nb\r\n"), "scene/two.txt");
     files.LineInput(2);
     files.LineInput(2);
     const RuntimeError error = CaughtError([&] { files.LineInput(2); });
@@ -91,7 +58,7 @@ TEST(TextFiles, ReportsReadPastTheEndWithFileAndLine)
     EXPECT_EQ(error.Line(), 3);
     EXPECT_EQ(files.LinesRead(2), 2);
 
-    files.Open(3, folder.Write("empty.txt", ""), "scene/empty.txt");
+    files.Open(3, folder.WriteFile("empty.txt", ""), "scene/empty.txt");
     EXPECT_TRUE(files.AtEnd(3));
     EXPECT_EQ(CaughtError([&] { files.LineInput(3); }).Report(),
         "scene/empty.txt:1: ファイルの終わりを越えて読もうとしました");
@@ -99,7 +66,7 @@ TEST(TextFiles, ReportsReadPastTheEndWithFileAndLine)
 
 TEST(TextFiles, ReportsFilesThatCannotBeOpened)
 {
-    ScratchFolder folder;
+    test::GameFolder folder;
     TextFiles files;
     const RuntimeError missing = CaughtError([&] { files.Open(1, folder.Path() / "none.txt", "scene/none.txt"); });
     EXPECT_EQ(missing.Message(), "シナリオファイルが見つかりません");
@@ -124,8 +91,8 @@ TEST(TextFiles, ReportsFilesThatCannotBeOpened)
 
 TEST(TextFiles, GivesLowestFreeNumber)
 {
-    ScratchFolder folder;
-    const auto path = folder.Write("a.txt", "a");
+    test::GameFolder folder;
+    const auto path = folder.WriteFile("a.txt", "a");
     TextFiles files;
     EXPECT_EQ(files.FreeFile(), 1);
     files.Open(files.FreeFile(), path, "a.txt");
@@ -143,10 +110,10 @@ TEST(TextFiles, GivesLowestFreeNumber)
 
 TEST(TextFiles, KeepsEachNumberApart)
 {
-    ScratchFolder folder;
+    test::GameFolder folder;
     TextFiles files;
-    files.Open(1, folder.Write("one.txt", "1a\r1b"), "one.txt");
-    files.Open(2, folder.Write("two.txt", "2a\r\n2b"), "two.txt");
+    files.Open(1, folder.WriteFile("one.txt", "1a\r1b"), "one.txt");
+    files.Open(2, folder.WriteFile("two.txt", "2a\r\n2b"), "two.txt");
     EXPECT_EQ(files.LineInput(2), u"2a");
     EXPECT_EQ(files.LineInput(1), u"1a");
     EXPECT_EQ(files.LineInput(1), u"1b");
@@ -160,9 +127,9 @@ TEST(TextFiles, KeepsEachNumberApart)
 
 TEST(TextFiles, ClosesOnlyOpenNumbers)
 {
-    ScratchFolder folder;
+    test::GameFolder folder;
     TextFiles files;
-    files.Open(1, folder.Write("a.txt", "a"), "a.txt");
+    files.Open(1, folder.WriteFile("a.txt", "a"), "a.txt");
     files.Close(7);
     files.Close(0);
     EXPECT_EQ(files.OpenCount(), 1u);
@@ -176,8 +143,8 @@ TEST(TextFiles, ClosesOnlyOpenNumbers)
 
 TEST(TextFiles, RejectsMisusedNumbers)
 {
-    ScratchFolder folder;
-    const auto path = folder.Write("a.txt", "a");
+    test::GameFolder folder;
+    const auto path = folder.WriteFile("a.txt", "a");
     TextFiles files;
     EXPECT_THROW(files.LineInput(1), RuntimeError);
     EXPECT_THROW(files.AtEnd(1), RuntimeError);

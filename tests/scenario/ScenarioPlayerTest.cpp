@@ -1,379 +1,200 @@
 // SPDX-License-Identifier: MIT
 #include "platform/RuntimeError.h"
+#include "support/GameFolder.h"
 #include "support/HeadlessFixture.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace miradel::test {
+namespace {
 
-// The player over the headless window, on scenes each test writes into memory.
-class ScenarioPlayerTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        fixture.WriteAllPictures();
-        fixture.WriteAllScenes();
-    }
-
-    void StartWith(const std::vector<std::string>& opening)
-    {
-        fixture.WriteScene("opn", opening);
-        fixture.Start();
-    }
-    void Tick(int times = 1)
-    {
-        for (int i = 0; i < times; ++i)
-            Form().TimSay_Timer();
-    }
-    Game& Form() { return fixture.game; }
-    std::string Message() { return fixture.Message(); }
-    bool Pacing() { return fixture.view.pacing; }
-
-    HeadlessFixture fixture;
-};
-
-TEST_F(ScenarioPlayerTest, OneLineSceneWaitsThenAClickEndsIt)
+std::string Numbered(int from, int to, const char* end = "")
 {
-    StartWith({ "ひとこと" });
-    EXPECT_EQ(Message(), "|ひとこと▼");
-    EXPECT_EQ(fixture.Offer(), "scene");
-    Tick(3);
-    EXPECT_EQ(Message(), "|ひとこと▼");
-    Form().Lbl_Click();
-    EXPECT_EQ(fixture.Offer(), "next day");
-    EXPECT_EQ(Message(), "");
-    EXPECT_EQ(Form().files.OpenCount(), 0u);
+    std::string lines;
+    for (int i = from; i <= to; ++i)
+        lines += "|" + std::to_string(i);
+    return lines + end;
 }
 
-TEST_F(ScenarioPlayerTest, TicksRevealOneLineEachAndAClickAddsOne)
-{
-    StartWith({ "一", "二", "三", "四" });
-    EXPECT_EQ(Message(), "|一");
-    Tick();
-    EXPECT_EQ(Message(), "|一|二");
-    Form().Lbl_Click();
-    EXPECT_EQ(Message(), "|一|二|三");
-    EXPECT_TRUE(Pacing());
-    Tick();
-    EXPECT_EQ(Message(), "|一|二|三|四▼");
-    EXPECT_FALSE(Pacing());
-}
-
-TEST_F(ScenarioPlayerTest, SceneEndLiteral)
-{
-    StartWith({ "tugi" });
-    EXPECT_EQ(fixture.Offer(), "next day");
-    EXPECT_EQ(Message(), "");
-
-    HeadlessFixture other;
-    other.WriteAllPictures();
-    other.WriteScene("opn", { "TUGI", " tugi", "tugi then more", "never shown" });
-    other.Start();
-    other.game.TimSay_Timer();
-    EXPECT_EQ(other.Message(), "|TUGI| tugi▼");
-    other.game.Lbl_Click();
-    EXPECT_EQ(other.Offer(), "next day");
-}
-
-TEST_F(ScenarioPlayerTest, LineEnds)
-{
-    fixture.WriteSceneBytes("opn", "a\r\nb");
-    fixture.Start();
-    EXPECT_EQ(Message(), "|a");
-    Tick();
-    EXPECT_EQ(Message(), "|a|b▼");
-
-    HeadlessFixture lfOnly;
-    lfOnly.WriteAllPictures();
-    lfOnly.WriteSceneBytes("opn", "a\nb\n");
-    lfOnly.Start();
-    EXPECT_EQ(lfOnly.Message(), "|a\nb\n▼");
-}
-
-TEST_F(ScenarioPlayerTest, NewPageAloneWaitsForAClick)
-{
-    StartWith({ "前", ">p", "後" });
-    EXPECT_EQ(Message(), "|前▼");
-    Tick(5);
-    EXPECT_EQ(Message(), "|前▼");
-    Form().Lbl_Click();
-    EXPECT_EQ(Message(), "|後▼");
-}
-
-TEST_F(ScenarioPlayerTest, NewPageWithTextIsReachedByATick)
-{
-    StartWith({ "前", ">p です", "後", "次" });
-    EXPECT_EQ(Message(), "|前");
-    Tick();
-    EXPECT_EQ(Message(), "|後");
-    Tick();
-    EXPECT_EQ(Message(), "|後|次▼");
-}
-
-TEST_F(ScenarioPlayerTest, NewPageHoldsThirtyOneLines)
-{
-    std::vector<std::string> lines { "first", ">p x" };
-    for (int i = 1; i <= 32; ++i)
-        lines.push_back(std::to_string(i));
-    StartWith(lines);
-    Tick(31);
-    EXPECT_EQ(Form().player.PageLines(), 1);
-    EXPECT_TRUE(Message().ends_with("|31▼"));
-    EXPECT_TRUE(Message().starts_with("|1|2|"));
-}
-
-TEST_F(ScenarioPlayerTest, FullPageStopsAtThirtyAndTheNextTickGoesOn)
+std::vector<std::string> NumberLines(int from, int to)
 {
     std::vector<std::string> lines;
-    for (int i = 1; i <= 40; ++i)
+    for (int i = from; i <= to; ++i)
         lines.push_back(std::to_string(i));
-    StartWith(lines);
-    Tick(29);
-    EXPECT_TRUE(Message().ends_with("|29|30▼"));
-    EXPECT_FALSE(Pacing());
-    // A stop for a full page is passed by a click, or by the next tick once pacing runs.
-    Form().Lbl_Click();
-    EXPECT_EQ(Message(), "|31");
-    Tick(9);
-    EXPECT_EQ(Message(), "|31|32|33|34|35|36|37|38|39|40▼");
+    return lines;
 }
 
-TEST_F(ScenarioPlayerTest, NewPageTextStartsItsOwnPageAndIsShown)
+template <typename... Lines> std::vector<std::string> Join(Lines... parts)
 {
-    StartWith({ "a", ">ive のこり", "b" });
-    EXPECT_EQ(Message(), "|a▼");
-    Form().Lbl_Click();
-    EXPECT_EQ(Message(), "|>ive のこり");
-    Tick();
-    EXPECT_EQ(Message(), "|>ive のこり|b▼");
+    std::vector<std::string> joined;
+    (joined.insert(joined.end(), parts.begin(), parts.end()), ...);
+    return joined;
 }
 
-TEST_F(ScenarioPlayerTest, PictureCommand)
+// The player over the headless window. Each row: the opening (and the scene of day 1, by
+// default one line), events ('t' a tick, 'c' a click, 'n' the next-day button), and what is
+// on show after them: "message offer @picture dDAY", then " ~" when the pacing timer must
+// run, " -" when it must not. A scene file is open exactly while a scene is on show.
+TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
 {
-    StartWith({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" });
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
-    Tick();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"1");
-    EXPECT_EQ(Message(), "|a|b");
-    Tick();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"1");
-    Tick();
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"2");
-    EXPECT_EQ(Message(), "|a|b|c|d▼");
-}
-
-TEST_F(ScenarioPlayerTest, PictureAsLastLineEndsTheSceneWithoutAClick)
-{
-    StartWith({ "a", ">img 3" });
-    EXPECT_EQ(Message(), "|a");
-    Tick();
-    EXPECT_EQ(fixture.Offer(), "next day");
-    EXPECT_FALSE(Pacing());
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"3");
-}
-
-TEST_F(ScenarioPlayerTest, MissingPictureIsFatalAndNamesTheSceneLine)
-{
-    StartWith({ "a", ">img nothere" });
-    try {
-        Tick();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.File(), "txt/opn.dat");
-        EXPECT_EQ(error.Line(), 2);
-        EXPECT_NE(error.Report().find("img/nothere.jpg"), std::string::npos) << error.Report();
-    }
-}
-
-TEST_F(ScenarioPlayerTest, RunTakesItsLinesInOneStep)
-{
-    StartWith({ "--3", "a", "b", "c", "d" });
-    EXPECT_EQ(Message(), "|a|b|c");
-    Tick();
-    EXPECT_EQ(Message(), "|a|b|c|d▼");
-}
-
-TEST_F(ScenarioPlayerTest, RunOfNothing)
-{
-    StartWith({ "--0", "---2", "a" });
-    EXPECT_EQ(Message(), "");
-    Tick();
-    EXPECT_EQ(Message(), "");
-    Tick();
-    EXPECT_EQ(Message(), "|a▼");
-}
-
-TEST_F(ScenarioPlayerTest, NestedRunsShareOneCounter)
-{
-    StartWith({ "--5", "1", "--2", "2", "3", "4", "5", "6" });
-    // The inner run leaves the counter at 3; the outer one goes on at 4 and 5.
-    EXPECT_EQ(Message(), "|1|2|3|4|5");
-    EXPECT_EQ(Form().player.StepCounter(), 6);
-}
-
-TEST_F(ScenarioPlayerTest, RunCountThatIsNotAWholeNumberIsFatal)
-{
-    for (const char* bad : { "--", "-----", "--x", "--99999999999" }) {
-        HeadlessFixture broken;
-        broken.WriteAllPictures();
-        broken.WriteScene("opn", { "a", bad });
-        broken.Start();
-        try {
-            broken.game.TimSay_Timer();
-            FAIL() << bad;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.File(), "txt/opn.dat");
-            EXPECT_EQ(error.Line(), 2);
-            EXPECT_NE(error.Message().find(bad), std::string::npos) << error.Message();
-        }
-    }
-}
-
-TEST_F(ScenarioPlayerTest, RunPastTheEndFinishesAtOnce)
-{
-    StartWith({ "--2000000000", "a" });
-    EXPECT_EQ(fixture.Offer(), "next day");
-    EXPECT_EQ(Form().player.StepCounter(), 2000000001);
-    EXPECT_EQ(Form().files.OpenCount(), 0u);
-}
-
-TEST_F(ScenarioPlayerTest, NoStepAfterTheSceneHasEnded)
-{
-    StartWith({ "a", "tugi", "after", "more" });
-    Form().Lbl_Click();
-    EXPECT_EQ(fixture.Offer(), "next day");
-    EXPECT_TRUE(Pacing());
-    Tick(3);
-    EXPECT_EQ(Message(), "");
-    EXPECT_EQ(fixture.Offer(), "next day");
-}
-
-TEST_F(ScenarioPlayerTest, EmptyLinesShowTogether)
-{
-    StartWith({ "a", "", "", "b", "c" });
-    Tick();
-    EXPECT_EQ(Message(), "|a|||b");
-}
-
-TEST_F(ScenarioPlayerTest, EmptyLineBeforeNewPageStillSteps)
-{
-    StartWith({ "a", "", ">p", "b", "c" });
-    Tick();
-    EXPECT_EQ(Message(), "|b");
-    EXPECT_FALSE(Pacing());
-}
-
-TEST_F(ScenarioPlayerTest, GameEndStartsANewGameAtOnce)
-{
-    StartWith({ "はじまり" });
-    fixture.WriteScene("0", { "a", ">end" });
-    Form().Lbl_Click();
-    Form().ComGame_Click();
-    EXPECT_EQ(fixture.view.day, 1);
-    Form().Lbl_Click();
-    EXPECT_EQ(fixture.view.day, 0);
-    EXPECT_EQ(Message(), "|はじまり▼");
-    EXPECT_EQ(Form().pictures.CurrentPicture(), u"ttl");
-    EXPECT_EQ(Form().files.OpenCount(), 1u);
-}
-
-TEST_F(ScenarioPlayerTest, OpeningThatRestartsBeforeShowingAnythingIsFatal)
-{
-    for (const auto& opening :
-        std::vector<std::vector<std::string>> { { ">end" }, { "", ">end" }, { "--1", ">end" } }) {
-        HeadlessFixture looping;
-        looping.WriteAllPictures();
-        looping.WriteScene("opn", opening);
-        try {
-            looping.Start();
-            FAIL() << "no error";
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.File(), "txt/opn.dat");
-            EXPECT_GE(error.Line(), 1);
-        }
-    }
-}
-
-TEST_F(ScenarioPlayerTest, LoopSendsTheDayBackToZero)
-{
-    StartWith({ "tugi" });
-    fixture.WriteScene("0", { "a", ">loop" });
-    Form().ComGame_Click();
-    EXPECT_EQ(Message(), "|a▼");
-    Form().Lbl_Click();
-    EXPECT_EQ(fixture.view.day, 0);
-    EXPECT_EQ(Form().state.day, 0);
-    EXPECT_EQ(fixture.Offer(), "next day");
-}
-
-TEST_F(ScenarioPlayerTest, RunOverALoopNeverOffersTheChoicesOnDayZero)
-{
-    StartWith({ "tugi" });
-    fixture.WriteScene("0", { "--3", ">loop", "a", "tugi" });
-    Form().ComGame_Click();
-    EXPECT_EQ(Form().state.day, 0);
-    EXPECT_EQ(fixture.Offer(), "next day");
-    Tick(3);
-    EXPECT_EQ(fixture.Offer(), "next day");
-}
-
-TEST_F(ScenarioPlayerTest, MissingOrEmptySceneIsFatal)
-{
-    fixture.content.RemoveScene(u"opn");
-    try {
+    struct Row {
+        std::string opening, day1, script, seen;
+    };
+    const Row rows[] = {
+        // One line: it waits; ticks do nothing; a click ends the scene.
+        { SceneBytes({ "ひとこと" }), "", "", "|ひとこと▼ scene @ttl d0" },
+        { SceneBytes({ "ひとこと" }), "", "ttt", "|ひとこと▼ scene @ttl d0" },
+        { SceneBytes({ "ひとこと" }), "", "tttc", " next day @ttl d0 ~" },
+        // A tick or a click reveals one line; the last waits.
+        { SceneBytes({ "一", "二", "三", "四" }), "", "", "|一 scene @ttl d0 ~" },
+        { SceneBytes({ "一", "二", "三", "四" }), "", "tc", "|一|二|三 scene @ttl d0 ~" },
+        { SceneBytes({ "一", "二", "三", "四" }), "", "tct", "|一|二|三|四▼ scene @ttl d0 -" },
+        // "tugi" ends the scene only as the start of its line.
+        { SceneBytes({ "tugi" }), "", "", " next day @ttl d0" },
+        { SceneBytes({ "TUGI", " tugi", "tugi then more", "never shown" }), "", "t", "|TUGI| tugi▼ scene @ttl d0" },
+        { SceneBytes({ "TUGI", " tugi", "tugi then more", "never shown" }), "", "tc", " next day @ttl d0" },
+        // CR LF and CR end lines, the last line needs no end; LF alone is text.
+        { "a\r\nb", "", "t", "|a|b▼ scene @ttl d0" },
+        { "a\rb\r", "", "t", "|a|b▼ scene @ttl d0" },
+        { "a\nb\n", "", "", "|a\nb\n▼ scene @ttl d0" },
+        // A ">p" alone waits for a click before it clears the page; with more after it, a
+        // tick reaches it.
+        { SceneBytes({ "前", ">p", "後" }), "", "ttttt", "|前▼ scene @ttl d0" },
+        { SceneBytes({ "前", ">p", "後" }), "", "tc", "|後▼ scene @ttl d0" },
+        { SceneBytes({ "前", ">p です", "後", "次" }), "", "", "|前 scene @ttl d0" },
+        { SceneBytes({ "前", ">p です", "後", "次" }), "", "t", "|後 scene @ttl d0" },
+        { SceneBytes({ "前", ">p です", "後", "次" }), "", "tt", "|後|次▼ scene @ttl d0" },
+        // A page stops at 30 lines, one begun by a ">p" with text at 31.
+        { SceneBytes(NumberLines(1, 40)), "", std::string(29, 't'), Numbered(1, 30, "▼") + " scene @ttl d0 -" },
+        { SceneBytes(NumberLines(1, 40)), "", std::string(29, 't') + "c", "|31 scene @ttl d0" },
+        { SceneBytes(NumberLines(1, 40)), "", std::string(29, 't') + "c" + std::string(9, 't'),
+            Numbered(31, 40, "▼") + " scene @ttl d0" },
+        { SceneBytes(Join(std::vector<std::string> { "first", ">p x" }, NumberLines(1, 32))), "", std::string(31, 't'),
+            Numbered(1, 31, "▼") + " scene @ttl d0" },
+        // ">ive" starts a page of its own and is shown.
+        { SceneBytes({ "a", ">ive のこり", "b" }), "", "", "|a▼ scene @ttl d0" },
+        { SceneBytes({ "a", ">ive のこり", "b" }), "", "c", "|>ive のこり scene @ttl d0" },
+        { SceneBytes({ "a", ">ive のこり", "b" }), "", "ct", "|>ive のこり|b▼ scene @ttl d0" },
+        // A picture line takes the next line along; ">img" alone repaints; one character
+        // after ">img" is the separator, whatever it is.
+        { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "t", "|a|b scene @1 d0" },
+        { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "tt", "|a|b|c scene @1 d0" },
+        { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "ttt", "|a|b|c|d▼ scene @2 d0" },
+        { SceneBytes({ "a", ">img 3" }), "", "t", " next day @3 d0 -" },
+        // Empty lines show together with the next line; one before a ">p" still steps.
+        { SceneBytes({ "a", "", "", "b", "c" }), "", "t", "|a|||b scene @ttl d0" },
+        { SceneBytes({ "a", "", ">p", "b", "c" }), "", "t", "|b scene @ttl d0 -" },
+        // "--N" takes N lines in one step; runs share one counter, so an inner run moves the
+        // outer one on; zero and negative counts take none.
+        { SceneBytes({ "--3", "a", "b", "c", "d" }), "", "", "|a|b|c scene @ttl d0" },
+        { SceneBytes({ "--3", "a", "b", "c", "d" }), "", "t", "|a|b|c|d▼ scene @ttl d0" },
+        { SceneBytes({ "--0", "---2", "a" }), "", "t", " scene @ttl d0" },
+        { SceneBytes({ "--0", "---2", "a" }), "", "tt", "|a▼ scene @ttl d0" },
+        { SceneBytes({ "--5", "1", "--2", "2", "3", "4", "5", "6" }), "", "", "|1|2|3|4|5 scene @ttl d0" },
+        { SceneBytes({ "--2000000000", "a" }), "", "", " next day @ttl d0" },
+        // Once a scene has ended, steps do nothing.
+        { SceneBytes({ "a", "tugi", "after", "more" }), "", "c", " next day @ttl d0 ~" },
+        { SceneBytes({ "a", "tugi", "after", "more" }), "", "cttt", " next day @ttl d0" },
+        // ">end" starts a new game at once; ">loop" sends the day back to 0, also in a run.
+        { SceneBytes({ "はじまり" }), SceneBytes({ "a", ">end" }), "cn", "|a▼ scene @0 d1" },
+        { SceneBytes({ "はじまり" }), SceneBytes({ "a", ">end" }), "cnc", "|はじまり▼ scene @ttl d0" },
+        { SceneBytes({ "tugi" }), SceneBytes({ "a", ">loop" }), "nc", " next day @0 d0" },
+        { SceneBytes({ "tugi" }), SceneBytes({ "--3", ">loop", "a", "tugi" }), "nttt", " next day @0 d0" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.opening) + " after \"" + row.script + "\"");
+        HeadlessFixture fixture;
+        fixture.WriteWholeGame();
+        fixture.WriteSceneBytes("opn", row.opening);
+        if (!row.day1.empty())
+            fixture.WriteSceneBytes("0", row.day1);
         fixture.Start();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.File(), "txt/opn.dat");
+        fixture.Play(row.script);
+        std::string seen = row.seen;
+        const bool pacingSaid = seen.ends_with(" ~") || seen.ends_with(" -");
+        if (pacingSaid) {
+            EXPECT_EQ(fixture.view.pacing, seen.ends_with(" ~"));
+            seen.resize(seen.size() - 2);
+        }
+        EXPECT_EQ(fixture.Message() + " " + fixture.Offer() + " @" + TextToUtf8(fixture.game.pictures.CurrentPicture())
+                + " d" + std::to_string(fixture.view.day.value_or(255)),
+            seen);
+        EXPECT_EQ(fixture.game.files.OpenCount(), fixture.Offer() == "scene" ? 1u : 0u);
     }
+}
 
-    HeadlessFixture empty;
-    empty.WriteAllPictures();
-    empty.WriteSceneBytes("opn", "");
-    try {
-        empty.Start();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.File(), "txt/opn.dat");
-        EXPECT_EQ(empty.game.files.OpenCount(), 0u);
+// Content errors name the scene file and line (0: any line) and what went wrong.
+TEST(ScenarioPlayer, ContentErrorsNameTheFileAndLine)
+{
+    struct Row {
+        std::string opening, script, file;
+        long long line;
+        std::string inReport;
+    };
+    const Row rows[] = {
+        { SceneBytes({ "a", ">img nothere" }), "t", "txt/opn.dat", 2, "img/nothere.jpg" },
+        { SceneBytes({ "a", "--" }), "t", "txt/opn.dat", 2, "--" },
+        { SceneBytes({ "a", "-----" }), "t", "txt/opn.dat", 2, "-----" },
+        { SceneBytes({ "a", "--x" }), "t", "txt/opn.dat", 2, "--x" },
+        { SceneBytes({ "a", "--99999999999" }), "t", "txt/opn.dat", 2, "--99999999999" },
+        // An opening that restarts the game before it shows anything would do so for ever.
+        { SceneBytes({ ">end" }), "", "txt/opn.dat", 0, "" },
+        { SceneBytes({ "", ">end" }), "", "txt/opn.dat", 0, "" },
+        { SceneBytes({ "--1", ">end" }), "", "txt/opn.dat", 0, "" },
+        { "", "", "txt/opn.dat", 0, "" },
+        { "missing", "", "txt/opn.dat", 0, "" },
+        { "no title", "", "img/ttl.jpg", 0, "" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.opening));
+        HeadlessFixture fixture;
+        fixture.WriteWholeGame();
+        fixture.WriteSceneBytes("opn", row.opening);
+        if (row.opening == "missing")
+            fixture.content.RemoveScene(u"opn");
+        if (row.opening == "no title")
+            fixture.content = MemoryContent();
+        try {
+            fixture.Start();
+            fixture.Play(row.script);
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.File(), row.file);
+            if (row.line != 0) {
+                EXPECT_EQ(error.Line(), row.line);
+            }
+            EXPECT_NE(error.Report().find(row.inReport), std::string::npos) << error.Report();
+        }
     }
 }
 
 // Content can chain any number of steps; none of them may grow the call stack.
-TEST_F(ScenarioPlayerTest, LongChainsPlayToTheirEnd)
+TEST(ScenarioPlayer, LongChainsPlayToTheirEnd)
 {
-    std::string emptyLines = "a\r\n";
-    for (int i = 0; i < 1000000; ++i)
-        emptyLines += "\r\n";
-    emptyLines += "z\r\n";
-    fixture.WriteSceneBytes("opn", emptyLines);
-    fixture.Start();
-    Tick();
-    EXPECT_TRUE(Message().ends_with("|z▼"));
-    EXPECT_LE(Form().player.PageLines(), 30);
-
-    HeadlessFixture pictures;
-    pictures.WriteAllPictures();
-    std::string pictureLines = "a\r\n";
-    for (int i = 0; i < 100000; ++i)
-        pictureLines += ">img\r\n";
-    pictureLines += "z\r\n";
-    pictures.WriteSceneBytes("opn", pictureLines);
-    pictures.Start();
-    pictures.game.TimSay_Timer();
-    EXPECT_EQ(pictures.Message(), "|a|z▼");
-
-    HeadlessFixture runs;
-    runs.WriteAllPictures();
-    std::string runLines;
-    for (int i = 0; i < 100000; ++i)
-        runLines += "--1\r\n";
-    runLines += "z\r\n";
-    runs.WriteSceneBytes("opn", runLines);
-    runs.Start();
-    EXPECT_EQ(runs.Message(), "|z▼");
+    const auto repeated = [](const std::string& line, int times) {
+        std::string lines;
+        for (int i = 0; i < times; ++i)
+            lines += line;
+        return lines;
+    };
     // Each finished run moves the shared counter of the run around it on by one.
-    EXPECT_EQ(runs.game.player.StepCounter(), 100001);
+    const std::tuple<std::string, std::string, long long> chains[] = {
+        { "a\r\n" + repeated("\r\n", 1000000) + "z\r\n", "t", 0 },
+        { "a\r\n" + repeated(">img\r\n", 100000) + "z\r\n", "t", 0 },
+        { repeated("--1\r\n", 100000) + "z\r\n", "", 100001 },
+    };
+    for (const auto& [scene, script, counter] : chains) {
+        HeadlessFixture fixture;
+        fixture.WriteWholeGame();
+        fixture.WriteSceneBytes("opn", scene);
+        fixture.Start();
+        fixture.Play(script);
+        EXPECT_TRUE(fixture.Message().ends_with("|z▼")) << fixture.Message().substr(0, 80);
+        EXPECT_LE(fixture.game.player.PageLines(), 30);
+        EXPECT_EQ(fixture.game.player.StepCounter(), counter);
+    }
 }
 
+} // namespace
 } // namespace miradel::test

@@ -5,19 +5,14 @@
 #include "platform/FatalError.h"
 #include "platform/MediaControlSdl.h"
 
-#include <cstring>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
 
 namespace miradel::test {
-
-double ScriptedRandom::NextUniform()
-{
-    ++m_draws;
-    if (m_values.empty())
-        return m_default;
-    const double value = m_values.front();
-    m_values.pop_front();
-    return value;
-}
 
 MediaResult SilentMedia::SendString(const char* command, char*, std::size_t)
 {
@@ -27,20 +22,10 @@ MediaResult SilentMedia::SendString(const char* command, char*, std::size_t)
 
 FormFixture::FormFixture()
 {
-    Open(folder.Root());
-}
-
-FormFixture::FormFixture(Text gameFolder)
-{
-    Open(std::move(gameFolder));
-}
-
-void FormFixture::Open(Text gameFolder)
-{
     UseMediaControl(media);
     SetFatalErrorHandler([](const RuntimeError& error) { throw error; });
     SetEndProgramHandler([this](int status) { endedWith.push_back(status); });
-    m_form = std::make_unique<Frm>(std::move(gameFolder), random);
+    m_form = std::make_unique<Frm>(folder.Root(), random);
 }
 
 FormFixture::~FormFixture()
@@ -58,19 +43,14 @@ void FormFixture::Start()
     m_form->Form_Activate();
 }
 
-std::string FormFixture::Message()
+bool FormFixture::Show()
 {
-    const std::string caption = TextToUtf8(m_form->Lbl.Caption());
-    std::string shown;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption.compare(i, 2, "\r\n") == 0) {
-            shown += '|';
-            ++i;
-        } else {
-            shown += caption[i];
-        }
-    }
-    return shown;
+    m_form->Start();
+    // The first activation is queued behind the first show; a generous limit.
+    const QDeadlineTimer deadline(30000);
+    while (!m_form->game.player.SceneOpen() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return m_form->game.player.SceneOpen();
 }
 
 std::string FormFixture::VisibleChoices()
@@ -85,18 +65,43 @@ std::string FormFixture::VisibleChoices()
 
 std::string FormFixture::Offer()
 {
-    const bool scene = m_form->Lbl.Visible();
-    const bool nextDay = m_form->ComGame.Visible();
-    const bool choices = !VisibleChoices().empty();
-    if (scene + nextDay + choices > 1)
-        return "several";
-    if (scene)
-        return "scene";
-    if (nextDay)
-        return "next day";
-    if (choices)
-        return "choices";
-    return "none";
+    return OfferShown(m_form->Lbl.Visible(), m_form->ComGame.Visible(), !VisibleChoices().empty());
+}
+
+void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(widget, &press);
+}
+
+void Release(QWidget* widget, int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+void Type(QWidget* widget, int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    Press(widget, key, modifiers, autoRepeat);
+    Release(widget, key, modifiers, autoRepeat);
+}
+
+void TurnWheel(QWidget* widget, int away, bool inverted)
+{
+    const QPointF inside(5, 5);
+    QWheelEvent event(inside, widget->mapToGlobal(inside), QPoint(), QPoint(0, inverted ? -away : away), Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, inverted);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void ClickAt(QWidget* widget)
+{
+    const QPointF inside(5, 5);
+    for (const auto& [type, buttons] : { std::pair { QEvent::MouseButtonPress, Qt::LeftButton },
+             std::pair { QEvent::MouseButtonRelease, Qt::NoButton } }) {
+        QMouseEvent event(type, inside, widget->mapToGlobal(inside), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    }
 }
 
 } // namespace miradel::test

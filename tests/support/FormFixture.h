@@ -3,32 +3,17 @@
 
 #include "app/Frm.h"
 #include "platform/MediaControl.h"
-#include "platform/Random.h"
 #include "support/GameFolder.h"
+#include "support/HeadlessFixture.h"
 
-#include <deque>
+#include <Qt>
 #include <memory>
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace miradel::test {
-
-// A random source that hands out the values a test queued, then a fixed value.
-class ScriptedRandom final : public RandomSource {
-public:
-    void Queue(double value) { m_values.push_back(value); }
-    // A draw r from 0 to 99 comes from u = (r + 0.5) / 100.
-    void QueueDraw(int draw) { Queue((draw + 0.5) / 100.0); }
-    void SetDefault(double value) { m_default = value; }
-    void Clear() { m_values.clear(); }
-    double NextUniform() override;
-    int Draws() const { return m_draws; }
-
-private:
-    std::deque<double> m_values;
-    double m_default = 0.99;
-    int m_draws = 0;
-};
 
 // A media service that records the commands and plays nothing.
 class SilentMedia final : public MediaControl {
@@ -42,17 +27,15 @@ public:
 class FormFixture {
 public:
     FormFixture();
-    // On a game folder that lies elsewhere, such as the bundled game.
-    explicit FormFixture(Text gameFolder);
     ~FormFixture();
 
     // Form_Load, the first layout run and the first game, as the window's start would.
     void Start();
+    // Shows the window for real and waits until its first game has started.
+    bool Show();
     Frm& Form() { return *m_form; }
 
-    // The caption of the message area as the player sees it: CR LF shown as "|".
-    std::string Message();
-    // Which of the three offers is on show: "scene", "next day", "choices", or "none".
+    std::string Message() { return ShownMessage(m_form->Lbl.Caption()); }
     std::string Offer();
     std::string VisibleChoices();
 
@@ -62,8 +45,16 @@ public:
     std::vector<int> endedWith;
 
 private:
-    void Open(Text gameFolder);
     std::unique_ptr<Frm> m_form;
 };
+
+// Events sent straight to a widget, as the window system would deliver them.
+void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false);
+void Release(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false);
+void Type(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false);
+// `away` in eighths of a degree (a notch is 120): positive turns the wheel away from the
+// reader; `inverted` is a wheel set to natural scrolling, which reports the other sign.
+void TurnWheel(QWidget* widget, int away, bool inverted = false);
+void ClickAt(QWidget* widget);
 
 } // namespace miradel::test

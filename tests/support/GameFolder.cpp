@@ -3,7 +3,6 @@
 
 #include "game/SceneNames.h"
 
-#include <QColor>
 #include <QImage>
 #include <fstream>
 #include <iconv.h>
@@ -16,10 +15,9 @@ GameFolder::GameFolder()
 {
     static int count = 0;
     m_path = std::filesystem::temp_directory_path()
-        / ("miradel-game-" + std::to_string(getpid()) + "-" + std::to_string(count++));
+        / ("miradel-test-" + std::to_string(getpid()) + "-" + std::to_string(count++));
     std::filesystem::remove_all(m_path);
-    std::filesystem::create_directories(m_path / "txt");
-    std::filesystem::create_directories(m_path / "img");
+    std::filesystem::create_directories(m_path);
 }
 
 GameFolder::~GameFolder()
@@ -52,11 +50,20 @@ std::string Cp932Bytes(std::string_view utf8)
     return output;
 }
 
-void GameFolder::WriteFile(const std::string& relative, std::string_view bytes) const
+std::string SceneBytes(const std::vector<std::string>& utf8Lines)
+{
+    std::string bytes;
+    for (const std::string& line : utf8Lines)
+        bytes += Cp932Bytes(line) + "\r\n";
+    return bytes;
+}
+
+std::filesystem::path GameFolder::WriteFile(const std::string& relative, std::string_view bytes) const
 {
     const std::filesystem::path path = m_path / relative;
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
 }
 
 void GameFolder::WriteSceneBytes(const std::string& name, std::string_view bytes) const
@@ -66,10 +73,7 @@ void GameFolder::WriteSceneBytes(const std::string& name, std::string_view bytes
 
 void GameFolder::WriteScene(const std::string& name, const std::vector<std::string>& utf8Lines) const
 {
-    std::string bytes;
-    for (const std::string& line : utf8Lines)
-        bytes += Cp932Bytes(line) + "\r\n";
-    WriteSceneBytes(name, bytes);
+    WriteSceneBytes(name, SceneBytes(utf8Lines));
 }
 
 void GameFolder::WritePicture(const std::string& relative, QColor color, int width, int height) const

@@ -6,6 +6,35 @@
 
 namespace miradel::test {
 
+double ScriptedRandom::NextUniform()
+{
+    ++m_draws;
+    if (m_values.empty())
+        return m_default;
+    const double value = m_values.front();
+    m_values.pop_front();
+    return value;
+}
+
+std::string ShownMessage(TextView caption)
+{
+    const std::string caption8 = TextToUtf8(caption);
+    std::string shown;
+    for (std::size_t i = 0; i < caption8.size(); ++i) {
+        const bool lineBreak = caption8.compare(i, 2, "\r\n") == 0;
+        shown += lineBreak ? '|' : caption8[i];
+        i += lineBreak ? 1 : 0;
+    }
+    return shown;
+}
+
+std::string OfferShown(bool scene, bool nextDay, bool choices)
+{
+    if (scene + nextDay + choices > 1)
+        return "several";
+    return scene ? "scene" : nextDay ? "next day" : choices ? "choices" : "none";
+}
+
 HeadlessFixture::HeadlessFixture()
     : view([this](TextView fileName) { content.FindPicture(fileName); })
     , game(view, content, random)
@@ -14,10 +43,7 @@ HeadlessFixture::HeadlessFixture()
 
 void HeadlessFixture::WriteScene(const std::string& name, const std::vector<std::string>& utf8Lines)
 {
-    std::string bytes;
-    for (const std::string& line : utf8Lines)
-        bytes += Cp932Bytes(line) + "\r\n";
-    WriteSceneBytes(name, bytes);
+    WriteSceneBytes(name, SceneBytes(utf8Lines));
 }
 
 void HeadlessFixture::WriteSceneBytes(const std::string& name, std::string_view bytes)
@@ -25,30 +51,28 @@ void HeadlessFixture::WriteSceneBytes(const std::string& name, std::string_view 
     content.SetScene(TextFromUtf8(name), std::string(bytes));
 }
 
-void HeadlessFixture::WriteAllScenes()
+void HeadlessFixture::WriteWholeGame()
 {
     for (const Text& scene : ScenesTheGameOpens())
         WriteScene(TextToUtf8(scene), { TextToUtf8(scene) });
-}
-
-void HeadlessFixture::WriteAllPictures()
-{
     for (const Text& picture : PicturesTheGameShows())
         content.AddPicture(picture);
     for (const Text& picture : BlinkingPictures())
         content.AddPicture(picture + Text(kBlinkFrameSuffix));
 }
 
-std::string HeadlessFixture::Message() const
+void HeadlessFixture::Play(std::string_view script)
 {
-    const std::string caption = TextToUtf8(view.message);
-    std::string shown;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        const bool lineBreak = caption.compare(i, 2, "\r\n") == 0;
-        shown += lineBreak ? '|' : caption[i];
-        i += lineBreak ? 1 : 0;
+    for (const char event : script) {
+        if (event == 't')
+            game.TimSay_Timer();
+        else if (event == 'c')
+            game.Lbl_Click();
+        else if (event == 'n')
+            game.ComGame_Click();
+        else if (event >= '0' && event <= '3')
+            game.Com_Click(event - '0');
     }
-    return shown;
 }
 
 std::string HeadlessFixture::VisibleChoices() const
@@ -63,14 +87,7 @@ std::string HeadlessFixture::VisibleChoices() const
 
 std::string HeadlessFixture::Offer() const
 {
-    const bool choices = view.AnyChoiceVisible();
-    if (view.messageVisible + view.nextDayVisible + choices > 1)
-        return "several";
-    if (view.messageVisible)
-        return "scene";
-    if (view.nextDayVisible)
-        return "next day";
-    return choices ? "choices" : "none";
+    return OfferShown(view.messageVisible, view.nextDayVisible, view.AnyChoiceVisible());
 }
 
 } // namespace miradel::test
