@@ -10,8 +10,7 @@ static ReadingAction Fresh(bool repeat, ReadingAction action)
     return repeat ? ReadingAction::Swallow : action;
 }
 
-ReadingAction AnswerReadingKey(
-    ReadingKey key, KeyModifiers modifiers, bool repeat, bool backlogOpen, bool fullScreen)
+ReadingAction AnswerReadingKey(ReadingKey key, KeyModifiers modifiers, bool repeat, bool backlogOpen, bool fullScreen)
 {
     if (key == ReadingKey::Control)
         return ReadingAction::HoldSkip;

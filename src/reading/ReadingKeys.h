@@ -36,8 +36,7 @@ enum class ReadingAction {
 };
 
 // `repeat`: the key repeats one held from before; a toggle or a close waits for a fresh press.
-ReadingAction AnswerReadingKey(
-    ReadingKey key, KeyModifiers modifiers, bool repeat, bool backlogOpen, bool fullScreen);
+ReadingAction AnswerReadingKey(ReadingKey key, KeyModifiers modifiers, bool repeat, bool backlogOpen, bool fullScreen);
 
 // One frame of a 60 Hz screen: skipping clicks once per frame.
 inline constexpr int kSkipFrameInterval = 16;
