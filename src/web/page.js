@@ -89,6 +89,7 @@ var MiradelPage = (function () {
     });
   }
 
+
   function playPicked(files) {
     resetPage();
     pickedFiles = files;
@@ -99,6 +100,8 @@ var MiradelPage = (function () {
         call('miradel_play_picked', p, seed, size[0], size[1]);
       });
     });
+    // A game started while the page is full screen is laid out for it.
+    if (document.fullscreenElement || document.webkitFullscreenElement) fullScreenChanged();
   }
 
   // Answers to the module: bytes go into its memory for the call and are freed after it.
@@ -267,15 +270,16 @@ var MiradelPage = (function () {
   }
 
   // A button pressed with Space clicks when Space is let go: a swallowed release must not.
+  // Every release is told, so that Ctrl let go anywhere on the page ends a held skip.
   function keyUp(event) {
-    if (!ours(event)) return;
     var swallowed = withCString(event.key, function (key) { return call('miradel_key_up', key); });
-    if (swallowed) event.preventDefault();
+    if (swallowed && ours(event)) event.preventDefault();
   }
 
   function fullScreenChanged() {
     var size = viewport();
-    call('miradel_full_screen_changed', document.fullscreenElement ? 1 : 0, size[0], size[1]);
+    var full = document.fullscreenElement || document.webkitFullscreenElement;
+    call('miradel_full_screen_changed', full ? 1 : 0, size[0], size[1]);
   }
 
   // The backlog counts in lines of its own wrapped text.
@@ -311,7 +315,11 @@ var MiradelPage = (function () {
       var over = event.target === elements[MESSAGE] || elements[MESSAGE].contains(event.target);
       if (call('miradel_wheel', Math.round(-event.deltaY * scale), over ? 1 : 0)) event.preventDefault();
     }, { passive: false });
-    // While the backlog is open a click closes it and reaches nothing else.
+    // While the backlog is open a press moves the keyboard nowhere, and a click closes it and
+    // reaches nothing else.
+    game.addEventListener('mousedown', function (event) {
+      if (!elements[BACKLOG].hidden) event.preventDefault();
+    }, true);
     game.addEventListener('click', function (event) {
       if (call('miradel_game_click')) {
         event.stopPropagation();
@@ -488,8 +496,10 @@ var MiradelPage = (function () {
       var element = elements[BACKLOG];
       var line = backlogLineHeight();
       var hidden = Math.max(0, element.scrollHeight - element.clientHeight);
-      return [Math.round(element.scrollTop / line), Math.ceil(hidden / line - 0.01),
-        Math.max(1, Math.floor(element.clientHeight / line))];
+      var last = Math.ceil(hidden / line - 0.01);
+      // Scrolled to the end is the last line, also where the text is no whole number of lines.
+      var first = element.scrollTop >= hidden - 1 ? last : Math.round(element.scrollTop / line);
+      return [first, last, Math.max(1, Math.floor(element.clientHeight / line))];
     },
     showBacklogFrom: function (first) {
       var element = elements[BACKLOG];

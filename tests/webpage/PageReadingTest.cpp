@@ -52,8 +52,8 @@ struct LoadedPage {
     std::string NextLine() { return TextToUtf8(page->TheGame().player.NextLine()); }
     std::string Seen()
     {
-        return Offer() + " " + TextToUtf8(dom.scene) + " draws " + std::to_string(random->Draws()) + " ["
-            + Message() + "]";
+        return Offer() + " " + TextToUtf8(dom.scene) + " draws " + std::to_string(random->Draws()) + " [" + Message()
+            + "]";
     }
     void Tick()
     {
@@ -293,7 +293,8 @@ TEST(PageFullScreen, TheKeysAskAndTheLayoutFollows)
     EXPECT_EQ(Shape(dom.window), "150,0 1620x1080");
     EXPECT_FLOAT_EQ(dom.fontSizes[PageElement::Message], 20);
     EXPECT_FLOAT_EQ(dom.fontSizes[PageElement::Day], 80);
-    EXPECT_EQ(Shape(dom.places[PageElement::Picture]), Shape(ToPixels({ 0, 0, 1620, 1080 }, kLayoutScale, kPictureArea)));
+    EXPECT_EQ(
+        Shape(dom.places[PageElement::Picture]), Shape(ToPixels({ 0, 0, 1620, 1080 }, kLayoutScale, kPictureArea)));
     page.FullScreenChanged(true, 1024, 768);
     EXPECT_EQ(Shape(dom.window), "0,42 1024x683") << "a 4:3 screen: centred top to bottom";
 
