@@ -2,6 +2,7 @@
 #include "app/BacklogView.h"
 
 #include "platform/Controls.h"
+#include "reading/ReadingKeys.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -61,11 +62,12 @@ bool BacklogView::IsOpen() const
 bool BacklogView::Scroll(int lines)
 {
     QScrollBar* bar = m_text->verticalScrollBar();
-    if (lines > 0 && bar->value() >= bar->maximum()) {
+    const std::optional<int> first = BacklogScrolled(bar->value(), bar->maximum(), lines);
+    if (!first) {
         Close();
         return false;
     }
-    bar->setValue(std::clamp(bar->value() + lines, bar->minimum(), bar->maximum()));
+    bar->setValue(*first);
     return true;
 }
 

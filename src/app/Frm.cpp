@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "app/Frm.h"
 
-#include "app/FullScreenLayout.h"
 #include "app/PlayerKeys.h"
 #include "game/SceneNames.h"
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
 #include "platform/Layout.h"
+#include "reading/FullScreenLayout.h"
 
 #include <QWidget>
 

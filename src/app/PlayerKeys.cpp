@@ -2,6 +2,7 @@
 #include "app/PlayerKeys.h"
 
 #include "app/Frm.h"
+#include "reading/ReadingKeys.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,16 +12,11 @@
 
 namespace miradel {
 
-// One frame of a 60 Hz screen: skipping clicks once per frame.
-static constexpr int kFrameInterval = 16;
-static constexpr int kWheelNotch = 120;
-static constexpr int kLinesPerNotch = 3;
-
 PlayerKeys::PlayerKeys(Frm& form)
     : m_form(form)
     , m_view(*form.frm.Widget())
     , m_skip([this] { return SkipOffer(); }, [this] { m_form.Lbl_Click(); })
-    , m_skipFrames(kFrameInterval, false)
+    , m_skipFrames(kSkipFrameInterval, false)
 {
     m_form.Lbl.OnCaptionChange(
         [this](const Text& before, TextView after) { m_backlog.CaptionChanging(before, after); });
@@ -38,9 +34,7 @@ PlayerKeys::~PlayerKeys()
 
 Skip::Offer PlayerKeys::SkipOffer() const
 {
-    if (m_view.IsOpen())
-        return Skip::Offer::Paused;
-    return m_form.Lbl.Visible() ? Skip::Offer::Reading : Skip::Offer::Buttons;
+    return Skip::OfferFor(m_view.IsOpen(), m_form.Lbl.Visible());
 }
 
 void PlayerKeys::SkipFrame()
@@ -70,13 +64,13 @@ void PlayerKeys::OpenBacklog(Scrolling back)
         const Text current = m_form.Lbl.Visible() ? m_form.Lbl.Caption() : Text();
         m_view.Open(m_backlog.History(current), m_form.Lbl, m_form.frm.BackColor());
     }
-    m_view.Scroll(back == Scrolling::Page ? -m_view.LinesPerPage() : -kLinesPerNotch);
+    m_view.Scroll(back == Scrolling::Page ? -m_view.LinesPerPage() : -kBacklogLinesPerNotch);
 }
 
 void PlayerKeys::CloseBacklog()
 {
     m_view.Close();
-    m_wheel = 0;
+    m_wheel.Reset();
 }
 
 void PlayerKeys::ToggleFullScreen()
@@ -135,75 +129,78 @@ bool PlayerKeys::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-static bool IsEnter(int key)
+static ReadingKey ReadingKeyOf(int key)
 {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    switch (key) {
+    case Qt::Key_Control:
+        return ReadingKey::Control;
+    case Qt::Key_S:
+        return ReadingKey::S;
+    case Qt::Key_PageUp:
+        return ReadingKey::PageUp;
+    case Qt::Key_PageDown:
+        return ReadingKey::PageDown;
+    case Qt::Key_Up:
+        return ReadingKey::Up;
+    case Qt::Key_Down:
+        return ReadingKey::Down;
+    case Qt::Key_Escape:
+        return ReadingKey::Escape;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return ReadingKey::Enter;
+    case Qt::Key_Space:
+        return ReadingKey::Space;
+    case Qt::Key_F11:
+        return ReadingKey::F11;
+    default:
+        return ReadingKey::Other;
+    }
 }
 
 bool PlayerKeys::KeyPressed(QKeyEvent& event)
 {
-    const int key = event.key();
-    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
-    if (key == Qt::Key_Control) {
+    const Qt::KeyboardModifiers held = event.modifiers();
+    const KeyModifiers modifiers { .shift = held.testFlag(Qt::ShiftModifier),
+        .control = held.testFlag(Qt::ControlModifier),
+        .alt = held.testFlag(Qt::AltModifier),
+        .meta = held.testFlag(Qt::MetaModifier) };
+    switch (AnswerReadingKey(
+        ReadingKeyOf(event.key()), modifiers, event.isAutoRepeat(), m_view.IsOpen(), m_form.frm.IsFullScreen())) {
+    case ReadingAction::Pass:
+        return false;
+    case ReadingAction::Swallow:
+        return true;
+    case ReadingAction::HoldSkip:
         SetSkipHeld(true);
         return false;
-    }
-    if (m_view.IsOpen())
-        return BacklogKeyPressed(event);
-    const bool fresh = !event.isAutoRepeat();
-    if ((key == Qt::Key_F11 && modifiers == Qt::NoModifier) || (IsEnter(key) && modifiers == Qt::AltModifier)) {
-        if (fresh)
-            ToggleFullScreen();
+    case ReadingAction::ToggleSkip:
+        SkipToggled();
         return true;
-    }
-    if (key == Qt::Key_Escape && m_form.frm.IsFullScreen()) {
-        if (fresh)
-            ToggleFullScreen();
+    case ReadingAction::ToggleFullScreen:
+        ToggleFullScreen();
         return true;
-    }
-    if (key == Qt::Key_S && (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier)) {
-        if (fresh)
-            SkipToggled();
-        return true;
-    }
-    if (key == Qt::Key_PageUp) {
+    case ReadingAction::OpenBacklog:
         OpenBacklog(Scrolling::Page);
         return true;
-    }
-    // The arrow keys, Tab, Space and Enter go on to the controls, which keep a choice from
-    // being taken blind.
-    return false;
-}
-
-bool PlayerKeys::BacklogKeyPressed(QKeyEvent& event)
-{
-    switch (event.key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-        if (!event.isAutoRepeat()) {
-            CloseBacklog();
-            m_swallowKeyRelease = event.key();
-        }
-        break;
-    case Qt::Key_PageUp:
+    case ReadingAction::CloseBacklog:
+        CloseBacklog();
+        m_swallowKeyRelease = event.key();
+        return true;
+    case ReadingAction::PageBack:
         m_view.Scroll(-m_view.LinesPerPage());
-        break;
-    case Qt::Key_PageDown:
+        return true;
+    case ReadingAction::PageOn:
         m_view.Scroll(m_view.LinesPerPage());
-        break;
-    case Qt::Key_Up:
+        return true;
+    case ReadingAction::LineBack:
         m_view.Scroll(-1);
-        break;
-    case Qt::Key_Down:
+        return true;
+    case ReadingAction::LineOn:
         m_view.Scroll(1);
-        break;
-    default:
-        break;
+        return true;
     }
-    // Nothing else reaches the game under the backlog.
-    return true;
+    return false;
 }
 
 bool PlayerKeys::OverMessageArea(QWidget& receiver, QPointF position) const
@@ -218,14 +215,11 @@ bool PlayerKeys::WheelTurned(QWidget& receiver, QWheelEvent& event)
     const int away = event.inverted() ? -event.angleDelta().y() : event.angleDelta().y();
     if (!m_view.IsOpen() && (away <= 0 || !OverMessageArea(receiver, event.position())))
         return false;
-    if ((away > 0) != (m_wheel > 0))
-        m_wheel = 0;
-    m_wheel += away;
-    for (; m_wheel >= kWheelNotch; m_wheel -= kWheelNotch)
+    const int notches = m_wheel.Add(away);
+    for (int notch = 0; notch < notches; ++notch)
         OpenBacklog(Scrolling::Notch);
-    while (m_wheel <= -kWheelNotch) {
-        m_wheel += kWheelNotch;
-        if (!m_view.Scroll(kLinesPerNotch)) {
+    for (int notch = 0; notch > notches; --notch) {
+        if (!m_view.Scroll(kBacklogLinesPerNotch)) {
             CloseBacklog();
             break;
         }

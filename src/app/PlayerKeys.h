@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/Backlog.h"
 #include "app/BacklogView.h"
-#include "app/Skip.h"
 #include "platform/Timer.h"
+#include "reading/Backlog.h"
+#include "reading/ReadingKeys.h"
+#include "reading/Skip.h"
 
 #include <QObject>
 
@@ -17,11 +18,9 @@ namespace miradel {
 
 class Frm;
 
-// What players of such games expect from their keys beyond reading on and moving between
-// the buttons: skip (Ctrl held, S toggles), the backlog (PageUp or the wheel turned away over
-// the text) and full screen (F11, Alt+Enter; Escape leaves it). All of it
-// reaches the game only as clicks on the message area or as layout; none of it presses a
-// button, and a player who never uses these keys plays the game exactly as without them.
+// The reading keys (skip, backlog, full screen) in the window: Qt's events turned into the
+// shared decisions and carried out. All of it reaches the game only as clicks on the message
+// area or as layout; a player who never uses these keys plays exactly as without them.
 class PlayerKeys final : public QObject {
 public:
     explicit PlayerKeys(Frm& form);
@@ -48,7 +47,6 @@ protected:
 private:
     bool InWindow(QObject* watched) const;
     bool KeyPressed(QKeyEvent& event);
-    bool BacklogKeyPressed(QKeyEvent& event);
     bool WheelTurned(QWidget& receiver, QWheelEvent& event);
     bool OverMessageArea(QWidget& receiver, QPointF position) const;
     void SetSkipHeld(bool held);
@@ -63,7 +61,7 @@ private:
     // The press that closed the backlog is the backlog's: its release goes nowhere.
     bool m_swallowMouseRelease = false;
     int m_swallowKeyRelease = 0;
-    int m_wheel = 0;
+    WheelNotches m_wheel;
 };
 
 } // namespace miradel

@@ -44,6 +44,10 @@ EM_JS(void, JsMusicPlay, (int request, int fromStart), { MiradelPage.musicPlay(r
 EM_JS(void, JsMusicStop, (int request), { MiradelPage.musicStop(request); });
 EM_JS(void, JsMusicRelease, (int request), { MiradelPage.musicRelease(request); });
 EM_JS(void, JsShowFatal, (const char* text, int length), { MiradelPage.showFatal(UTF8ToString(text, length)); });
+EM_JS(int, JsBacklogLines, (int which), { return MiradelPage.backlogLines()[which]; });
+EM_JS(void, JsShowBacklogFrom, (int first), { MiradelPage.showBacklogFrom(first); });
+EM_JS(void, JsSetSkipTimer, (int on, int interval), { MiradelPage.setSkipTimer(!!on, interval); });
+EM_JS(void, JsRequestFullScreen, (int on), { MiradelPage.requestFullScreen(!!on); });
 // clang-format on
 
 namespace miradel {
@@ -158,6 +162,26 @@ void BrowserDom::MusicRelease(int request)
 void BrowserDom::ShowFatal(const std::string& text)
 {
     JsShowFatal(text.data(), static_cast<int>(text.size()));
+}
+
+BacklogLines BrowserDom::BacklogPosition() const
+{
+    return { JsBacklogLines(0), JsBacklogLines(1), JsBacklogLines(2) };
+}
+
+void BrowserDom::ShowBacklogFrom(int firstLine)
+{
+    JsShowBacklogFrom(firstLine);
+}
+
+void BrowserDom::SetSkipTimer(bool on, int interval)
+{
+    JsSetSkipTimer(on, interval);
+}
+
+void BrowserDom::RequestFullScreen(bool on)
+{
+    JsRequestFullScreen(on);
 }
 
 } // namespace miradel

@@ -29,6 +29,10 @@ public:
     void MusicStop(int request) override;
     void MusicRelease(int request) override;
     void ShowFatal(const std::string& text) override;
+    BacklogLines BacklogPosition() const override;
+    void ShowBacklogFrom(int firstLine) override;
+    void SetSkipTimer(bool on, int interval) override;
+    void RequestFullScreen(bool on) override;
 };
 
 } // namespace miradel

@@ -12,8 +12,17 @@
 namespace miradel {
 
 // The page's elements that stand for the window's controls, in the page's tab order after the
-// message area: the choices `Com(0)` to `Com(2)`, the next-day button, the fourth choice.
-enum class PageElement { Choice0, Choice1, Choice2, Choice3, NextDay, Message, Day, Picture };
+// message area: the choices `Com(0)` to `Com(2)`, the next-day button, the fourth choice. The
+// backlog lies over the message area while it is open and never takes the keyboard.
+enum class PageElement { Choice0, Choice1, Choice2, Choice3, NextDay, Message, Day, Picture, Backlog };
+
+// The backlog's text as the browser has wrapped it, in lines: the first on show, the last
+// that can be first, and how many one screenful shows.
+struct BacklogLines {
+    int first = 0;
+    int lastFirst = 0;
+    int perPage = 1;
+};
 
 // What a fetched file is for: a scene's bytes, a picture that the browser decodes and keeps,
 // or the music.
@@ -74,6 +83,16 @@ public:
     virtual void MusicPlay(int request, bool fromStart) = 0;
     virtual void MusicStop(int request) = 0;
     virtual void MusicRelease(int request) = 0;
+
+    // The backlog element's scrolling, by whole lines.
+    virtual BacklogLines BacklogPosition() const = 0;
+    virtual void ShowBacklogFrom(int firstLine) = 0;
+
+    // Skipping's frames: a tick every `interval` ms while on.
+    virtual void SetSkipTimer(bool on, int interval) = 0;
+    // Asks the browser to show the document full screen, or to leave it; the page hears
+    // whether it did through FullScreenChanged. Only a key press or click may ask.
+    virtual void RequestFullScreen(bool on) = 0;
 
     // A fatal error: the message inside the page; nothing of the game runs any more.
     virtual void ShowFatal(const std::string& text) = 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "web/PageLayout.h"
 
+#include "reading/FullScreenLayout.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,16 +14,21 @@ static int WholePixels(float twips)
     return static_cast<int>(std::clamp(std::lround(static_cast<double>(twips) / kPageTwipsPerPixel), 1L, 16384L));
 }
 
-PageLayout LayOutPage(int viewportWidth, int viewportHeight)
+PageLayout LayOutPage(int viewportWidth, int viewportHeight, bool fullScreen)
 {
-    const float screenHeight = static_cast<float>(std::max(viewportHeight, 1)) * kPageTwipsPerPixel;
-    const float availableWidth = static_cast<float>(std::max(viewportWidth, 1)) * kPageTwipsPerPixel;
-    const int width = WholePixels(LayoutWidthFor(screenHeight, availableWidth, screenHeight));
-    const int height = WholePixels(LayoutHeightFor(static_cast<float>(width) * kPageTwipsPerPixel));
-
     PageLayout layout;
-    layout.window
-        = { std::max(0, (viewportWidth - width) / 2), std::max(0, (viewportHeight - height) / 2), width, height };
+    if (fullScreen) {
+        layout.window = FullScreenArea(viewportWidth, viewportHeight, kPageTwipsPerPixel);
+    } else {
+        const float screenHeight = static_cast<float>(std::max(viewportHeight, 1)) * kPageTwipsPerPixel;
+        const float availableWidth = static_cast<float>(std::max(viewportWidth, 1)) * kPageTwipsPerPixel;
+        const int width = WholePixels(LayoutWidthFor(screenHeight, availableWidth, screenHeight));
+        const int height = WholePixels(LayoutHeightFor(static_cast<float>(width) * kPageTwipsPerPixel));
+        layout.window
+            = { std::max(0, (viewportWidth - width) / 2), std::max(0, (viewportHeight - height) / 2), width, height };
+    }
+    const int width = layout.window.width;
+    const int height = layout.window.height;
     layout.baseFontSize = BaseFontSizeFor(static_cast<float>(height) * kPageTwipsPerPixel);
     const PixelRect area { 0, 0, width, height };
     layout.message = ToPixels(area, kLayoutScale, kMessageArea);

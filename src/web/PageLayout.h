@@ -23,6 +23,8 @@ struct PageLayout {
     std::array<PixelRect, 4> choices;
 };
 
-PageLayout LayOutPage(int viewportWidth, int viewportHeight);
+// Full screen, the viewport is the screen: the area is the window's layout for the largest area
+// of its proportions that fits, centred, as on the desktop.
+PageLayout LayOutPage(int viewportWidth, int viewportHeight, bool fullScreen = false);
 
 } // namespace miradel

@@ -20,8 +20,17 @@ PageView::PageView(PageDom& dom, PageContent& content)
 
 void PageView::SetMessage(TextView text)
 {
+    m_backlog.CaptionChanging(m_message, text);
     m_message = text;
     m_messageDirty = true;
+}
+
+void PageView::ShowMessageArea(bool visible)
+{
+    // Every scene's opening shows the message area, and nothing else does.
+    if (visible)
+        m_backlog.SceneOpened();
+    SetShown(PageElement::Message, visible);
 }
 
 void PageView::Flush()

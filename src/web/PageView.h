@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/GameView.h"
+#include "reading/Backlog.h"
 #include "web/PageDom.h"
 
 #include <array>
@@ -23,7 +24,7 @@ public:
     PageView(PageDom& dom, PageContent& content);
 
     void SetMessage(TextView text) override;
-    void ShowMessageArea(bool visible) override { SetShown(PageElement::Message, visible); }
+    void ShowMessageArea(bool visible) override;
     void ShowDay(std::uint8_t day) override { m_dom.SetText(PageElement::Day, DecimalText(day)); }
     void ShowNextDay(bool visible) override { SetShown(PageElement::NextDay, visible); }
     void ShowChoice(int index, bool visible) override { SetShown(ChoiceElement(index), visible); }
@@ -38,6 +39,10 @@ public:
     void Flush();
 
     bool Pacing() const { return m_pacing; }
+    // The message area's text, as the game last set it.
+    const Text& Message() const { return m_message; }
+    // The pages read so far, for the backlog.
+    const Backlog& History() const { return m_backlog; }
 
 private:
     bool TakesKeyboardUnasked(PageElement element) const;
@@ -45,8 +50,9 @@ private:
 
     PageDom& m_dom;
     PageContent& m_content;
-    std::array<bool, 8> m_shown {};
+    std::array<bool, 9> m_shown {};
     Text m_message;
+    Backlog m_backlog;
     bool m_messageDirty = false;
     bool m_pacing = false;
 };

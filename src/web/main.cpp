@@ -120,20 +120,54 @@ EMSCRIPTEN_KEEPALIVE void miradel_music_ended(int request)
         page->MusicEnded(request);
 }
 
-EMSCRIPTEN_KEEPALIVE void miradel_message_wheel(int angleDelta)
+// A turn of the wheel in the game; returns 1 when the page used it (the browser must not).
+EMSCRIPTEN_KEEPALIVE int miradel_wheel(int angleDelta, int overMessage)
 {
-    if (page)
-        page->Wheel(angleDelta);
+    return page && page->Wheel(angleDelta, overMessage != 0) ? 1 : 0;
 }
 
-// A key pressed on the page. Returns what the page does with it: 0 the browser's own handling,
-// 1 nothing (the browser's default prevented), 2 the message read on, 3 press the focused
-// button, 4 the keyboard moved (to the element `*moveTo`).
-EMSCRIPTEN_KEEPALIVE int miradel_key_down(const char* key, int repeat)
+// A click in the game, before it reaches its element; 1: it was the backlog's.
+EMSCRIPTEN_KEEPALIVE int miradel_game_click()
+{
+    return page && page->GameClicked() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void miradel_skip_frame()
+{
+    if (page)
+        page->SkipFrame();
+}
+
+EMSCRIPTEN_KEEPALIVE void miradel_full_screen_changed(int fullScreen, int width, int height)
+{
+    if (page)
+        page->FullScreenChanged(fullScreen != 0, width, height);
+}
+
+EMSCRIPTEN_KEEPALIVE void miradel_focus_lost()
+{
+    if (page)
+        page->FocusLost();
+}
+
+// A key pressed on the page, with the modifiers held (1 Shift, 2 Ctrl, 4 Alt, 8 Meta). Returns
+// what the page does with it: 0 the browser's own handling, 1 nothing (the browser's default
+// prevented), 2 the message read on, 3 press the focused button, 4 the keyboard moved.
+EMSCRIPTEN_KEEPALIVE int miradel_key_down(const char* key, int repeat, int modifiers)
 {
     if (!page)
         return 0;
-    return static_cast<int>(page->KeyDown(key ? key : "", repeat != 0).action);
+    const miradel::KeyModifiers held { .shift = (modifiers & 1) != 0,
+        .control = (modifiers & 2) != 0,
+        .alt = (modifiers & 4) != 0,
+        .meta = (modifiers & 8) != 0 };
+    return static_cast<int>(page->KeyDown(key ? key : "", repeat != 0, held).action);
+}
+
+// A key let go; 1: its release is swallowed.
+EMSCRIPTEN_KEEPALIVE int miradel_key_up(const char* key)
+{
+    return page && page->KeyUp(key ? key : "") ? 1 : 0;
 }
 
 } // extern "C"

@@ -6,8 +6,8 @@
 var MiradelPage = (function () {
   'use strict';
 
-  var ids = ['choice-0', 'choice-1', 'choice-2', 'choice-3', 'next-day', 'message', 'day', 'picture'];
-  var MESSAGE = 5, PICTURE = 7;
+  var ids = ['choice-0', 'choice-1', 'choice-2', 'choice-3', 'next-day', 'message', 'day', 'picture', 'backlog'];
+  var MESSAGE = 5, PICTURE = 7, BACKLOG = 8;
   var elements = [];
   var game, fatal, soundNote, folderInput;
 
@@ -16,7 +16,7 @@ var MiradelPage = (function () {
   var generation = 0;
   var pictures = new Map();
   var buffer = null, painted = null, pictureBack = '#ffffff';
-  var pacing = null, watch = null;
+  var pacing = null, watch = null, skipping = null;
   var music = new Map();
   var audio = null, gestured = false;
   var pickedFiles = [];
@@ -57,7 +57,8 @@ var MiradelPage = (function () {
     stopped = false;
     if (pacing !== null) clearInterval(pacing);
     if (watch !== null) clearTimeout(watch);
-    pacing = watch = null;
+    if (skipping !== null) clearInterval(skipping);
+    pacing = watch = skipping = null;
     music.forEach(function (m) { stopSource(m); });
     music.clear();
     pictures.forEach(function (bitmap) { if (bitmap.close) bitmap.close(); });
@@ -88,6 +89,7 @@ var MiradelPage = (function () {
     });
   }
 
+
   function playPicked(files) {
     resetPage();
     pickedFiles = files;
@@ -98,6 +100,8 @@ var MiradelPage = (function () {
         call('miradel_play_picked', p, seed, size[0], size[1]);
       });
     });
+    // A game started while the page is full screen is laid out for it.
+    if (document.fullscreenElement || document.webkitFullscreenElement) fullScreenChanged();
   }
 
   // Answers to the module: bytes go into its memory for the call and are freed after it.
@@ -249,16 +253,40 @@ var MiradelPage = (function () {
     music.forEach(startIfReady);
   }
 
-  function keyDown(event) {
-    if (event.ctrlKey || event.altKey || event.metaKey) return;
+  function ours(event) {
     var target = event.target;
-    if (target !== document.body && target !== document.documentElement && !game.contains(target)) return;
+    return target === document.body || target === document.documentElement || game.contains(target);
+  }
+
+  function keyDown(event) {
+    if (!ours(event)) return;
+    var modifiers = (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0) | (event.metaKey ? 8 : 0);
     var action = withCString(event.key, function (key) {
-      return call('miradel_key_down', key, event.repeat ? 1 : 0);
+      return call('miradel_key_down', key, event.repeat ? 1 : 0, modifiers);
     });
     if (action === 0) return;
     event.preventDefault();
     if (action === 3 && document.activeElement && document.activeElement.click) document.activeElement.click();
+  }
+
+  // A button pressed with Space clicks when Space is let go: a swallowed release must not.
+  // Every release is told, so that Ctrl let go anywhere on the page ends a held skip.
+  function keyUp(event) {
+    var swallowed = withCString(event.key, function (key) { return call('miradel_key_up', key); });
+    if (swallowed && ours(event)) event.preventDefault();
+  }
+
+  function fullScreenChanged() {
+    var size = viewport();
+    var full = document.fullscreenElement || document.webkitFullscreenElement;
+    call('miradel_full_screen_changed', full ? 1 : 0, size[0], size[1]);
+  }
+
+  // The backlog counts in lines of its own wrapped text.
+  function backlogLineHeight() {
+    var element = elements[BACKLOG];
+    var height = parseFloat(getComputedStyle(element).lineHeight);
+    return height > 0 ? height : 1.2 * parseFloat(getComputedStyle(element).fontSize) || 16;
   }
 
   function paint() {
@@ -280,18 +308,33 @@ var MiradelPage = (function () {
     folderInput = document.getElementById('open-folder');
 
     elements[MESSAGE].addEventListener('click', function () { call('miradel_message_click'); });
-    elements[MESSAGE].addEventListener('wheel', function (event) {
-      event.preventDefault();
+    game.addEventListener('wheel', function (event) {
       // In the desktop's unit: 120 a notch, positive away from the reader. A notch scrolls
       // about 100 pixels, or 3 lines.
       var scale = event.deltaMode === 1 ? 40 : event.deltaMode === 2 ? 120 : 1.2;
-      call('miradel_message_wheel', Math.round(-event.deltaY * scale));
+      var over = event.target === elements[MESSAGE] || elements[MESSAGE].contains(event.target);
+      if (call('miradel_wheel', Math.round(-event.deltaY * scale), over ? 1 : 0)) event.preventDefault();
     }, { passive: false });
+    // While the backlog is open a press moves the keyboard nowhere, and a click closes it and
+    // reaches nothing else.
+    game.addEventListener('mousedown', function (event) {
+      if (!elements[BACKLOG].hidden) event.preventDefault();
+    }, true);
+    game.addEventListener('click', function (event) {
+      if (call('miradel_game_click')) {
+        event.stopPropagation();
+        event.preventDefault();
+      }
+    }, true);
     elements[4].addEventListener('click', function () { call('miradel_next_day_click'); });
     [0, 1, 2, 3].forEach(function (i) {
       elements[i].addEventListener('click', function () { call('miradel_choice_click', i); });
     });
     document.addEventListener('keydown', keyDown);
+    document.addEventListener('keyup', keyUp);
+    window.addEventListener('blur', function () { call('miradel_focus_lost'); });
+    document.addEventListener('fullscreenchange', fullScreenChanged);
+    document.addEventListener('webkitfullscreenchange', fullScreenChanged);
     ['pointerdown', 'pointerup', 'click', 'keydown', 'touchend'].forEach(function (type) {
       window.addEventListener(type, gesture, true);
     });
@@ -449,11 +492,44 @@ var MiradelPage = (function () {
       stopSource(m);
       music.delete(request);
     },
+    backlogLines: function () {
+      var element = elements[BACKLOG];
+      var line = backlogLineHeight();
+      var hidden = Math.max(0, element.scrollHeight - element.clientHeight);
+      var last = Math.ceil(hidden / line - 0.01);
+      // Scrolled to the end is the last line, also where the text is no whole number of lines.
+      var first = element.scrollTop >= hidden - 1 ? last : Math.round(element.scrollTop / line);
+      return [first, last, Math.max(1, Math.floor(element.clientHeight / line))];
+    },
+    showBacklogFrom: function (first) {
+      var element = elements[BACKLOG];
+      element.scrollTop = Math.min(first * backlogLineHeight(), element.scrollHeight - element.clientHeight);
+    },
+    setSkipTimer: function (on, interval) {
+      if (on && skipping === null) {
+        skipping = setInterval(function () { call('miradel_skip_frame'); }, interval);
+      } else if (!on && skipping !== null) {
+        clearInterval(skipping);
+        skipping = null;
+      }
+    },
+    // The document full screen, the game centred in it by the layout.
+    requestFullScreen: function (on) {
+      var root = document.documentElement;
+      var request = root.requestFullscreen || root.webkitRequestFullscreen;
+      var exit = document.exitFullscreen || document.webkitExitFullscreen;
+      try {
+        var done = on ? (request && request.call(root)) : (document.fullscreenElement && exit && exit.call(document));
+        // A browser that refuses leaves the page as it was.
+        if (done && done.catch) done.catch(function () {});
+      } catch (e) { /* not allowed here */ }
+    },
     showFatal: function (text) {
       stopped = true;
       if (pacing !== null) clearInterval(pacing);
       if (watch !== null) clearTimeout(watch);
-      pacing = watch = null;
+      if (skipping !== null) clearInterval(skipping);
+      pacing = watch = skipping = null;
       fatal.textContent = text;
       fatal.hidden = false;
     }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/FullScreenLayout.h"
+#include "reading/FullScreenLayout.h"
 #include "platform/Layout.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ TEST(FullScreenArea, CommonScreens)
     struct Screen {
         const char* name;
         int width, height;
-        Window::PixelRect area;
+        PixelRect area;
         float baseFont;
     };
     const Screen screens[] = {
@@ -31,7 +31,7 @@ TEST(FullScreenArea, CommonScreens)
         { "800x1280", 800, 1280, { 0, 373, 800, 533 }, 11 },
     };
     for (const Screen& screen : screens) {
-        const Window::PixelRect area = FullScreenArea(screen.width, screen.height, 15);
+        const PixelRect area = FullScreenArea(screen.width, screen.height, 15);
         EXPECT_EQ(area.x, screen.area.x) << screen.name;
         EXPECT_EQ(area.y, screen.area.y) << screen.name;
         EXPECT_EQ(area.width, screen.area.width) << screen.name;
@@ -43,12 +43,12 @@ TEST(FullScreenArea, CommonScreens)
 TEST(FullScreenArea, AtOtherDensitiesTheProportionsHold)
 {
     // 144 dots per inch: 10 twips a pixel. The same pixels give the same area.
-    const Window::PixelRect area = FullScreenArea(2880, 1800, 10);
+    const PixelRect area = FullScreenArea(2880, 1800, 10);
     EXPECT_EQ(area.width, 2700);
     EXPECT_EQ(area.height, 1800);
     EXPECT_EQ(area.x, 90);
     // A screen of nothing still gives an area to lay out over.
-    const Window::PixelRect none = FullScreenArea(0, 0, 15);
+    const PixelRect none = FullScreenArea(0, 0, 15);
     EXPECT_GE(none.width, 1);
     EXPECT_GE(none.height, 1);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/PlayerKeys.h"
-#include "app/FullScreenLayout.h"
 #include "platform/Layout.h"
+#include "reading/FullScreenLayout.h"
 #include "support/FormFixture.h"
 
 #include <QCoreApplication>

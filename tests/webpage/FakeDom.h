@@ -34,6 +34,10 @@ public:
     void MusicStop(int request) override { musicCalls.push_back("stop " + std::to_string(request)); }
     void MusicRelease(int request) override { musicCalls.push_back("release " + std::to_string(request)); }
     void ShowFatal(const std::string& text) override { fatal = text; }
+    BacklogLines BacklogPosition() const override { return backlog; }
+    void ShowBacklogFrom(int firstLine) override { backlog.first = firstLine; }
+    void SetSkipTimer(bool on, int interval) override { skipInterval = on ? interval : 0; }
+    void RequestFullScreen(bool on) override { fullScreenAsked.push_back(on); }
 
     bool Shown(PageElement element) const { return visible.contains(element); }
     // The requests asked for and not yet answered, of one kind.
@@ -61,6 +65,10 @@ public:
     double watch = -1;
     std::vector<std::string> musicCalls;
     std::string fatal;
+    // The backlog's wrapped text: lines as the test says the browser laid them out.
+    BacklogLines backlog { 0, 0, 4 };
+    int skipInterval = 0;
+    std::vector<bool> fullScreenAsked;
 };
 
 } // namespace miradel

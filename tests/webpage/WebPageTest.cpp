@@ -126,7 +126,7 @@ TEST_F(Page, TicksAndClicksRevealTheSceneAndItsPicture)
 }
 
 // A notch of the wheel towards the reader is a click; small steps add up; a turn away from
-// the reader starts the count again.
+// the reader (short of a notch, which would open the backlog) starts the count again.
 TEST_F(Page, TheWheelTowardsTheReaderReadsOn)
 {
     scenes["opn"] = "1\r\n2\r\n3\r\n4\r\n";
@@ -134,7 +134,8 @@ TEST_F(Page, TheWheelTowardsTheReaderReadsOn)
     page->Wheel(-120);
     EXPECT_EQ(Message(), u"\r\n1\r\n2");
     page->Wheel(-60);
-    page->Wheel(120);
+    page->Wheel(60);
+    EXPECT_FALSE(page->BacklogOpen());
     page->Wheel(-60);
     EXPECT_EQ(Message(), u"\r\n1\r\n2");
     page->Wheel(-60);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Skip.h"
+#include "reading/Skip.h"
 
 namespace miradel {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/Window.h"
+#include "platform/Layout.h"
 
 namespace miradel {
 
@@ -9,6 +9,6 @@ namespace miradel {
 // of its proportions (two thirds as tall as wide) that fits the screen, centred. The area
 // takes the place of the window's outer size: its width in whole pixels, its height two
 // thirds of that width, so that the base font size follows from its height as in a window.
-Window::PixelRect FullScreenArea(int screenWidth, int screenHeight, float twipsPerPixel);
+PixelRect FullScreenArea(int screenWidth, int screenHeight, float twipsPerPixel);
 
 } // namespace miradel

@@ -17,6 +17,14 @@ public:
         Buttons, // the buttons are on offer: stop
     };
 
+    // What lies on the screen: the backlog over the text, else the text or the buttons.
+    static Offer OfferFor(bool backlogOpen, bool messageShown)
+    {
+        if (backlogOpen)
+            return Offer::Paused;
+        return messageShown ? Offer::Reading : Offer::Buttons;
+    }
+
     Skip(std::function<Offer()> offer, std::function<void()> click);
 
     // The hold key (Ctrl) down or up; a window that loses the keyboard never hears the up.

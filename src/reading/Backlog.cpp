@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Backlog.h"
+#include "reading/Backlog.h"
 
 namespace miradel {
 

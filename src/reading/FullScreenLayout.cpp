@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/FullScreenLayout.h"
+#include "reading/FullScreenLayout.h"
 
 #include "platform/Layout.h"
 
@@ -9,7 +9,7 @@
 
 namespace miradel {
 
-Window::PixelRect FullScreenArea(int screenWidth, int screenHeight, float twipsPerPixel)
+PixelRect FullScreenArea(int screenWidth, int screenHeight, float twipsPerPixel)
 {
     // The widest window of the layout's proportions that fits the screen, as on a screen too
     // small for the window; full screen, the screen's height sets no other limit.
