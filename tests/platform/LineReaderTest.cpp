@@ -60,41 +60,28 @@ void ExpectLines(std::string_view bytes, const Lines& expected)
 
 } // namespace
 
-TEST(LineReader, EndsLinesAtCrLfAndAtCrAlone)
-{
-    ExpectLines("a\r\nb\r\n", { "a", "b" });
-    ExpectLines("a\rb\r", { "a", "b" });
-    ExpectLines("a\r\nb\rc\r\n", { "a", "b", "c" });
-    ExpectLines("a\r\r\nb", { "a", "", "b" });
-    ExpectLines("\r\n", { "" });
-    ExpectLines("\r", { "" });
-    ExpectLines("\r\r", { "", "" });
-}
-
-TEST(LineReader, KeepsLoneLfInsideLine)
-{
-    ExpectLines("a\nb\r\nc", { "a\nb", "c" });
-    ExpectLines("a\n\rb", { "a\n", "b" });
-    ExpectLines("\n", { "\n" });
-    ExpectLines("\n\n\r\n", { "\n\n" });
-    ExpectLines("a\r\n\n", { "a", "\n" });
-}
-
-TEST(LineReader, HandlesTheLastLine)
-{
-    ExpectLines("a", { "a" });
-    ExpectLines("a\r\nb", { "a", "b" });
-    ExpectLines("a\r\n", { "a" });
-    ExpectLines("a\r\n\r\n", { "a", "" });
-    ExpectLines("a\r\r", { "a", "" });
-    ExpectLines("", {});
-}
-
-TEST(LineReader, KeepsNulBytes)
+// Lines end at CR LF and at a CR alone; a lone LF and NUL bytes stay inside the line; the
+// last line needs no end.
+TEST(LineReader, SplitsAtCrLfAndCrOnly)
 {
     using namespace std::string_literals;
-    ExpectLines("a\0b\r\n\0\r\n"s, { "a\0b"s, "\0"s });
-    ExpectLines("\0"s, { "\0"s });
+    const std::pair<std::string, Lines> kRows[] = {
+        { "a\r\nb\r\n", { "a", "b" } },
+        { "a\r\nb\rc\r\n", { "a", "b", "c" } },
+        { "a\r\r\nb", { "a", "", "b" } },
+        { "\r\r", { "", "" } },
+        { "a\nb\r\nc", { "a\nb", "c" } },
+        { "a\n\rb", { "a\n", "b" } },
+        { "\n\n\r\n", { "\n\n" } },
+        { "a\r\n\n", { "a", "\n" } },
+        { "a", { "a" } },
+        { "a\r\n\r\n", { "a", "" } },
+        { "a\r\r", { "a", "" } },
+        { "", {} },
+        { "a\0b\r\n\0\r\n"s, { "a\0b"s, "\0"s } },
+    };
+    for (const auto& [bytes, lines] : kRows)
+        ExpectLines(bytes, lines);
 }
 
 TEST(LineReader, ReportsLineEnd)
@@ -129,21 +116,6 @@ TEST(LineReader, KeepsOnlyTheStartOfAnOverlongLine)
     ASSERT_TRUE(fits.ReadLine(line));
     EXPECT_EQ(line, exact);
     EXPECT_FALSE(fits.LastLineCut());
-}
-
-TEST(LineReader, AtEndIsTrueExactlyWhenNoLineIsLeft)
-{
-    LineReader empty("");
-    EXPECT_TRUE(empty.AtEnd());
-
-    LineReader reader("a\r\n\r\n");
-    std::string line;
-    EXPECT_FALSE(reader.AtEnd());
-    EXPECT_FALSE(reader.AtEnd());
-    ASSERT_TRUE(reader.ReadLine(line));
-    EXPECT_FALSE(reader.AtEnd());
-    ASSERT_TRUE(reader.ReadLine(line));
-    EXPECT_TRUE(reader.AtEnd());
 }
 
 TEST(LineReader, ThrowsOnReadError)

@@ -205,6 +205,12 @@ protected:
 
     MediaResult Open(const std::filesystem::path& path) { return Send("open \"" + path.string() + "\" alias MIDI"); }
 
+    std::filesystem::path WriteMusic(const std::vector<std::uint8_t>& bytes) const
+    {
+        test::WriteFile(folder / "bgm.wav", bytes);
+        return folder / "bgm.wav";
+    }
+
     std::vector<Frame> ReadOutput() const
     {
         std::ifstream file(output, std::ios::binary);
@@ -357,48 +363,37 @@ TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
     }
 }
 
-TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDead)
+// A device that cannot open leaves the alias dead, and says nothing on stderr (ALSA reports
+// a device it cannot open there unless told otherwise).
+TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDeadAndQuiet)
 {
-    const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
-    // An output file in a folder that does not exist; then a driver that does not exist.
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
     const std::pair<const char*, std::string> kDevices[] = {
         { "disk", (folder / "missing folder" / "output.raw").string() },
         { "no-such-driver", output.string() },
+        { "alsa", output.string() },
     };
+    environment.Set("AUDIODEV", "miradel_no_such_device");
     for (const auto& [driver, file] : kDevices) {
         SCOPED_TRACE(driver);
         environment.Set("SDL_AUDIODRIVER", driver);
         environment.Set("SDL_DISKAUDIOFILE", file);
+        testing::internal::CaptureStderr();
         EXPECT_EQ(Open(music), MediaResult::Ok);
         EXPECT_TRUE(PlayTakenOrAlreadyDead());
         EXPECT_TRUE(WaitForMode(std::nullopt));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
         EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     }
     EXPECT_FALSE(std::filesystem::exists(output));
-}
-
-TEST_F(MediaControlSdlTest, FailingAlsaDevicePrintsNothing)
-{
-    // ALSA reports a device that it cannot open on stderr unless told otherwise.
-    environment.Set("SDL_AUDIODRIVER", "alsa");
-    environment.Set("AUDIODEV", "miradel_no_such_device");
-    const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Open(music), MediaResult::Ok);
-    EXPECT_TRUE(WaitForMode(std::nullopt));
-    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
 {
     // Nothing to play: every restart of the watch plays nothing, or fails, and the mode
     // stays stopped.
-    const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeWav(WavFormat {}, {}));
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, {}));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     Send("play MIDI notify");
     EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
@@ -417,8 +412,7 @@ TEST_F(MediaControlSdlTest, OpenDeviceLeavesStopSignalsToTheirDefault)
 {
     // A desktop's "end task" or a terminal's Ctrl+C must still end the program while the
     // music plays.
-    const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(kOutputRate)));
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(kOutputRate)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     ASSERT_TRUE(WaitForMode("playing"));
@@ -432,8 +426,7 @@ TEST_F(MediaControlSdlTest, OpenDeviceLeavesStopSignalsToTheirDefault)
 
 TEST_F(MediaControlSdlTest, CommandsForAnotherAliasFail)
 {
-    const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     char reply[16] = "untouched";
     EXPECT_EQ(service->SendString("status other mode", reply, 15), MediaResult::NotOpen);
@@ -475,8 +468,7 @@ TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
     hanging.OpenAudio = HangingOpen::OpenAudio;
     service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
 
-    const std::filesystem::path music = folder / "bgm.wav";
-    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     {

@@ -89,59 +89,9 @@ TEST(TextFiles, ReportsFilesThatCannotBeOpened)
     EXPECT_EQ(files.OpenCount(), 0u);
 }
 
-TEST(TextFiles, GivesLowestFreeNumber)
-{
-    test::GameFolder folder;
-    const auto path = folder.WriteFile("a.txt", "a");
-    TextFiles files;
-    EXPECT_EQ(files.FreeFile(), 1);
-    files.Open(files.FreeFile(), path, "a.txt");
-    files.Open(files.FreeFile(), path, "a.txt");
-    files.Open(5, path, "a.txt");
-    EXPECT_EQ(files.FreeFile(), 3);
-    EXPECT_EQ(files.OpenCount(), 3u);
-    files.Close(1);
-    EXPECT_EQ(files.FreeFile(), 1);
-    files.Open(3, path, "a.txt");
-    files.Open(4, path, "a.txt");
-    files.Open(1, path, "a.txt");
-    EXPECT_EQ(files.FreeFile(), 6);
-}
-
-TEST(TextFiles, KeepsEachNumberApart)
-{
-    test::GameFolder folder;
-    TextFiles files;
-    files.Open(1, folder.WriteFile("one.txt", "1a\r1b"), "one.txt");
-    files.Open(2, folder.WriteFile("two.txt", "2a\r\n2b"), "two.txt");
-    EXPECT_EQ(files.LineInput(2), u"2a");
-    EXPECT_EQ(files.LineInput(1), u"1a");
-    EXPECT_EQ(files.LineInput(1), u"1b");
-    EXPECT_TRUE(files.AtEnd(1));
-    EXPECT_FALSE(files.AtEnd(2));
-    EXPECT_EQ(files.LinesRead(1), 2);
-    EXPECT_EQ(files.LinesRead(2), 1);
-    files.Close(1);
-    EXPECT_EQ(files.LineInput(2), u"2b");
-}
-
-TEST(TextFiles, ClosesOnlyOpenNumbers)
-{
-    test::GameFolder folder;
-    TextFiles files;
-    files.Open(1, folder.WriteFile("a.txt", "a"), "a.txt");
-    files.Close(7);
-    files.Close(0);
-    EXPECT_EQ(files.OpenCount(), 1u);
-    files.Close(1);
-    files.Close(1);
-    EXPECT_EQ(files.OpenCount(), 0u);
-    EXPECT_FALSE(files.IsOpen(1));
-    EXPECT_EQ(files.ShownName(1), "");
-    EXPECT_EQ(files.LinesRead(1), 0);
-}
-
-TEST(TextFiles, RejectsMisusedNumbers)
+// The file numbers: the lowest free one is offered, each reads its own file, closing a
+// number that is not open does nothing, and a misused number fails without harm.
+TEST(TextFiles, FileNumbers)
 {
     test::GameFolder folder;
     const auto path = folder.WriteFile("a.txt", "a");
@@ -149,11 +99,37 @@ TEST(TextFiles, RejectsMisusedNumbers)
     EXPECT_THROW(files.LineInput(1), RuntimeError);
     EXPECT_THROW(files.AtEnd(1), RuntimeError);
     EXPECT_THROW(files.Open(0, path, "a.txt"), RuntimeError);
-    files.Open(1, path, "first.txt");
+    EXPECT_EQ(files.FreeFile(), 1);
+    files.Open(files.FreeFile(), folder.WriteFile("one.txt", "1a\r1b"), "one.txt");
+    files.Open(files.FreeFile(), folder.WriteFile("two.txt", "2a\r\n2b"), "two.txt");
+    files.Open(5, path, "a.txt");
+    EXPECT_EQ(files.FreeFile(), 3);
     const RuntimeError twice = CaughtError([&] { files.Open(1, path, "second.txt"); });
     EXPECT_EQ(twice.File(), "second.txt");
-    EXPECT_EQ(files.ShownName(1), "first.txt");
-    EXPECT_EQ(files.OpenCount(), 1u);
+    EXPECT_EQ(files.ShownName(1), "one.txt");
+
+    EXPECT_EQ(files.LineInput(2), u"2a");
+    EXPECT_EQ(files.LineInput(1), u"1a");
+    EXPECT_EQ(files.LineInput(1), u"1b");
+    EXPECT_TRUE(files.AtEnd(1));
+    EXPECT_FALSE(files.AtEnd(2));
+    EXPECT_EQ(files.LinesRead(1), 2);
+    EXPECT_EQ(files.LinesRead(2), 1);
+    files.Close(7);
+    files.Close(0);
+    EXPECT_EQ(files.OpenCount(), 3u);
+    files.Close(1);
+    files.Close(1);
+    EXPECT_EQ(files.OpenCount(), 2u);
+    EXPECT_EQ(files.LineInput(2), u"2b");
+    EXPECT_FALSE(files.IsOpen(1));
+    EXPECT_EQ(files.ShownName(1), "");
+    EXPECT_EQ(files.LinesRead(1), 0);
+    EXPECT_EQ(files.FreeFile(), 1);
+    files.Open(1, path, "a.txt");
+    files.Open(3, path, "a.txt");
+    files.Open(4, path, "a.txt");
+    EXPECT_EQ(files.FreeFile(), 6);
 }
 
 } // namespace miradel
