@@ -74,8 +74,9 @@ TEST(LineKind, RunCountIsAWholeNumberThatFits)
     EXPECT_EQ(RunCountOf(u"---4"), -4);
     EXPECT_EQ(RunCountOf(u"--2147483647"), 2147483647);
     EXPECT_EQ(RunCountOf(u"--2000000000"), 2000000000);
-    for (TextView bad :
-        { u"--", u"-----", u"--abc", u"--1.5", u"--3x", u"--2147483648", u"--99999999999999999999", u"-- " })
+    // 2^64 + 5: read without a bound it would wrap round to 5.
+    for (TextView bad : { u"--", u"-----", u"--abc", u"--1.5", u"--3x", u"--2147483648", u"--99999999999999999999",
+             u"--18446744073709551621", u"-- " })
         EXPECT_FALSE(RunCountOf(bad).has_value()) << TextToUtf8(bad);
 }
 
