@@ -322,7 +322,7 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRate)
     }
 }
 
-TEST_F(MediaControlSdlTest, MissingFileFailsEveryCommand)
+TEST_F(MediaControlSdlTest, CommandsWithoutTheirMusicFail)
 {
     EXPECT_EQ(Open(folder / "no such bgm.wav"), MediaResult::FileNotFound);
     EXPECT_EQ(Mode(), std::nullopt);
@@ -331,6 +331,15 @@ TEST_F(MediaControlSdlTest, MissingFileFailsEveryCommand)
     EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::NotOpen);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+
+    // Commands for another alias fail too, and an alias in use is not opened again.
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
+    ASSERT_EQ(Open(music), MediaResult::Ok);
+    char reply[16] = "untouched";
+    EXPECT_EQ(service->SendString("status other mode", reply, 15), MediaResult::NotOpen);
+    EXPECT_STREQ(reply, "untouched");
+    EXPECT_EQ(Open(music), MediaResult::AliasInUse);
+    EXPECT_EQ(Send("CLOSE midi"), MediaResult::Ok) << "aliases ignore letter case";
 }
 
 TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
@@ -422,17 +431,6 @@ TEST_F(MediaControlSdlTest, OpenDeviceLeavesStopSignalsToTheirDefault)
         EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
     }
     EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-}
-
-TEST_F(MediaControlSdlTest, CommandsForAnotherAliasFail)
-{
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
-    ASSERT_EQ(Open(music), MediaResult::Ok);
-    char reply[16] = "untouched";
-    EXPECT_EQ(service->SendString("status other mode", reply, 15), MediaResult::NotOpen);
-    EXPECT_STREQ(reply, "untouched");
-    EXPECT_EQ(Open(music), MediaResult::AliasInUse);
-    EXPECT_EQ(Send("CLOSE midi"), MediaResult::Ok) << "aliases ignore letter case";
 }
 
 // A device open that hangs, as on a stalled sound server, until the test lets it go; then
