@@ -116,6 +116,9 @@ TEST_F(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhy)
     EXPECT_NE(Refusal(JpegStart(0xC1, 64, 64, 12)).find("12-bit"), std::string::npos);
     EXPECT_NE(Refusal(JpegStart(0xC3, 64, 64, 16, 1, 1)).find("lossless"), std::string::npos);
     EXPECT_NE(Refusal("\xFF\xD8\xFF\xC0\x00").find("header"), std::string::npos);
+    // An empty file and text saved as .jpg: refused, not shown blank.
+    EXPECT_NE(Refusal(""), "");
+    EXPECT_NE(Refusal("this is not a picture\r\n"), "");
 }
 
 // Another format saved as .jpg shows, as the decoder reads it (the checker only warns).
