@@ -413,6 +413,37 @@ class Playing(PageTestCase):
                       and s["shown"] == ["message", "day", "picture"])
 
 
+class ReadingAids(PageTestCase):
+
+    def test_ctrl_skips_to_the_next_day_button_without_pressing_it(self):
+        self.start_game()
+        ActionChains(self.driver).key_down(Keys.CONTROL).perform()
+        self.wait_for("skip to reach the next-day button",
+                      lambda s: s["shown"] == ["day", "next-day", "picture"])
+        # Held on, skip waits at the button: the day does not move on.
+        self.driver.execute_script("window.waitStart = performance.now();")
+        self.wait_for("time to pass", lambda s: self.driver.execute_script(
+            "return performance.now() - window.waitStart > 300;"))
+        ActionChains(self.driver).key_up(Keys.CONTROL).perform()
+        self.check(self.state()["day"] == "0" and self.state()["scene"] == "opn", "no button pressed by skip")
+
+    def test_backlog_shows_earlier_lines_and_returns_to_the_page(self):
+        pages = pages_of(scene_lines(WEB_DIR, "opn"))
+        self.start_game()
+        self.wait_for("the first page waiting", lambda s: s["message"] == pages[0])
+        self.click("message")
+        self.wait_for("the second page waiting", lambda s: s["message"] == pages[1])
+        backlog = lambda: self.driver.execute_script(
+            "const b = document.getElementById('backlog'); return b.hidden ? null : b.textContent;")
+        ActionChains(self.driver).send_keys(Keys.PAGE_UP).perform()
+        self.wait_for("PageUp to open the backlog with the first page's lines",
+                      lambda s: backlog() is not None and pages[0].split("\n")[1].rstrip(MARK) in backlog())
+        self.check(self.state()["message"] == pages[1], "the page unchanged under the backlog")
+        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+        self.wait_for("Escape to close the backlog", lambda s: backlog() is None)
+        self.check(self.state()["message"] == pages[1], "the same page, still waiting, after the backlog")
+
+
 class PickedFolder(PageTestCase):
 
     def test_game_from_a_folder_on_disk(self):
