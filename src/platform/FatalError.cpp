@@ -83,12 +83,8 @@ void RunGuarded(const std::function<void()>& handler)
 {
     try {
         handler();
-    } catch (const RuntimeError& error) {
-        ReportFatalError(error);
-    } catch (const std::bad_alloc&) {
-        ReportFatalError(RuntimeError("メモリが足りません"));
-    } catch (const std::exception& error) {
-        ReportFatalError(RuntimeError(std::string("内部エラー: ") + error.what()));
+    } catch (const std::exception&) {
+        ReportFatalError(CaughtAsRuntimeError());
     }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/RuntimeError.h"
 
+#include <new>
+
 namespace miradel {
 
 static std::string ComposeReport(const std::string& message, const std::string& file, long long line)
@@ -28,6 +30,19 @@ std::string RuntimeError::Report() const
 std::string RuntimeError::EnglishReport() const
 {
     return m_english.empty() ? std::string() : ComposeReport(m_english, m_file, m_line);
+}
+
+RuntimeError CaughtAsRuntimeError()
+{
+    try {
+        throw;
+    } catch (const RuntimeError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return RuntimeError("メモリが足りません");
+    } catch (const std::exception& error) {
+        return RuntimeError(std::string("内部エラー: ") + error.what());
+    }
 }
 
 std::string FatalErrorText(const RuntimeError& error, const std::string& gameFolder)

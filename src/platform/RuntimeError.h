@@ -40,6 +40,11 @@ private:
     long long m_line;
 };
 
+// Inside a catch block: the exception being handled as the error the player is shown (any
+// std::exception ends the game with a message, never with a silent abort). Other exceptions
+// are thrown on.
+RuntimeError CaughtAsRuntimeError();
+
 // What the player is shown when `error` ends the game, in every front end: the error, and
 // for errors about a content file the game folder it was looked for in, `gameFolder`
 // (nothing when empty). Lines are separated by LF.

@@ -65,12 +65,8 @@ template <typename Handler> void WebPage::Run(Handler&& handler)
         return;
     try {
         handler();
-    } catch (const RuntimeError& error) {
-        Fatal(error);
-    } catch (const std::bad_alloc&) {
-        Fatal(RuntimeError("メモリが足りません"));
-    } catch (const std::exception& error) {
-        Fatal(RuntimeError(std::string("内部エラー: ") + error.what()));
+    } catch (const std::exception&) {
+        Fatal(CaughtAsRuntimeError());
     }
     m_view.Flush();
 }
