@@ -23,8 +23,10 @@ TEST(RuntimeError, EveryFailureEndsWithAMessageForThePlayer)
     EXPECT_EQ(Caught(std::bad_alloc()).Report(), "メモリが足りません");
     EXPECT_EQ(Caught(std::logic_error("x")).Report(), "内部エラー: x");
     EXPECT_EQ(FatalErrorText(content, "/games/a/"),
-        "エラーが発生したため、終了します。\n\ntxt/opn.dat:3: シナリオファイルが見つかりません\n\nゲームフォルダ: /games/a/");
-    EXPECT_EQ(FatalErrorText(Caught(std::bad_alloc()), "/games/a/"), "エラーが発生したため、終了します。\n\nメモリが足りません");
+        "エラーが発生したため、終了します。\n\ntxt/opn.dat:3: シナリオファイルが見つかりません\n\nゲームフォルダ: "
+        "/games/a/");
+    EXPECT_EQ(FatalErrorText(Caught(std::bad_alloc()), "/games/a/"),
+        "エラーが発生したため、終了します。\n\nメモリが足りません");
 }
 
 } // namespace miradel
