@@ -106,6 +106,12 @@ void UseMediaControl(MediaControl& service)
     chosenService = &service;
 }
 
+void StopUsingMediaControl(const MediaControl& service)
+{
+    if (chosenService == &service)
+        chosenService = nullptr;
+}
+
 void UseMusicWatchTimer(std::function<void(MediaControl::Clock::time_point)> tickAt)
 {
     watchTimer = std::move(tickAt);

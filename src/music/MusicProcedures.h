@@ -29,6 +29,8 @@ void BgmTim_Timer();
 // The service that the music procedures talk to: start-up chooses the system's one, tests
 // and tools their own; until then every command fails as without a sound device.
 void UseMediaControl(MediaControl& service);
+// A service that goes away is no longer used (if it is the one in use): commands fail again.
+void StopUsingMediaControl(const MediaControl& service);
 
 // Ticks of the watch that cannot see any change are not spent. After every tick and every
 // command of the procedures, `tickAt` is told when the next tick is due: when the service

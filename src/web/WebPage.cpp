@@ -55,6 +55,7 @@ WebPage::~WebPage()
         共用関数::CloseMusic();
     } catch (...) {
     }
+    StopUsingMediaControl(m_music);
     UseMusicWatchTimer(nullptr);
     m_dom.ArmMusicWatch(-1);
 }
