@@ -49,7 +49,7 @@ audio_quiet=(SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null)
 
 # Our own display, so that nothing else on the machine draws into the screenshots.
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done

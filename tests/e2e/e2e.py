@@ -68,7 +68,11 @@ class Xvfb:
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp"],
+            # -noreset: without it the server resets whenever its last client leaves, and a
+            # program started during that reset cannot connect (seen on screens without openbox,
+            # where each case's program is the only client).
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.size, "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
