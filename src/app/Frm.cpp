@@ -3,6 +3,7 @@
 
 #include "app/PlayerKeys.h"
 #include "game/SceneNames.h"
+#include "game/Shutdown.h"
 #include "music/MusicProcedures.h"
 #include "platform/ContentFiles.h"
 #include "platform/FatalError.h"
@@ -150,16 +151,8 @@ void Frm::BgmTim_Timer()
 
 void Frm::Form_Unload()
 {
-    // Shutdown goes on past every error: nothing may keep the program from ending.
     Timer::StopAll();
-    try {
-        game.player.CloseScene();
-    } catch (...) {
-    }
-    try {
-        共用関数::CloseMusic();
-    } catch (...) {
-    }
+    CloseSceneAndMusic(game.player);
     EndProgram(0);
 }
 

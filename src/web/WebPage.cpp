@@ -2,6 +2,7 @@
 #include "web/WebPage.h"
 
 #include "game/SceneNames.h"
+#include "game/Shutdown.h"
 #include "music/MusicProcedures.h"
 #include "platform/Colors.h"
 
@@ -44,17 +45,9 @@ WebPage::WebPage(PageDom& dom, GameLocation location, std::unique_ptr<RandomSour
 
 WebPage::~WebPage()
 {
-    // As at shutdown: the scene and the music closed, past every error.
     m_dom.SetPacingTimer(false, 0);
     m_dom.SetSkipTimer(false, 0);
-    try {
-        m_game.player.CloseScene();
-    } catch (...) {
-    }
-    try {
-        共用関数::CloseMusic();
-    } catch (...) {
-    }
+    CloseSceneAndMusic(m_game.player);
     StopUsingMediaControl(m_music);
     UseMusicWatchTimer(nullptr);
     m_dom.ArmMusicWatch(-1);
