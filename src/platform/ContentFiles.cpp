@@ -2,6 +2,7 @@
 #include "platform/ContentFiles.h"
 
 #include "platform/Cp932.h"
+#include "platform/PathComponents.h"
 #include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
@@ -23,28 +24,6 @@ std::filesystem::path PathFromText(TextView text)
 Text TextFromPath(const std::filesystem::path& path)
 {
     return TextFromUtf8(path.native());
-}
-
-static bool IsSeparator(char16_t c)
-{
-    return c == u'/' || c == u'\\';
-}
-
-static std::vector<Text> SplitComponents(TextView relative)
-{
-    std::vector<Text> components;
-    Text current;
-    for (const char16_t c : relative) {
-        if (!IsSeparator(c)) {
-            current += c;
-        } else if (!current.empty()) {
-            components.push_back(std::move(current));
-            current.clear();
-        }
-    }
-    if (!current.empty())
-        components.push_back(std::move(current));
-    return components;
 }
 
 // A folder entry's name as text: UTF-8 when it is that, otherwise code page 932.
@@ -157,7 +136,7 @@ ContentFile LocateContentFile(TextView folder, TextView name, TextView extension
     const bool inGame = !gameFolder.empty() && BeginsWith(joined, gameFolder);
     const TextView root = inGame ? gameFolder : folder;
     const TextView relative = TextView(joined).substr(root.size());
-    const std::vector<Text> components = SplitComponents(relative);
+    const std::vector<Text> components = PathComponents(relative);
 
     Text shown = inGame ? Text() : Text(root);
     for (std::size_t i = 0; i < components.size(); ++i)

@@ -2,6 +2,7 @@
 #include "web/PageContent.h"
 
 #include "game/SceneNames.h"
+#include "platform/PathComponents.h"
 #include "platform/RuntimeError.h"
 #include "platform/TextFiles.h"
 #include "scenario/LineKind.h"
@@ -12,23 +13,6 @@
 namespace miradel {
 
 namespace {
-
-std::vector<std::string> Components(const std::string& path)
-{
-    std::vector<std::string> parts;
-    std::string current;
-    for (const char c : path) {
-        if (c != '/' && c != '\\') {
-            current += c;
-        } else if (!current.empty()) {
-            parts.push_back(std::move(current));
-            current.clear();
-        }
-    }
-    if (!current.empty())
-        parts.push_back(std::move(current));
-    return parts;
-}
 
 std::string Joined(const std::vector<std::string>& parts, std::size_t from = 0)
 {
@@ -53,7 +37,7 @@ std::string AsciiCase(std::string text, bool upper)
 
 std::string ContentPath(TextView folder, TextView name, TextView extension)
 {
-    return Joined(Components(TextToUtf8(Text(folder) + Text(name) + Text(extension))));
+    return Joined(PathComponents<char>(TextToUtf8(Text(folder) + Text(name) + Text(extension))));
 }
 
 std::string FoldCase(const std::string& utf8)
@@ -107,7 +91,7 @@ GameLocation GameLocation::Picked(std::vector<std::string> paths)
     const std::string opening = FoldCase(ContentPath(u"txt/", u"opn", u".dat"));
     std::size_t bestDepth = std::string::npos;
     for (const std::string& path : location.m_pickedPaths) {
-        const std::vector<std::string> parts = Components(path);
+        const std::vector<std::string> parts = PathComponents<char>(path);
         const std::string folded = FoldCase(Joined(parts));
         if (folded.size() < opening.size()
             || folded.compare(folded.size() - opening.size(), opening.size(), opening) != 0)
@@ -121,7 +105,7 @@ GameLocation GameLocation::Picked(std::vector<std::string> paths)
         }
     }
     if (bestDepth == std::string::npos && !location.m_pickedPaths.empty()) {
-        const std::vector<std::string> parts = Components(location.m_pickedPaths.front());
+        const std::vector<std::string> parts = PathComponents<char>(location.m_pickedPaths.front());
         location.m_pickedRoot = parts.size() > 1 ? parts.front() + "/" : std::string();
     }
     location.m_folderName = location.m_pickedRoot;
@@ -141,7 +125,7 @@ FileSource GameLocation::SourceOf(const std::string& relativePath) const
     int ignoringCase = -1;
     int ignoringCaseCount = 0;
     for (std::size_t i = 0; i < m_pickedPaths.size(); ++i) {
-        const std::string path = Joined(Components(m_pickedPaths[i]));
+        const std::string path = Joined(PathComponents<char>(m_pickedPaths[i]));
         if (path == wanted) {
             source.pickedIndex = static_cast<int>(i);
             return source;
