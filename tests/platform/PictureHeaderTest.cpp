@@ -121,24 +121,18 @@ TEST_F(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhy)
     EXPECT_NE(Refusal("this is not a picture\r\n"), "");
 }
 
-// Another format saved as .jpg shows, as the decoder reads it (the checker only warns).
+// Up to the budget, and in another format saved as .jpg, a picture shows as the decoder reads
+// it (the checker only warns).
 TEST_F(PictureFile, ShowsPicturesUpToTheBudget)
 {
-    QImage image(8000, 8000, QImage::Format_RGB32);
-    image.fill(Qt::darkBlue);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(image.save(&buffer, "JPG", 20));
-    EXPECT_EQ(Refusal(jpeg.toStdString()), "");
-    image = QImage(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    for (const char* format : { "PNG", "BMP" }) {
-        QByteArray other;
-        QBuffer otherBuffer(&other);
-        otherBuffer.open(QIODevice::WriteOnly);
-        ASSERT_TRUE(image.save(&otherBuffer, format));
-        EXPECT_EQ(Refusal(other.toStdString()), "") << format;
+    for (const auto& [format, side] : { std::pair { "JPG", 8000 }, std::pair { "PNG", 8 } }) {
+        QImage image(side, side, QImage::Format_RGB32);
+        image.fill(Qt::darkBlue);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&buffer, format, 20));
+        EXPECT_EQ(Refusal(bytes.toStdString()), "") << format;
     }
 }
 

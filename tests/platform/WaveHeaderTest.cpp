@@ -70,11 +70,9 @@ TEST(WaveHeader, RefusesHeadersTheSoundLibraryWouldTrust)
     const std::vector<std::uint8_t> pcm = Wave();
     const std::vector<std::uint8_t> ima = Wave({ WavEncoding::ImaAdpcm, 1, 22050, 4, false });
     EXPECT_EQ(Problem(with(pcm, 22, 0, 2)), "it declares 0 channels (1 to 8 play)");
-    EXPECT_EQ(Problem(with(ima, 22, 0, 2)), "it declares 0 channels (1 to 8 play)");
     // Nine channels with a block alignment that fits them: refused for the channels alone.
     EXPECT_EQ(Problem(with(with(pcm, 22, 9, 2), 32, 18, 2)), "it declares 9 channels (1 to 8 play)");
     EXPECT_NE(Problem(with(pcm, 24, 1, 4)).find("1 Hz"), std::string::npos);
-    EXPECT_NE(Problem(with(ima, 24, 1, 4)).find("1 Hz"), std::string::npos);
     EXPECT_NE(Problem(with(pcm, 24, 7999, 4)).find("7999 Hz"), std::string::npos);
     EXPECT_NE(Problem(with(pcm, 24, 384001, 4)).find("384001 Hz"), std::string::npos);
     EXPECT_NE(Problem(with(pcm, 32, 0, 2)).find("block alignment"), std::string::npos);
