@@ -30,12 +30,12 @@ TEST_F(FirstFrameTest, TheWaitEndsAtTheMarkAtAStopOrAtTheLimit)
     WaitForFirstFrame(0ms);
     EXPECT_TRUE(FirstFramePending()) << "giving up is not the mark";
     std::stop_source stop;
-    auto stopped = std::async(std::launch::async, [token = stop.get_token()] { WaitForFirstFrame(kLong * 10, token); });
+    auto stopped = std::async(std::launch::async, [token = stop.get_token()] { WaitForFirstFrame(kLong * 2, token); });
     stop.request_stop();
     EXPECT_EQ(stopped.wait_for(kLong), std::future_status::ready);
     EXPECT_TRUE(FirstFramePending());
 
-    auto marked = std::async(std::launch::async, [] { WaitForFirstFrame(kLong * 10); });
+    auto marked = std::async(std::launch::async, [] { WaitForFirstFrame(kLong * 2); });
     MarkFirstFrameShown();
     EXPECT_EQ(marked.wait_for(kLong), std::future_status::ready);
     EXPECT_FALSE(FirstFramePending());

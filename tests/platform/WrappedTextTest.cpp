@@ -61,8 +61,9 @@ const QString kPage
                         "\nshort line\n\nA line of Latin words that is long enough to wrap at a blank somewhere."
                         "\n「次の日も、その次の日も、わたしはここで待っているから。」▼");
 
-// One object draws every case, its page grown line by line and measured at another width as
-// the message area does: nothing of an earlier page, font, alignment or width may stay.
+// One object draws every case: its page grown line by line and measured at another width, then
+// its font and alignment set, as the message area does; nothing of an earlier page, font,
+// alignment or width may stay.
 TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
 {
     const std::tuple<QString, Qt::Alignment, qreal> kCases[] = {
@@ -75,12 +76,13 @@ TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
     WrappedText wrapped;
     for (const auto& [text, alignment, points] : kCases) {
         SCOPED_TRACE(text.left(8).toStdString() + " " + std::to_string(alignment) + " " + std::to_string(points));
-        wrapped.SetFont(MessageFont(points));
         const QStringList lines = text.split(u'\n');
         for (qsizetype i = 1; i <= lines.size(); ++i) {
             wrapped.SetText(lines.first(i).join(u'\n'));
             (void)wrapped.Height(kWidth / 2);
         }
+        (void)wrapped.Height(kWidth);
+        wrapped.SetFont(MessageFont(points));
         const QImage label = LabelPicture(text, alignment, MessageFont(points));
         EXPECT_NE(label, LabelPicture("", alignment, MessageFont(points))) << "the label shows nothing";
         EXPECT_EQ(WrappedPicture(wrapped, alignment), label);
