@@ -81,31 +81,23 @@ std::vector<Frames> Copies(const Frames& frames)
 
 // Passes every command on, counts the restarts that the watch sends, and the times that the
 // music was found stopped before the moment that the service said it could end at the earliest.
-class CountingMediaControl final : public MediaControl {
-public:
-    explicit CountingMediaControl(MediaControl& inner)
-        : m_inner(inner)
-    {
-    }
-
+struct CountingMediaControl final : MediaControl {
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
     {
         restarts += std::string_view(command) == "play MIDI from 0" ? 1 : 0;
-        const MediaResult result = m_inner.SendString(command, reply, replyLength);
+        const MediaResult result = inner->SendString(command, reply, replyLength);
         if (std::string_view(command) == "status MIDI mode" && result == MediaResult::Ok
             && std::string_view(reply).starts_with("stopped") && Clock::now() < promised)
             ++endsBeforeForecast;
         return result;
     }
 
-    Clock::time_point NextModeChange(std::string_view alias) const override { return m_inner.NextModeChange(alias); }
+    Clock::time_point NextModeChange(std::string_view alias) const override { return inner->NextModeChange(alias); }
 
+    MediaControl* inner = nullptr;
     int restarts = 0;
     int endsBeforeForecast = 0;
     Clock::time_point promised = Clock::time_point::min();
-
-private:
-    MediaControl& m_inner;
 };
 
 class MediaControlSdlTest : public testing::Test {
@@ -160,14 +152,31 @@ protected:
         return frames;
     }
 
-    // Starts the music as the game does, runs the watch (every millisecond here) until it has
-    // restarted the music three times, closes it, and checks that every copy played is
-    // `sound`, the last one cut by the close.
-    void ExpectLoopOf(const WavFormat& format, const Frames& sound)
-    {
+    test::GameFolder temporary;
+    // A blank in the path, as in many a user's folder.
+    const std::filesystem::path folder = temporary.Path() / "a folder";
+    const std::filesystem::path output = folder / "output.raw";
+    std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
+};
+
+// Starts the music as the game does, runs the watch (every millisecond here) until it has
+// restarted the music three times, closes it, and checks that every copy played is the sound,
+// the last one cut by the close. Streamed, the device takes the music's own layout, so the
+// mixer passes the samples through unchanged; Microsoft ADPCM goes through the whole-file
+// decoder, each block of 500 frames decoding to 1, 2, 2, 2, ...
+TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
+{
+    Frames decoded;
+    for (int frame = 0; frame < 10000; ++frame)
+        decoded.push_back(frame % 500 == 0 ? Frame { 1, 1 } : Frame { 2, 2 });
+    for (const auto& [name, format, sound] : { std::tuple { "streamed", WavFormat {}, Ramp(10000) },
+             std::tuple { "decoded", WavFormat { WavEncoding::MsAdpcm, 2, 44100, 4, false }, decoded } }) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove(output);
         const std::filesystem::path music = WriteMusic(test::MakeWav(format, Samples(sound)));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
-        CountingMediaControl counting(*service);
+        CountingMediaControl counting;
+        counting.inner = service.get();
         UseMediaControl(counting);
         UseMusicWatchTimer([&counting](MediaControl::Clock::time_point at) { counting.promised = at; });
         共用関数::OpenMusic(TextFromUtf8(music.string()));
@@ -194,27 +203,6 @@ protected:
         for (std::size_t i = 0; i + 1 < copies.size(); ++i)
             EXPECT_TRUE(copies[i] == sound) << "copy " << i << " of " << copies[i].size() << " frames";
         EXPECT_TRUE(std::equal(copies.back().begin(), copies.back().end(), sound.begin()));
-    }
-
-    test::GameFolder temporary;
-    // A blank in the path, as in many a user's folder.
-    const std::filesystem::path folder = temporary.Path() / "a folder";
-    const std::filesystem::path output = folder / "output.raw";
-    std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
-};
-
-// Streamed, the device takes the music's own layout, so the mixer passes the samples through
-// unchanged; Microsoft ADPCM goes through the whole-file decoder, each block of 500 frames
-// decoding to 1, 2, 2, 2, ...
-TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
-{
-    Frames decoded;
-    for (int frame = 0; frame < 10000; ++frame)
-        decoded.push_back(frame % 500 == 0 ? Frame { 1, 1 } : Frame { 2, 2 });
-    for (const auto& [name, format, sound] : { std::tuple { "streamed", WavFormat {}, Ramp(10000) },
-             std::tuple { "decoded", WavFormat { WavEncoding::MsAdpcm, 2, 44100, 4, false }, decoded } }) {
-        SCOPED_TRACE(name);
-        ExpectLoopOf(format, sound);
     }
 }
 

