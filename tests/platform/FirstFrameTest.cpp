@@ -45,18 +45,13 @@ TEST_F(FirstFrameTest, TheWindowMarksItsFirstPaintAfterItsFirstActivation)
 {
     ExpectFirstFrame();
     Window window;
-    bool activated = false;
     bool pendingAtActivation = false;
-    window.OnFirstActivate([&] {
-        activated = true;
-        pendingAtActivation = FirstFramePending();
-    });
+    window.OnFirstActivate([&] { pendingAtActivation = FirstFramePending(); });
     window.Show();
     const QDeadlineTimer deadline(30000);
     while (FirstFramePending() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_FALSE(FirstFramePending());
-    EXPECT_TRUE(activated);
     EXPECT_TRUE(pendingAtActivation) << "the frame painted before the first activation shows no text yet";
 }
 

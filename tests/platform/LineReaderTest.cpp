@@ -20,16 +20,6 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-FileHandle TemporaryFileWith(std::string_view bytes)
-{
-    FileHandle file(std::tmpfile());
-    if (file) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-        std::rewind(file.get());
-    }
-    return file;
-}
-
 Lines ReadAll(LineReader& reader)
 {
     Lines lines;
@@ -51,8 +41,10 @@ void ExpectLines(std::string_view bytes, const Lines& expected)
     EXPECT_EQ(ReadAll(fromMemory), expected) << "from memory: " << testing::PrintToString(std::string(bytes));
     for (const std::size_t bufferSize :
         { std::size_t { 1 }, std::size_t { 2 }, std::size_t { 3 }, LineReader::kDefaultBufferSize }) {
-        const FileHandle file = TemporaryFileWith(bytes);
+        const FileHandle file(std::tmpfile());
         ASSERT_TRUE(file);
+        std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+        std::rewind(file.get());
         LineReader fromFile(file.get(), bufferSize);
         EXPECT_EQ(ReadAll(fromFile), expected)
             << "buffer " << bufferSize << ": " << testing::PrintToString(std::string(bytes));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace miradel {
 namespace {
@@ -24,9 +25,9 @@ void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, 
         bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// A "smpl" chunk after the data declaring `declared` loops and holding `held`, each over
-// frames `start` to `end`.
-void AppendSampleLoops(std::vector<std::uint8_t>& bytes, std::uint32_t declared, std::uint32_t held,
+// `bytes` and a "smpl" chunk declaring `declared` loops and holding `held`, each over frames
+// `start` to `end`.
+std::vector<std::uint8_t> WithLoops(std::vector<std::uint8_t> bytes, std::uint32_t declared, std::uint32_t held,
     std::uint32_t start = 0, std::uint32_t end = 10)
 {
     const std::size_t at = bytes.size();
@@ -38,6 +39,7 @@ void AppendSampleLoops(std::vector<std::uint8_t>& bytes, std::uint32_t declared,
         Put(bytes, at + 8 + 36 + 24 * i + 8, start, 4);
         Put(bytes, at + 8 + 36 + 24 * i + 12, end, 4);
     }
+    return bytes;
 }
 
 std::string Problem(const std::vector<std::uint8_t>& bytes)
@@ -53,9 +55,7 @@ TEST(WaveHeader, AcceptsWhatPlays)
     EXPECT_EQ(Problem(Wave({ WavEncoding::ImaAdpcm, 2, 44100, 4, false })), "");
     EXPECT_EQ(Problem(Wave({ WavEncoding::Pcm, 8, 384000, 24, true }, 10)), "");
     EXPECT_EQ(Problem(Wave({ WavEncoding::Pcm, 1, 8000, 8, false })), "");
-    std::vector<std::uint8_t> looped = Wave();
-    AppendSampleLoops(looped, 2, 2, 0, 999);
-    EXPECT_EQ(Problem(looped), "");
+    EXPECT_EQ(Problem(WithLoops(Wave(), 2, 2, 0, 999)), "");
     // An empty data chunk plays nothing, harmlessly.
     EXPECT_EQ(Problem(test::MakeWav(WavFormat {}, {})), "");
 }
@@ -69,30 +69,26 @@ TEST(WaveHeader, RefusesHeadersTheSoundLibraryWouldTrust)
     };
     const std::vector<std::uint8_t> pcm = Wave();
     const std::vector<std::uint8_t> ima = Wave({ WavEncoding::ImaAdpcm, 1, 22050, 4, false });
-    EXPECT_EQ(Problem(with(pcm, 22, 0, 2)), "it declares 0 channels (1 to 8 play)");
-    // Nine channels with a block alignment that fits them: refused for the channels alone.
-    EXPECT_EQ(Problem(with(with(pcm, 22, 9, 2), 32, 18, 2)), "it declares 9 channels (1 to 8 play)");
-    EXPECT_NE(Problem(with(pcm, 24, 1, 4)).find("1 Hz"), std::string::npos);
-    EXPECT_NE(Problem(with(pcm, 24, 7999, 4)).find("7999 Hz"), std::string::npos);
-    EXPECT_NE(Problem(with(pcm, 24, 384001, 4)).find("384001 Hz"), std::string::npos);
-    EXPECT_NE(Problem(with(pcm, 32, 0, 2)).find("block alignment"), std::string::npos);
-    EXPECT_NE(Problem(with(pcm, 32, 3, 2)).find("block alignment"), std::string::npos);
-    EXPECT_NE(Problem(with(ima, 32, 2, 2)).find("block alignment"), std::string::npos);
-    // The data chunk's length says more than the file holds.
-    EXPECT_NE(Problem(with(pcm, 40, 1u << 30, 4)).find("data chunk"), std::string::npos);
-
-    std::vector<std::uint8_t> bomb = pcm;
-    AppendSampleLoops(bomb, 100000, 1);
-    EXPECT_NE(Problem(bomb).find("100000 loops"), std::string::npos);
-    std::vector<std::uint8_t> short_ = pcm;
-    AppendSampleLoops(short_, 3, 1);
-    EXPECT_NE(Problem(short_).find("holds fewer"), std::string::npos);
-    std::vector<std::uint8_t> outside = pcm;
-    AppendSampleLoops(outside, 1, 1, 0, 1000);
-    EXPECT_NE(Problem(outside).find("outside"), std::string::npos);
-
-    EXPECT_NE(Problem({ 'R', 'I', 'F', 'X' }).find("not a RIFF WAVE"), std::string::npos);
-    EXPECT_NE(Problem(std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 30)).find("\"fmt \""), std::string::npos);
+    const std::pair<std::vector<std::uint8_t>, std::string> rows[] = {
+        { with(pcm, 22, 0, 2), "it declares 0 channels (1 to 8 play)" },
+        // Nine channels with a block alignment that fits them: refused for the channels alone.
+        { with(with(pcm, 22, 9, 2), 32, 18, 2), "it declares 9 channels (1 to 8 play)" },
+        { with(pcm, 24, 1, 4), "of 1 Hz" },
+        { with(pcm, 24, 7999, 4), "of 7999 Hz" },
+        { with(pcm, 24, 384001, 4), "of 384001 Hz" },
+        { with(pcm, 32, 0, 2), "block alignment" },
+        { with(pcm, 32, 3, 2), "block alignment" },
+        { with(ima, 32, 2, 2), "block alignment" },
+        // The data chunk's length says more than the file holds.
+        { with(pcm, 40, 1u << 30, 4), "data chunk" },
+        { WithLoops(pcm, 100000, 1), "100000 loops" },
+        { WithLoops(pcm, 3, 1), "holds fewer" },
+        { WithLoops(pcm, 1, 1, 0, 1000), "outside" },
+        { { 'R', 'I', 'F', 'X' }, "not a RIFF WAVE" },
+        { std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 30), "\"fmt \"" },
+    };
+    for (const auto& [bytes, problem] : rows)
+        EXPECT_NE(Problem(bytes).find(problem), std::string::npos) << problem;
 }
 
 } // namespace
