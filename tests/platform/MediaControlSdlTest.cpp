@@ -30,14 +30,9 @@ using namespace std::chrono_literals;
 using test::WavEncoding;
 using test::WavFormat;
 
-// What SDL's disk driver writes: 16-bit stereo frames, at the rate of the music.
-struct Frame {
-    std::int16_t left = 0;
-    std::int16_t right = 0;
-    bool Silent() const { return left == 0 && right == 0; }
-    bool operator==(const Frame&) const = default;
-};
-using Frames = std::vector<Frame>;
+// What SDL's disk driver writes: 16-bit stereo, at the rate of the music. None of the sounds
+// here holds a zero, so a zero is silence.
+using Samples = std::vector<std::int16_t>;
 
 template <typename Condition> bool PollUntil(Condition condition)
 {
@@ -52,32 +47,24 @@ template <typename Condition> bool PollUntil(Condition condition)
 
 // Frame k holds k + 1 and -(k + 1): a copy that starts anywhere but at its beginning, or a
 // sample left over from an earlier copy, shows.
-Frames Ramp(int frames)
+Samples Ramp(int frames)
 {
-    Frames ramp;
+    Samples ramp;
     for (int k = 1; k <= frames; ++k)
-        ramp.push_back({ static_cast<std::int16_t>(k), static_cast<std::int16_t>(-k) });
+        ramp.insert(ramp.end(), { static_cast<std::int16_t>(k), static_cast<std::int16_t>(-k) });
     return ramp;
 }
 
-std::vector<std::int16_t> Samples(const Frames& frames)
-{
-    std::vector<std::int16_t> samples;
-    for (const Frame& frame : frames)
-        samples.insert(samples.end(), { frame.left, frame.right });
-    return samples;
-}
-
 // The runs of sound between silences.
-std::vector<Frames> Copies(const Frames& frames)
+std::vector<Samples> Copies(const Samples& samples)
 {
-    std::vector<Frames> copies;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (frames[i].Silent())
+    std::vector<Samples> copies;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] == 0)
             continue;
-        if (i == 0 || frames[i - 1].Silent())
+        if (i == 0 || samples[i - 1] == 0)
             copies.emplace_back();
-        copies.back().push_back(frames[i]);
+        copies.back().push_back(samples[i]);
     }
     return copies;
 }
@@ -145,14 +132,14 @@ protected:
         return folder / "bgm.wav";
     }
 
-    Frames ReadOutput() const
+    Samples ReadOutput() const
     {
         std::ifstream file(output, std::ios::binary);
-        Frames frames;
-        Frame frame;
-        while (file.read(reinterpret_cast<char*>(&frame), sizeof frame))
-            frames.push_back(frame);
-        return frames;
+        Samples samples;
+        std::int16_t sample;
+        while (file.read(reinterpret_cast<char*>(&sample), sizeof sample))
+            samples.push_back(sample);
+        return samples;
     }
 
     test::GameFolder temporary;
@@ -169,14 +156,14 @@ protected:
 // decoder, each block of 500 frames decoding to 1, 2, 2, 2, ...
 TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
 {
-    Frames decoded;
+    Samples decoded;
     for (int frame = 0; frame < 10000; ++frame)
-        decoded.push_back(frame % 500 == 0 ? Frame { 1, 1 } : Frame { 2, 2 });
+        decoded.insert(decoded.end(), 2, frame % 500 == 0 ? 1 : 2);
     for (const auto& [name, format, sound] : { std::tuple { "streamed", WavFormat {}, Ramp(10000) },
              std::tuple { "decoded", WavFormat { WavEncoding::MsAdpcm, 2, 44100, 4, false }, decoded } }) {
         SCOPED_TRACE(name);
         std::filesystem::remove(output);
-        const std::filesystem::path music = WriteMusic(test::MakeWav(format, Samples(sound)));
+        const std::filesystem::path music = WriteMusic(test::MakeWav(format, sound));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
         CountingMediaControl counting;
         counting.inner = service.get();
@@ -201,10 +188,10 @@ TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
         共用関数::musicOn = false;
         UseMediaControl(SystemMediaControl());
         EXPECT_TRUE(DeviceClosed()) << "closing the music closes the device";
-        const std::vector<Frames> copies = Copies(ReadOutput());
+        const std::vector<Samples> copies = Copies(ReadOutput());
         ASSERT_GE(copies.size(), 3u);
         for (std::size_t i = 0; i + 1 < copies.size(); ++i)
-            EXPECT_TRUE(copies[i] == sound) << "copy " << i << " of " << copies[i].size() << " frames";
+            EXPECT_TRUE(copies[i] == sound) << "copy " << i << " of " << copies[i].size() << " samples";
         EXPECT_TRUE(std::equal(copies.back().begin(), copies.back().end(), sound.begin()));
     }
 }
@@ -234,7 +221,7 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndCommandsWithoutItFail)
         EXPECT_EQ(Open(music), MediaResult::AliasInUse);
         ASSERT_EQ(Send("CLOSE midi"), MediaResult::Ok);
         ASSERT_TRUE(DeviceClosed());
-        const auto sounding = std::ranges::count_if(ReadOutput(), [](const Frame& frame) { return !frame.Silent(); });
+        const auto sounding = std::ranges::count_if(ReadOutput(), [](std::int16_t sample) { return sample != 0; }) / 2;
         EXPECT_GE(sounding, frames * 95 / 100);
         EXPECT_LE(sounding, frames * 105 / 100);
     }
@@ -244,7 +231,7 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndCommandsWithoutItFail)
 // closed and stderr quiet (ALSA reports a device it cannot open there unless told otherwise).
 TEST_F(MediaControlSdlTest, WhatCannotPlayLeavesTheAliasDeadSilentAndQuiet)
 {
-    const std::vector<std::uint8_t> good = test::MakeWav(WavFormat {}, Samples(Ramp(1000)));
+    const std::vector<std::uint8_t> good = test::MakeWav(WavFormat {}, Ramp(1000));
     // A header that crashes the sound library when it trusts it: no channels, a division by zero.
     std::vector<std::uint8_t> noChannels = good;
     noChannels[22] = 0;
@@ -269,7 +256,7 @@ TEST_F(MediaControlSdlTest, WhatCannotPlayLeavesTheAliasDeadSilentAndQuiet)
         EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
         ASSERT_TRUE(DeviceClosed());
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        EXPECT_TRUE(std::ranges::all_of(ReadOutput(), &Frame::Silent));
+        EXPECT_TRUE(std::ranges::all_of(ReadOutput(), [](std::int16_t sample) { return sample == 0; }));
     }
 }
 
@@ -292,7 +279,7 @@ TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
     SdlMixerLibrary hanging = *system;
     hanging.OpenAudio = HangingOpenAudio;
     service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Samples(Ramp(1000))));
+    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     openEntered.wait(false);
