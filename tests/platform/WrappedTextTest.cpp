@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -63,15 +64,20 @@ const QString kPage
 
 // One object draws every case: its page grown line by line and measured at another width, then
 // its font and alignment set, as the message area does; nothing of an earlier page, font,
-// alignment or width may stay.
+// alignment or width may stay. A page taller than the area shows its end, bottom-aligned, as a
+// long page scrolls: what a label tall enough for the whole page shows in its last rows.
 TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
 {
+    QString tall = kPage;
+    for (int i = 0; i < 30; ++i)
+        tall += "\n" + QString::number(i) + QString::fromUtf8("行目の文章");
     const std::tuple<QString, Qt::Alignment, qreal> kCases[] = {
         { kPage, Qt::AlignLeft | Qt::AlignTop, 12 },
         { kPage, Qt::AlignHCenter | Qt::AlignTop, 12 },
         { kPage, Qt::AlignLeft | Qt::AlignBottom, 12 },
         { kPage, Qt::AlignLeft | Qt::AlignTop, 20 },
         { QString("0"), Qt::AlignHCenter | Qt::AlignTop, 12 },
+        { tall, Qt::AlignLeft | Qt::AlignBottom, 12 },
     };
     WrappedText wrapped;
     for (const auto& [text, alignment, points] : kCases) {
@@ -83,23 +89,13 @@ TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
         }
         (void)wrapped.Height(kWidth);
         wrapped.SetFont(MessageFont(points));
-        const QImage label = LabelPicture(text, alignment, MessageFont(points));
+        const QImage ours = WrappedPicture(wrapped, alignment);
+        const int whole = std::max(kHeight, static_cast<int>(std::ceil(wrapped.Height(kWidth))));
+        const int top = alignment & Qt::AlignBottom ? whole - kHeight : 0;
+        const QImage label = LabelPicture(text, alignment, MessageFont(points), whole).copy(0, top, kWidth, kHeight);
         EXPECT_NE(label, LabelPicture("", alignment, MessageFont(points))) << "the label shows nothing";
-        EXPECT_EQ(WrappedPicture(wrapped, alignment), label);
+        EXPECT_EQ(ours, label);
     }
-
-    // A page taller than the area, bottom-aligned, shows its end, as a long page scrolls: what
-    // a label tall enough for the whole page shows in its last rows.
-    QString tall = kPage;
-    for (int i = 0; i < 30; ++i)
-        tall += "\n" + QString::number(i) + QString::fromUtf8("行目の文章");
-    wrapped.SetFont(MessageFont());
-    wrapped.SetText(tall);
-    const int whole = static_cast<int>(std::ceil(wrapped.Height(kWidth)));
-    ASSERT_GT(whole, kHeight);
-    const QImage end = LabelPicture(tall, Qt::AlignLeft | Qt::AlignBottom, MessageFont(), whole)
-                           .copy(0, whole - kHeight, kWidth, kHeight);
-    EXPECT_EQ(WrappedPicture(wrapped, Qt::AlignLeft | Qt::AlignBottom), end);
     wrapped.SetText("");
     EXPECT_GT(wrapped.Height(kWidth), 0) << "an empty text is one empty line, as a label shows it";
 }
