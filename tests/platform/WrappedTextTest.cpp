@@ -73,9 +73,10 @@ TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
         tall += "\n" + QString::number(i) + QString::fromUtf8("行目の文章");
     const std::tuple<QString, Qt::Alignment, qreal> kCases[] = {
         { kPage, Qt::AlignLeft | Qt::AlignTop, 12 },
-        { kPage, Qt::AlignHCenter | Qt::AlignTop, 12 },
         { kPage, Qt::AlignLeft | Qt::AlignBottom, 12 },
+        // Then only the font changes, then only the alignment.
         { kPage, Qt::AlignLeft | Qt::AlignTop, 20 },
+        { kPage, Qt::AlignHCenter | Qt::AlignTop, 20 },
         { QString("0"), Qt::AlignHCenter | Qt::AlignTop, 12 },
         { tall, Qt::AlignLeft | Qt::AlignBottom, 12 },
     };
@@ -96,6 +97,7 @@ TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
         EXPECT_NE(label, LabelPicture("", alignment, MessageFont(points))) << "the label shows nothing";
         EXPECT_EQ(ours, label);
     }
+    EXPECT_GT(wrapped.Height(kWidth / 2), wrapped.Height(kWidth));
     wrapped.SetText("");
     EXPECT_GT(wrapped.Height(kWidth), 0) << "an empty text is one empty line, as a label shows it";
 }
