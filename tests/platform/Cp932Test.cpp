@@ -53,6 +53,12 @@ struct Decoder {
     Text (*decode)(std::string_view, std::vector<std::size_t>*);
 };
 
+// Test names and messages show the decoder's name, not its bytes.
+void PrintTo(const Decoder& decoder, std::ostream* out)
+{
+    *out << decoder.name;
+}
+
 class Cp932 : public testing::TestWithParam<Decoder> {
 protected:
     static Text Decode(std::string_view bytes, std::vector<std::size_t>* invalidByteOffsets = nullptr)
