@@ -81,27 +81,23 @@ TEST(JpegHeader, TellsOtherFormatsAndBrokenHeadersApart)
     EXPECT_EQ(Read(noFrame, header, problem), JpegHeaderResult::Broken);
 }
 
-class PictureFile : public testing::Test {
-protected:
-    // The RuntimeError that loading `bytes` throws, or none.
-    std::string Refusal(const std::string& bytes)
-    {
-        try {
-            LoadPicture(m_folder.WriteFile("x.jpg", bytes), "img/x.jpg", { 32, 32 });
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.File(), "img/x.jpg");
-            EXPECT_NE(error.Message().find("画像として読み込めません"), std::string::npos) << error.Message();
-            return error.English();
-        }
-        return {};
+// The English reason of the RuntimeError that loading `bytes` throws, or nothing.
+std::string Refusal(const std::string& bytes)
+{
+    try {
+        const test::GameFolder folder;
+        LoadPicture(folder.WriteFile("x.jpg", bytes), "img/x.jpg", { 32, 32 });
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.File(), "img/x.jpg");
+        EXPECT_NE(error.Message().find("画像として読み込めません"), std::string::npos) << error.Message();
+        return error.English();
     }
-
-    test::GameFolder m_folder;
-};
+    return {};
+}
 
 // Refused before any decoding, saying why: nothing is allocated for a size that a few bytes
 // claim, and the reason is the decoder's, not "Unknown error".
-TEST_F(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhy)
+TEST(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhyAndShowsTheRest)
 {
     const std::string huge = Refusal(JpegStart(0xC0, 20000, 20000) + std::string(1000, '\0'));
     EXPECT_NE(huge.find("20000 x 20000"), std::string::npos) << huge;
@@ -112,12 +108,9 @@ TEST_F(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhy)
     // An empty file and text saved as .jpg: refused, not shown blank.
     EXPECT_NE(Refusal(""), "");
     EXPECT_NE(Refusal("this is not a picture\r\n"), "");
-}
 
-// Up to the budget, and in another format saved as .jpg, a picture shows as the decoder reads
-// it (the checker only warns).
-TEST_F(PictureFile, ShowsPicturesUpToTheBudget)
-{
+    // Up to the budget, and in another format saved as .jpg, a picture shows as the decoder
+    // reads it (the checker only warns).
     for (const auto& [format, side] : { std::pair { "JPG", 8000 }, std::pair { "PNG", 8 } }) {
         QImage image(side, side, QImage::Format_RGB32);
         image.fill(Qt::darkBlue);
