@@ -2,25 +2,25 @@
 #include "platform/MediaControlSdl.h"
 
 #include "music/MusicProcedures.h"
+#include "platform/MediaCommand.h"
+#include "platform/MediaWaveRate.h"
 #include "platform/SdlMixerLibrary.h"
 #include "support/GameFolder.h"
 #include "support/WavWriter.h"
 
 #include <SDL.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
-#include <cstdlib>
+#include <cstdint>
 #include <fstream>
 #include <future>
-#include <map>
-#include <mutex>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace miradel {
@@ -30,48 +30,13 @@ using namespace std::chrono_literals;
 using test::WavEncoding;
 using test::WavFormat;
 
-// SDL's disk driver writes what the mixer plays: 16-bit stereo, here at 44.1 kHz, the rate of
-// the loop tests' files (the service opens the device at the music's own rate).
-constexpr int kOutputRate = 44100;
+// What SDL's disk driver writes: 16-bit stereo, at the rate of the music. None of the sounds
+// here holds a zero, so a zero is silence.
+using Samples = std::vector<std::int16_t>;
 
-struct Frame {
-    std::int16_t left = 0;
-    std::int16_t right = 0;
-    bool Silent() const { return left == 0 && right == 0; }
-};
-
-// Sets environment variables for one test and puts the old values back afterwards.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment() = default;
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-    ~ScopedEnvironment()
-    {
-        for (const auto& [name, value] : m_saved) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
-    }
-
-    void Set(const std::string& name, const std::string& value)
-    {
-        if (!m_saved.contains(name)) {
-            const char* old = std::getenv(name.c_str());
-            m_saved[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-        }
-        setenv(name.c_str(), value.c_str(), 1);
-    }
-
-private:
-    std::map<std::string, std::optional<std::string>> m_saved;
-};
-
-template <typename Condition> bool PollUntil(Condition condition, std::chrono::milliseconds limit = 20s)
+template <typename Condition> bool PollUntil(Condition condition)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
@@ -80,84 +45,49 @@ template <typename Condition> bool PollUntil(Condition condition, std::chrono::m
     return true;
 }
 
-// A ramp that no restart can fake: frame k (from 0) holds k + 1 on the left and -(k + 1) on
-// the right, so a copy that starts anywhere but its beginning, or a sample left over from an
-// earlier copy, shows.
-std::vector<std::int16_t> Ramp(int frames)
+// Frame k holds k + 1 and -(k + 1): a copy that starts anywhere but at its beginning, or a
+// sample left over from an earlier copy, shows.
+Samples Ramp(int frames)
 {
-    std::vector<std::int16_t> samples;
-    for (int k = 1; k <= frames; ++k) {
-        samples.push_back(static_cast<std::int16_t>(k));
-        samples.push_back(static_cast<std::int16_t>(-k));
-    }
-    return samples;
+    Samples ramp;
+    for (int k = 1; k <= frames; ++k)
+        ramp.insert(ramp.end(), { static_cast<std::int16_t>(k), static_cast<std::int16_t>(-k) });
+    return ramp;
 }
 
-// Runs of sound in the output, split at silence; returns the lengths of the silent gaps
-// between them.
-struct Runs {
-    std::vector<std::vector<Frame>> sounds;
-    std::vector<std::size_t> gaps;
-};
-
-Runs SplitAtSilence(const std::vector<Frame>& frames)
+// The runs of sound between silences.
+std::vector<Samples> Copies(const Samples& samples)
 {
-    Runs runs;
-    std::size_t silent = 0;
-    for (const Frame& frame : frames) {
-        if (frame.Silent()) {
-            ++silent;
+    std::vector<Samples> copies;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] == 0)
             continue;
-        }
-        if (runs.sounds.empty() || silent > 0) {
-            if (!runs.sounds.empty())
-                runs.gaps.push_back(silent);
-            runs.sounds.emplace_back();
-        }
-        silent = 0;
-        runs.sounds.back().push_back(frame);
+        if (i == 0 || samples[i - 1] == 0)
+            copies.emplace_back();
+        copies.back().push_back(samples[i]);
     }
-    return runs;
+    return copies;
 }
 
-bool IsRampPrefix(const std::vector<Frame>& run)
-{
-    for (std::size_t k = 0; k < run.size(); ++k) {
-        const auto expected = static_cast<int>(k + 1);
-        if (run[k].left != expected || run[k].right != -expected)
-            return false;
-    }
-    return true;
-}
-
-// Passes every command on to the real service and counts the restarts that the watch sends,
-// and the times that the music was found stopped before the moment that the service had
-// said it could end at the earliest.
-class CountingMediaControl final : public MediaControl {
-public:
-    explicit CountingMediaControl(MediaControl& inner)
-        : m_inner(inner)
-    {
-    }
-
+// Passes every command on, counts the restarts that the watch sends, and the times that the
+// music was found stopped before the moment that the service said it could end at the earliest.
+struct CountingMediaControl final : MediaControl {
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
     {
         restarts += std::string_view(command) == "play MIDI from 0" ? 1 : 0;
-        const MediaResult result = m_inner.SendString(command, reply, replyLength);
+        const MediaResult result = inner->SendString(command, reply, replyLength);
         if (std::string_view(command) == "status MIDI mode" && result == MediaResult::Ok
             && std::string_view(reply).starts_with("stopped") && Clock::now() < promised)
             ++endsBeforeForecast;
         return result;
     }
 
-    Clock::time_point NextModeChange(std::string_view alias) const override { return m_inner.NextModeChange(alias); }
+    Clock::time_point NextModeChange(std::string_view alias) const override { return inner->NextModeChange(alias); }
 
+    MediaControl* inner = nullptr;
     int restarts = 0;
     int endsBeforeForecast = 0;
     Clock::time_point promised = Clock::time_point::min();
-
-private:
-    MediaControl& m_inner;
 };
 
 class MediaControlSdlTest : public testing::Test {
@@ -165,22 +95,27 @@ protected:
     void SetUp() override
     {
         std::filesystem::create_directories(folder);
-        environment.Set("SDL_AUDIODRIVER", "disk");
-        environment.Set("SDL_DISKAUDIOFILE", output.string());
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     }
 
+    // The other tests of this binary play on the dummy driver.
     void TearDown() override
     {
         service.reset();
         EXPECT_TRUE(DeviceClosed());
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+        unsetenv("AUDIODEV");
     }
 
     // "close" leaves the device to the loader thread to close.
     static bool DeviceClosed() { return SdlMediaControl::WaitForLoaders(20s) && SDL_WasInit(SDL_INIT_AUDIO) == 0; }
 
     MediaResult Send(const std::string& command) { return service->SendString(command.c_str(), nullptr, 0); }
+    MediaResult Open(const std::filesystem::path& path) { return Send("open \"" + path.string() + "\" alias MIDI"); }
 
-    // The mode word, or nothing when the query fails; a failed query must leave the area alone.
+    // The mode word, or nothing when the query fails; a failed query leaves the reply alone.
     std::optional<std::string> Mode()
     {
         char reply[16] = "untouched";
@@ -191,45 +126,47 @@ protected:
         return std::string(reply);
     }
 
-    // The file loads behind the open command: by the time of the play it may have failed.
-    bool PlayTakenOrAlreadyDead()
-    {
-        const MediaResult played = Send("play MIDI notify");
-        return played == MediaResult::Ok || played == MediaResult::NotOpen;
-    }
-
-    bool WaitForMode(const std::optional<std::string>& mode)
-    {
-        return PollUntil([&] { return Mode() == mode; });
-    }
-
-    MediaResult Open(const std::filesystem::path& path) { return Send("open \"" + path.string() + "\" alias MIDI"); }
-
     std::filesystem::path WriteMusic(const std::vector<std::uint8_t>& bytes) const
     {
         test::WriteFile(folder / "bgm.wav", bytes);
         return folder / "bgm.wav";
     }
 
-    std::vector<Frame> ReadOutput() const
+    Samples ReadOutput() const
     {
         std::ifstream file(output, std::ios::binary);
-        std::vector<Frame> frames;
-        Frame frame;
-        while (file.read(reinterpret_cast<char*>(&frame), sizeof frame))
-            frames.push_back(frame);
-        return frames;
+        Samples samples;
+        std::int16_t sample;
+        while (file.read(reinterpret_cast<char*>(&sample), sizeof sample))
+            samples.push_back(sample);
+        return samples;
     }
 
-    // Starts the music as the application does, runs the watch until it has restarted the
-    // music three times, closes it, and returns what the device played. The watch ticks
-    // every millisecond here, and checks the service's forecasts of the end against it.
-    Runs PlayInLoop(const WavFormat& format, const std::vector<std::int16_t>& samples)
-    {
-        const std::filesystem::path music = folder / "bgm.wav";
-        test::WriteFile(music, test::MakeWav(format, samples));
+    test::GameFolder temporary;
+    // A blank in the path, as in many a user's folder.
+    const std::filesystem::path folder = temporary.Path() / "a folder";
+    const std::filesystem::path output = folder / "output.raw";
+    std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
+};
+
+// Starts the music as the game does, runs the watch (every millisecond here) until it has
+// restarted the music three times, closes it, and checks that every copy played is the sound,
+// the last one cut by the close. Streamed, the device takes the music's own layout, so the
+// mixer passes the samples through unchanged; Microsoft ADPCM goes through the whole-file
+// decoder, each block of 500 frames decoding to 1, 2, 2, 2, ...
+TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
+{
+    Samples decoded;
+    for (int frame = 0; frame < 10000; ++frame)
+        decoded.insert(decoded.end(), 2, frame % 500 == 0 ? 1 : 2);
+    for (const auto& [name, format, sound] : { std::tuple { "streamed", WavFormat {}, Ramp(10000) },
+             std::tuple { "decoded", WavFormat { WavEncoding::MsAdpcm, 2, 44100, 4, false }, decoded } }) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove(output);
+        const std::filesystem::path music = WriteMusic(test::MakeWav(format, sound));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
-        CountingMediaControl counting(*service);
+        CountingMediaControl counting;
+        counting.inner = service.get();
         UseMediaControl(counting);
         UseMusicWatchTimer([&counting](MediaControl::Clock::time_point at) { counting.promised = at; });
         共用関数::OpenMusic(TextFromUtf8(music.string()));
@@ -239,253 +176,123 @@ protected:
             BgmTim_Timer();
             return counting.restarts >= 3;
         }));
-        EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        // A desktop's "end task" or a terminal's Ctrl+C must still end the program.
+        for (const int signal : { SIGTERM, SIGINT }) {
+            struct sigaction current { };
+            ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
+            EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
+        }
         EXPECT_EQ(counting.endsBeforeForecast, 0) << "the watch would have slept through the end";
         UseMusicWatchTimer(nullptr);
         共用関数::CloseMusic();
         共用関数::musicOn = false;
         UseMediaControl(SystemMediaControl());
         EXPECT_TRUE(DeviceClosed()) << "closing the music closes the device";
-        const Runs runs = SplitAtSilence(ReadOutput());
-        for (const std::size_t gap : runs.gaps)
-            std::cout << "[ gap      ] " << gap << " frames, " << 1000.0 * static_cast<double>(gap) / kOutputRate
-                      << " ms\n";
-        return runs;
-    }
-
-    test::GameFolder temporary;
-    // A blank in the path, as in many a user's folder.
-    const std::filesystem::path folder = temporary.Path() / "a folder";
-    const std::filesystem::path output = folder / "output.raw";
-    ScopedEnvironment environment;
-    std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
-};
-
-TEST_F(MediaControlSdlTest, StreamedMusicRestartsFromTheBeginningWithNothingStale)
-{
-    // 0.2 s at the device's own layout, so the mixer passes samples through unchanged.
-    constexpr int kFrames = kOutputRate / 5;
-    const Runs runs = PlayInLoop(WavFormat {}, Ramp(kFrames));
-    ASSERT_GE(runs.sounds.size(), 3u);
-    for (std::size_t i = 0; i < runs.sounds.size(); ++i) {
-        EXPECT_TRUE(IsRampPrefix(runs.sounds[i]))
-            << "copy " << i << " does not start at the beginning, or holds stale samples";
-        if (i + 1 < runs.sounds.size()) {
-            EXPECT_EQ(runs.sounds[i].size(), static_cast<std::size_t>(kFrames)) << "copy " << i << " is cut short";
-        }
+        const std::vector<Samples> copies = Copies(ReadOutput());
+        ASSERT_GE(copies.size(), 3u);
+        for (std::size_t i = 0; i + 1 < copies.size(); ++i)
+            EXPECT_TRUE(copies[i] == sound) << "copy " << i << " of " << copies[i].size() << " samples";
+        EXPECT_TRUE(std::equal(copies.back().begin(), copies.back().end(), sound.begin()));
     }
 }
 
-TEST_F(MediaControlSdlTest, DecodedMusicRestartsFromTheBeginningWithNothingStale)
-{
-    // Microsoft ADPCM goes through the whole-file decoder; each of its 20 blocks decodes to
-    // 1, 2, 2, 2, ..., so each copy must start with 1 and 2 exactly.
-    const WavFormat format { WavEncoding::MsAdpcm, 2, kOutputRate, 4, false };
-    const Runs runs = PlayInLoop(format, Ramp(20 * 500));
-    ASSERT_GE(runs.sounds.size(), 3u);
-    for (std::size_t i = 0; i < runs.sounds.size(); ++i) {
-        ASSERT_GE(runs.sounds[i].size(), 2u);
-        EXPECT_EQ(runs.sounds[i][0].left, 1) << "copy " << i;
-        EXPECT_EQ(runs.sounds[i][1].left, 2) << "copy " << i;
-        if (i + 1 < runs.sounds.size()) {
-            EXPECT_EQ(runs.sounds[i].size(), runs.sounds[0].size()) << "copy " << i;
-        }
-    }
-}
-
-// The device is opened at the music's own rate and layout: a steady sound plays for as many
-// frames as it has, whatever its rate, width and channels.
-TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRate)
-{
-    constexpr double kSeconds = 0.1;
-    for (const WavFormat& format :
-        { WavFormat { WavEncoding::Pcm, 1, 22050, 8, false }, WavFormat { WavEncoding::Pcm, 2, 48000, 24, true } }) {
-        SCOPED_TRACE(format.sampleRate);
-        std::filesystem::remove(output);
-        const std::filesystem::path music = folder / "format.wav";
-        const auto frames = static_cast<std::size_t>(kSeconds * format.sampleRate * format.channels);
-        test::WriteFile(music, test::MakeWav(format, std::vector<std::int16_t>(frames, 4000)));
-        ASSERT_EQ(Open(music), MediaResult::Ok);
-        ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
-        EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
-        EXPECT_TRUE(WaitForMode("stopped"));
-        ASSERT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-        ASSERT_TRUE(DeviceClosed());
-        const std::vector<Frame> played = ReadOutput();
-        const auto first = std::ranges::find_if(played, [](const Frame& frame) { return !frame.Silent(); });
-        const auto last
-            = std::find_if(played.rbegin(), played.rend(), [](const Frame& frame) { return !frame.Silent(); });
-        ASSERT_NE(first, played.end()) << "nothing played";
-        const auto span = static_cast<double>(std::distance(first, last.base()));
-        EXPECT_GE(span, 0.95 * kSeconds * format.sampleRate);
-        EXPECT_LE(span, 1.05 * kSeconds * format.sampleRate);
-    }
-}
-
-TEST_F(MediaControlSdlTest, CommandsWithoutTheirMusicFail)
+// The device opens at the music's own rate: a sound plays for as many frames as it has, and
+// an empty one stays stopped.
+TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndCommandsWithoutItFail)
 {
     EXPECT_EQ(Open(folder / "no such bgm.wav"), MediaResult::FileNotFound);
     EXPECT_EQ(Mode(), std::nullopt);
-    EXPECT_EQ(Send("play MIDI notify"), MediaResult::NotOpen);
-    EXPECT_EQ(Send("seek MIDI to start"), MediaResult::NotOpen);
-    EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
-    EXPECT_EQ(Send("close MIDI notify"), MediaResult::NotOpen);
+    for (const char* command : { "play MIDI notify", "seek MIDI to start", "play MIDI from 0", "close MIDI notify" })
+        EXPECT_EQ(Send(command), MediaResult::NotOpen) << command;
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-
-    // Commands for another alias fail too, and an alias in use is not opened again.
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
-    ASSERT_EQ(Open(music), MediaResult::Ok);
-    char reply[16] = "untouched";
-    EXPECT_EQ(service->SendString("status other mode", reply, 15), MediaResult::NotOpen);
-    EXPECT_STREQ(reply, "untouched");
-    EXPECT_EQ(Open(music), MediaResult::AliasInUse);
-    EXPECT_EQ(Send("CLOSE midi"), MediaResult::Ok) << "aliases ignore letter case";
+    for (const int frames : { 2205, 0 }) {
+        SCOPED_TRACE(frames);
+        std::filesystem::remove(output);
+        const WavFormat format { WavEncoding::Pcm, 1, 22050, 8, false };
+        const std::filesystem::path music = WriteMusic(test::MakeWav(format, std::vector<std::int16_t>(frames, 4000)));
+        ASSERT_EQ(Open(music), MediaResult::Ok);
+        // An empty sound, once loaded, may refuse to start; it stays stopped all the same.
+        const MediaResult played = Send("play MIDI notify");
+        EXPECT_TRUE(played == MediaResult::Ok || frames == 0) << static_cast<int>(played);
+        EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
+        EXPECT_TRUE(PollUntil([&] { return Mode() == "stopped"; }));
+        // Another alias fails, an alias in use is not opened again, aliases ignore letter case.
+        EXPECT_EQ(Send("status other mode"), MediaResult::NotOpen);
+        EXPECT_EQ(Open(music), MediaResult::AliasInUse);
+        ASSERT_EQ(Send("CLOSE midi"), MediaResult::Ok);
+        ASSERT_TRUE(DeviceClosed());
+        const auto sounding = std::ranges::count_if(ReadOutput(), [](std::int16_t sample) { return sample != 0; }) / 2;
+        EXPECT_GE(sounding, frames * 95 / 100);
+        EXPECT_LE(sounding, frames * 105 / 100);
+    }
 }
 
-TEST_F(MediaControlSdlTest, UnplayableFilesLeaveTheAliasDeadAndSilent)
+// A file that cannot play, or a device that cannot open, leaves the alias dead, the device
+// closed and stderr quiet (ALSA reports a device it cannot open there unless told otherwise).
+TEST_F(MediaControlSdlTest, WhatCannotPlayLeavesTheAliasDeadSilentAndQuiet)
 {
-    // Not a wave at all; a RIFF header with a format nobody decodes (tag 0x1234); headers
-    // that crash the sound library when it trusts them: no channels (a division by zero),
-    // a "smpl" chunk declaring 100,000 loops and holding one (read past its end).
-    const std::vector<std::uint8_t> text = { 'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e' };
-    std::vector<std::uint8_t> unknownCodec = test::MakeWav(WavFormat {}, Ramp(1000));
-    unknownCodec[20] = 0x34;
-    unknownCodec[21] = 0x12;
-    std::vector<std::uint8_t> noChannels = test::MakeWav(WavFormat {}, Ramp(1000));
+    const std::vector<std::uint8_t> good = test::MakeWav(WavFormat {}, Ramp(1000));
+    // A header that crashes the sound library when it trusts it: no channels, a division by zero.
+    std::vector<std::uint8_t> noChannels = good;
     noChannels[22] = 0;
-    std::vector<std::uint8_t> loopBomb = test::MakeWav(WavFormat {}, Ramp(1000));
-    std::uint8_t smpl[8 + 36 + 24] = { 's', 'm', 'p', 'l', 36 + 24 };
-    smpl[8 + 28] = 0xA0, smpl[8 + 29] = 0x86, smpl[8 + 30] = 0x01; // 100,000
-    loopBomb.insert(loopBomb.end(), std::begin(smpl), std::end(smpl));
-    for (const auto& bytes : { text, unknownCodec, noChannels, loopBomb }) {
+    const std::pair<std::vector<std::uint8_t>, const char*> rows[] = {
+        { noChannels, "disk" },
+        { good, "no-such-driver" },
+        { good, "alsa" },
+    };
+    setenv("AUDIODEV", "miradel_no_such_device", 1);
+    for (const auto& [bytes, driver] : rows) {
+        SCOPED_TRACE(driver);
         std::filesystem::remove(output);
-        const std::filesystem::path music = folder / "bgm.wav";
-        test::WriteFile(music, bytes);
-        EXPECT_EQ(Open(music), MediaResult::Ok) << "the file is read on the loader thread";
-        EXPECT_TRUE(PlayTakenOrAlreadyDead());
-        EXPECT_TRUE(WaitForMode(std::nullopt));
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Open(WriteMusic(bytes)), MediaResult::Ok) << "the file is read on the loader thread";
+        // By the time of the play the loading may have failed.
+        const MediaResult played = Send("play MIDI notify");
+        EXPECT_TRUE(played == MediaResult::Ok || played == MediaResult::NotOpen);
+        EXPECT_TRUE(PollUntil([&] { return Mode() == std::nullopt; }));
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
         EXPECT_EQ(Send("play MIDI from 0"), MediaResult::NotOpen);
         EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
         ASSERT_TRUE(DeviceClosed());
-        for (const Frame& frame : ReadOutput())
-            ASSERT_TRUE(frame.Silent());
-    }
-}
-
-// A device that cannot open leaves the alias dead, and says nothing on stderr (ALSA reports
-// a device it cannot open there unless told otherwise).
-TEST_F(MediaControlSdlTest, DeviceThatCannotOpenLeavesTheAliasDeadAndQuiet)
-{
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
-    const std::pair<const char*, std::string> kDevices[] = {
-        { "disk", (folder / "missing folder" / "output.raw").string() },
-        { "no-such-driver", output.string() },
-        { "alsa", output.string() },
-    };
-    environment.Set("AUDIODEV", "miradel_no_such_device");
-    for (const auto& [driver, file] : kDevices) {
-        SCOPED_TRACE(driver);
-        environment.Set("SDL_AUDIODRIVER", driver);
-        environment.Set("SDL_DISKAUDIOFILE", file);
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(Open(music), MediaResult::Ok);
-        EXPECT_TRUE(PlayTakenOrAlreadyDead());
-        EXPECT_TRUE(WaitForMode(std::nullopt));
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-        EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_TRUE(std::ranges::all_of(ReadOutput(), [](std::int16_t sample) { return sample == 0; }));
     }
-    EXPECT_FALSE(std::filesystem::exists(output));
 }
 
-TEST_F(MediaControlSdlTest, HeaderOnlyWaveStaysStoppedAndSilent)
+// A device open that hangs, as on a stalled sound server, until the test lets it fail.
+std::atomic<bool> openEntered { false };
+std::atomic<bool> openReleased { false };
+
+int HangingOpenAudio(int /*rate*/, Uint16 /*format*/, int /*channels*/, int /*frames*/)
 {
-    // Nothing to play: every restart of the watch plays nothing, or fails, and the mode
-    // stays stopped.
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, {}));
-    ASSERT_EQ(Open(music), MediaResult::Ok);
-    Send("play MIDI notify");
-    EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
-    for (int tick = 0; tick < 100; ++tick) {
-        EXPECT_EQ(Mode(), "stopped");
-        EXPECT_EQ(Send("seek MIDI to start"), MediaResult::Ok);
-        Send("play MIDI from 0");
-    }
-    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-    ASSERT_TRUE(DeviceClosed());
-    for (const Frame& frame : ReadOutput())
-        ASSERT_TRUE(frame.Silent());
+    openEntered = true;
+    openEntered.notify_all();
+    openReleased.wait(false);
+    return -1;
 }
-
-TEST_F(MediaControlSdlTest, OpenDeviceLeavesStopSignalsToTheirDefault)
-{
-    // A desktop's "end task" or a terminal's Ctrl+C must still end the program while the
-    // music plays.
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(kOutputRate)));
-    ASSERT_EQ(Open(music), MediaResult::Ok);
-    ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
-    ASSERT_TRUE(WaitForMode("playing"));
-    for (const int signal : { SIGTERM, SIGINT }) {
-        struct sigaction current { };
-        ASSERT_EQ(sigaction(signal, nullptr, &current), 0);
-        EXPECT_EQ(current.sa_handler, SIG_DFL) << "signal " << signal;
-    }
-    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
-}
-
-// A device open that hangs, as on a stalled sound server, until the test lets it go; then
-// it fails.
-struct HangingOpen {
-    static inline std::mutex lock;
-    static inline std::condition_variable changed;
-    static inline bool entered = false;
-    static inline bool released = false;
-
-    static int OpenAudio(int /*rate*/, Uint16 /*format*/, int /*channels*/, int /*frames*/)
-    {
-        std::unique_lock guard(lock);
-        entered = true;
-        changed.notify_all();
-        changed.wait(guard, [] { return released; });
-        return -1;
-    }
-
-    static void Release()
-    {
-        std::lock_guard guard(lock);
-        released = true;
-        changed.notify_all();
-    }
-};
 
 TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
 {
     const SdlMixerLibrary* system = LoadSdlMixerLibrary();
     ASSERT_NE(system, nullptr);
     SdlMixerLibrary hanging = *system;
-    hanging.OpenAudio = HangingOpen::OpenAudio;
+    hanging.OpenAudio = HangingOpenAudio;
     service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
-
     const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
-    {
-        std::unique_lock guard(HangingOpen::lock);
-        HangingOpen::changed.wait(guard, [] { return HangingOpen::entered; });
-    }
-    // Closing, and then ending the service as the program's exit does, come back while the
-    // open still hangs.
+    openEntered.wait(false);
+    // Closing, and then ending the service as the program's exit does, return while the open
+    // still hangs.
     auto closing = std::async(std::launch::async, [&] {
         const MediaResult closed = Send("close MIDI notify");
         service.reset();
         return closed;
     });
     const bool returned = closing.wait_for(20s) == std::future_status::ready;
-    {
-        std::lock_guard guard(HangingOpen::lock);
-        EXPECT_FALSE(HangingOpen::released);
-    }
-    HangingOpen::Release();
+    openReleased = true;
+    openReleased.notify_all();
     ASSERT_TRUE(returned) << "close waited for the device open";
     EXPECT_EQ(closing.get(), MediaResult::Ok);
 
@@ -494,8 +301,78 @@ TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
     service = std::make_unique<SdlMediaControl>();
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
-    EXPECT_TRUE(WaitForMode("stopped"));
-    EXPECT_EQ(Send("close MIDI notify"), MediaResult::Ok);
+    EXPECT_TRUE(PollUntil([&] { return Mode() == "stopped"; }));
+}
+
+// The commands of the music loop; keywords ignore letter case and extra blanks; the path is
+// taken whole, whatever it holds: blanks, quotes, bytes that are not UTF-8.
+TEST(MediaCommand, ReadsTheCommandsOfTheMusicLoopAndRefusesTheRest)
+{
+    using enum MediaVerb;
+    const struct {
+        std::string_view command;
+        MediaVerb verb;
+        std::string_view alias, path;
+        bool fromStart;
+    } rows[] = {
+        { "open \"/a b/\xE9\x9F\xB3.wav\" alias MIDI", Open, "MIDI", "/a b/\xE9\x9F\xB3.wav", false },
+        { "open \"/games/\"best\" \x83\x51/bgm.wav\" alias MIDI", Open, "MIDI", "/games/\"best\" \x83\x51/bgm.wav",
+            false },
+        { "OPEN bare.wav ALIAS x", Open, "x", "bare.wav", false },
+        { "open \"a b.wav\"", Open, "a b.wav", "a b.wav", false },
+        { "close MIDI notify", Close, "MIDI", "", false },
+        { "play MIDI notify", Play, "MIDI", "", false },
+        { "Play MIDI FROM 0 NOTIFY", Play, "MIDI", "", true },
+        { "seek MIDI to start", Seek, "MIDI", "", false },
+        { "  STATUS  midi   Mode ", Status, "midi", "", false },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command);
+        MediaCommand parsed;
+        ASSERT_EQ(ParseMediaCommand(row.command, parsed), MediaResult::Ok);
+        EXPECT_EQ(parsed.verb, row.verb);
+        EXPECT_EQ(parsed.alias, row.alias);
+        EXPECT_EQ(parsed.path, row.path);
+        EXPECT_EQ(parsed.fromStart, row.fromStart);
+    }
+    using enum MediaResult;
+    const std::pair<std::string_view, MediaResult> refused[] = {
+        { "", UnrecognizedCommand },
+        { "pause MIDI", UnrecognizedCommand },
+        { "status", BadParameter },
+        { "status MIDI", BadParameter },
+        { "status MIDI position", BadParameter },
+        { "status MIDI mode notify", BadParameter },
+        { "seek MIDI", BadParameter },
+        { "seek MIDI to end", BadParameter },
+        { "play MIDI from 500", BadParameter },
+        { "play MIDI wait", BadParameter },
+        { "open \"unclosed.wav alias MIDI", BadParameter },
+    };
+    for (const auto& [command, result] : refused) {
+        MediaCommand parsed;
+        EXPECT_EQ(ParseMediaCommand(command, parsed), result) << command;
+    }
+}
+
+// Lengths from a fraction of a second to an hour, at the common rates: the buffer is between
+// 25 and 100 ms, and the silence after the end of the sound at most 2 ms.
+TEST(LoopBufferFrames, SoundEndsWithinTwoMillisecondsOfABufferEnd)
+{
+    for (const int rate : { 8000, 11025, 22050, 32000, 44100, 48000, 96000 }) {
+        for (std::int64_t frames = rate / 5; frames <= std::int64_t { 3600 } * rate; frames = frames * 3 / 2 + 7) {
+            SCOPED_TRACE(testing::Message() << frames << " frames at " << rate << " Hz");
+            const int buffer = LoopBufferFramesFor(frames, rate);
+            EXPECT_GE(buffer, rate / 40);
+            EXPECT_LE(buffer, rate / 10);
+            const std::int64_t rest = frames % buffer;
+            EXPECT_NE(rest, 0) << "an end right at a buffer's end";
+            EXPECT_LE(buffer - rest, rate / 500);
+        }
+    }
+    // Nothing to play, or a sound shorter than the shortest buffer less the gap allowed.
+    EXPECT_EQ(LoopBufferFramesFor(0, 44100), BufferFramesFor(44100));
+    EXPECT_EQ(LoopBufferFramesFor(100, 44100), BufferFramesFor(44100));
 }
 
 } // namespace

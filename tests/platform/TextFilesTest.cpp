@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "platform/TextFiles.h"
 
+#include "platform/LineReader.h"
 #include "platform/RuntimeError.h"
 #include "support/GameFolder.h"
 
 #include <gtest/gtest.h>
-
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <sys/stat.h>
+#include <system_error>
+#include <tuple>
+#include <vector>
 
 namespace miradel {
 
@@ -24,73 +31,56 @@ template <typename Action> RuntimeError CaughtError(Action action)
     return RuntimeError("");
 }
 
+template <typename Exception> RuntimeError Caught(const Exception& exception)
+{
+    try {
+        throw exception;
+    } catch (const std::exception&) {
+        return CaughtAsRuntimeError();
+    }
+}
+
 } // namespace
 
-TEST(TextFiles, ReadsDecodedLinesToTheEnd)
+TEST(TextFiles, ReadsDecodedLinesAndReportsReadingPastTheEnd)
 {
     test::GameFolder folder;
-    // "あい", "abc", a lone LF and a bad lead byte: bytes as a Shift-JIS editor saves them.
-    const auto path = folder.WriteFile("scene.txt", "\x82\xA0\x82\xA2\r\nabc\r\nx\ny\x82\r\n");
     TextFiles files;
-    files.Open(1, path, "scene/scene.txt");
-    EXPECT_TRUE(files.IsOpen(1));
+    // "あい", "abc", a lone LF and a bad lead byte: bytes as a Shift-JIS editor saves them.
+    files.Open(1, folder.WriteFile("scene.txt", "\x82\xA0\x82\xA2\r\nabc\r\nx\ny\x82\r\n"), "scene/scene.txt");
     EXPECT_EQ(files.ShownName(1), "scene/scene.txt");
-    EXPECT_EQ(files.LinesRead(1), 0);
-    EXPECT_FALSE(files.AtEnd(1));
     EXPECT_EQ(files.LineInput(1), u"あい");
     EXPECT_EQ(files.LineInput(1), u"abc");
     EXPECT_FALSE(files.AtEnd(1));
     EXPECT_EQ(files.LineInput(1), u"x\ny\uFFFD");
     EXPECT_TRUE(files.AtEnd(1));
     EXPECT_EQ(files.LinesRead(1), 3);
+    const RuntimeError error = CaughtError([&] { files.LineInput(1); });
+    EXPECT_EQ(error.Report(), "scene/scene.txt:4: ファイルの終わりを越えて読もうとしました");
+    EXPECT_EQ(files.LinesRead(1), 3);
+
+    files.Open(2, folder.WriteFile("empty.txt", ""), "scene/empty.txt");
+    EXPECT_TRUE(files.AtEnd(2));
+    EXPECT_EQ(CaughtError([&] { files.LineInput(2); }).Line(), 1);
 }
 
-TEST(TextFiles, ReportsReadPastTheEndWithFileAndLine)
-{
-    test::GameFolder folder;
-    TextFiles files;
-    files.Open(2, folder.WriteFile("two.txt", "a\r\nb\r\n"), "scene/two.txt");
-    files.LineInput(2);
-    files.LineInput(2);
-    const RuntimeError error = CaughtError([&] { files.LineInput(2); });
-    EXPECT_EQ(error.Message(), "ファイルの終わりを越えて読もうとしました");
-    EXPECT_EQ(error.File(), "scene/two.txt");
-    EXPECT_EQ(error.Line(), 3);
-    EXPECT_EQ(files.LinesRead(2), 2);
-
-    files.Open(3, folder.WriteFile("empty.txt", ""), "scene/empty.txt");
-    EXPECT_TRUE(files.AtEnd(3));
-    EXPECT_EQ(CaughtError([&] { files.LineInput(3); }).Report(),
-        "scene/empty.txt:1: ファイルの終わりを越えて読もうとしました");
-}
-
+// What is not a regular file is missing as far as the game is concerned: a named pipe would
+// block the open for ever, a device would never end.
 TEST(TextFiles, ReportsFilesThatCannotBeOpened)
 {
     test::GameFolder folder;
-    TextFiles files;
-    const RuntimeError missing = CaughtError([&] { files.Open(1, folder.Path() / "none.txt", "scene/none.txt"); });
-    EXPECT_EQ(missing.Message(), "シナリオファイルが見つかりません");
-    EXPECT_EQ(missing.File(), "scene/none.txt");
-    EXPECT_EQ(missing.Report(), "scene/none.txt: シナリオファイルが見つかりません");
-
-    // What is not a regular file is missing as far as the game is concerned: a named pipe
-    // would block the open for ever, a device would never end.
-    const RuntimeError folderError = CaughtError([&] { files.Open(1, folder.Path(), "scene"); });
-    EXPECT_EQ(folderError.Message(), "シナリオファイルが見つかりません");
-    EXPECT_EQ(folderError.File(), "scene");
     ASSERT_EQ(mkfifo((folder.Path() / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "pipe", "pipe"); }).Message(),
-        "シナリオファイルが見つかりません");
     std::filesystem::create_symlink("/dev/zero", folder.Path() / "zero");
-    EXPECT_EQ(CaughtError([&] { files.Open(1, folder.Path() / "zero", "zero"); }).Message(),
-        "シナリオファイルが見つかりません");
-
-    EXPECT_FALSE(files.IsOpen(1));
+    TextFiles files;
+    for (const char* name : { "none.txt", ".", "pipe", "zero" }) {
+        const RuntimeError error = CaughtError([&] { files.Open(1, folder.Path() / name, name); });
+        EXPECT_EQ(error.Report(), name + std::string(": シナリオファイルが見つかりません"));
+    }
     EXPECT_EQ(files.OpenCount(), 0u);
 }
 
-// The file numbers: the lowest free one is offered, each reads its own file, closing a
-// number that is not open does nothing, and a misused number fails without harm.
+// The lowest free number is offered, each reads its own file, closing a number that is not
+// open does nothing, and a misused number fails without harm.
 TEST(TextFiles, FileNumbers)
 {
     test::GameFolder folder;
@@ -99,37 +89,136 @@ TEST(TextFiles, FileNumbers)
     EXPECT_THROW(files.LineInput(1), RuntimeError);
     EXPECT_THROW(files.AtEnd(1), RuntimeError);
     EXPECT_THROW(files.Open(0, path, "a.txt"), RuntimeError);
-    EXPECT_EQ(files.FreeFile(), 1);
     files.Open(files.FreeFile(), folder.WriteFile("one.txt", "1a\r1b"), "one.txt");
     files.Open(files.FreeFile(), folder.WriteFile("two.txt", "2a\r\n2b"), "two.txt");
     files.Open(5, path, "a.txt");
     EXPECT_EQ(files.FreeFile(), 3);
-    const RuntimeError twice = CaughtError([&] { files.Open(1, path, "second.txt"); });
-    EXPECT_EQ(twice.File(), "second.txt");
+    EXPECT_EQ(CaughtError([&] { files.Open(1, path, "second.txt"); }).File(), "second.txt");
     EXPECT_EQ(files.ShownName(1), "one.txt");
 
     EXPECT_EQ(files.LineInput(2), u"2a");
     EXPECT_EQ(files.LineInput(1), u"1a");
-    EXPECT_EQ(files.LineInput(1), u"1b");
-    EXPECT_TRUE(files.AtEnd(1));
-    EXPECT_FALSE(files.AtEnd(2));
-    EXPECT_EQ(files.LinesRead(1), 2);
-    EXPECT_EQ(files.LinesRead(2), 1);
+    EXPECT_EQ(files.LinesRead(1), 1);
     files.Close(7);
-    files.Close(0);
-    EXPECT_EQ(files.OpenCount(), 3u);
     files.Close(1);
     files.Close(1);
     EXPECT_EQ(files.OpenCount(), 2u);
     EXPECT_EQ(files.LineInput(2), u"2b");
     EXPECT_FALSE(files.IsOpen(1));
-    EXPECT_EQ(files.ShownName(1), "");
     EXPECT_EQ(files.LinesRead(1), 0);
     EXPECT_EQ(files.FreeFile(), 1);
     files.Open(1, path, "a.txt");
     files.Open(3, path, "a.txt");
     files.Open(4, path, "a.txt");
     EXPECT_EQ(files.FreeFile(), 6);
+}
+
+// Whatever the program throws ends in a message for the player.
+TEST(RuntimeError, EveryFailureEndsWithAMessageForThePlayer)
+{
+    const RuntimeError content("シナリオファイルが見つかりません", "txt/opn.dat", 3);
+    EXPECT_EQ(Caught(content).Report(), "txt/opn.dat:3: シナリオファイルが見つかりません");
+    EXPECT_EQ(Caught(std::logic_error("x")).Report(), "内部エラー: x");
+    EXPECT_EQ(FatalErrorText(content, "/games/a/"),
+        "エラーが発生したため、終了します。\n\ntxt/opn.dat:3: シナリオファイルが見つかりません\n\nゲームフォルダ: "
+        "/games/a/");
+    EXPECT_EQ(FatalErrorText(Caught(std::bad_alloc()), "/games/a/"),
+        "エラーが発生したため、終了します。\n\nメモリが足りません");
+}
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+Lines ReadAll(LineReader& reader)
+{
+    Lines lines;
+    std::string line;
+    while (!reader.AtEnd()) {
+        EXPECT_TRUE(reader.ReadLine(line));
+        lines.push_back(line);
+    }
+    EXPECT_FALSE(reader.ReadLine(line));
+    EXPECT_TRUE(line.empty());
+    return lines;
+}
+
+// Small buffers put every line end across a refill; each buffer size must agree with
+// reading from memory.
+void ExpectLines(std::string_view bytes, const Lines& expected)
+{
+    LineReader fromMemory(bytes);
+    EXPECT_EQ(ReadAll(fromMemory), expected) << "from memory: " << testing::PrintToString(std::string(bytes));
+    for (const std::size_t bufferSize :
+        { std::size_t { 1 }, std::size_t { 2 }, std::size_t { 3 }, LineReader::kDefaultBufferSize }) {
+        const FileHandle file(std::tmpfile());
+        ASSERT_TRUE(file);
+        std::fwrite(bytes.data(), 1, bytes.size(), file.get());
+        std::rewind(file.get());
+        LineReader fromFile(file.get(), bufferSize);
+        EXPECT_EQ(ReadAll(fromFile), expected)
+            << "buffer " << bufferSize << ": " << testing::PrintToString(std::string(bytes));
+    }
+}
+
+} // namespace
+
+// Lines end at CR LF and at a CR alone; a lone LF and NUL bytes stay inside the line; the
+// last line needs no end.
+TEST(LineReader, SplitsAtCrLfAndCrOnly)
+{
+    using namespace std::string_literals;
+    const std::pair<std::string, Lines> kRows[] = {
+        { "a\r\nb\rc\r\n", { "a", "b", "c" } },
+        { "a\r\r\nb", { "a", "", "b" } },
+        { "\r\r", { "", "" } },
+        { "a\nb\r\nc", { "a\nb", "c" } },
+        { "a\n\rb", { "a\n", "b" } },
+        { "\n\n\r\n", { "\n\n" } },
+        { "a\r\n\n", { "a", "\n" } },
+        { "a\r\n\r\n", { "a", "" } },
+        { "a\r\r", { "a", "" } },
+        { "", {} },
+        { "a\0b\r\n\0\r\n"s, { "a\0b"s, "\0"s } },
+    };
+    for (const auto& [bytes, lines] : kRows)
+        ExpectLines(bytes, lines);
+}
+
+TEST(LineReader, ReportsLineEndsAndKeepsOnlyTheStartOfAnOverlongLine)
+{
+    const std::string overlong = std::string(3 * LineReader::kDefaultBufferSize + 7, 'a') + "\x82";
+    const std::string exact(LineReader::kKeptLineBytes, 'b');
+    const std::string bytes = overlong + "\r\nnext\r" + exact;
+    LineReader reader { std::string_view(bytes) };
+    const std::tuple<std::string, LineEnd, bool> expected[] = {
+        { overlong.substr(0, LineReader::kKeptLineBytes), LineEnd::CrLf, true },
+        { "next", LineEnd::Cr, false },
+        { exact, LineEnd::None, false },
+    };
+    std::string line;
+    for (const auto& [kept, lineEnd, cut] : expected) {
+        ASSERT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(line, kept);
+        EXPECT_EQ(reader.LastLineEnd(), lineEnd);
+        EXPECT_EQ(reader.LastLineCut(), cut);
+    }
+    // Alike through a file, whatever the buffer.
+    ExpectLines(bytes, { overlong.substr(0, LineReader::kKeptLineBytes), "next", exact });
+}
+
+TEST(LineReader, ThrowsOnReadError)
+{
+    // A folder opens as a stream on Linux, and reading it fails.
+    const FileHandle folder(std::fopen(MIRADEL_TEST_DATA_DIR, "rb"));
+    ASSERT_TRUE(folder);
+    LineReader reader(folder.get());
+    EXPECT_THROW(reader.AtEnd(), std::system_error);
 }
 
 } // namespace miradel
