@@ -24,7 +24,6 @@ TEST(Layout, ScreenSizesGiveTheWindowAndItsFont)
     } rows[] = {
         { 768, 1366, 728, 614, 409, 10 },
         { 1080, 1920, 1040, 864, 576, 12 },
-        { 1080, 864, 576, 864, 576, 12 },
         { 1280, 800, 1240, 800, 533, 11 }, // portrait: the full width
         { 1080, 1920, 400, 600, 400, 10 }, // too low: the height that fits decides
         { 540, 960, 540, 432, 288, 8 },

@@ -35,7 +35,8 @@ inline ChildOutcome RunChildTests(const std::string& filter, const std::map<std:
         child.kill();
     child.waitForFinished(10000);
     ChildOutcome outcome { -1, child.readAll().toStdString() };
-    if (child.exitStatus() == QProcess::NormalExit)
+    // A filter that matches no test would pass without testing anything.
+    if (child.exitStatus() == QProcess::NormalExit && outcome.output.find("PASSED  ] 0 tests") == std::string::npos)
         outcome.exitCode = child.exitCode();
     return outcome;
 }
