@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
-#include "platform/RuntimeError.h"
 #include "support/FormFixture.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QIcon>
 #include <QImage>
-#include <QWidget>
+#include <QLabel>
+#include <QResizeEvent>
 #include <gtest/gtest.h>
 
 namespace miradel::test {
+namespace {
 
 class FrmTest : public testing::Test {
 protected:
@@ -15,25 +19,32 @@ protected:
     {
         fixture.folder.WriteAllPictures();
         fixture.folder.WriteAllScenes();
+        fixture.folder.WriteScene("opn", { "こんにちは", "二行目", "三行目" });
     }
     Frm& Form() { return fixture.Form(); }
+    QWidget* Window() { return Form().frm.Widget(); }
+    bool Activate()
+    {
+        Window()->activateWindow();
+        const QDeadlineTimer deadline(30000);
+        while (QApplication::activeWindow() != Window() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return QApplication::activeWindow() == Window();
+    }
     FormFixture fixture;
 };
 
-// The content lies in the program's folder; the music beside the program starts with the
-// window and closes with it, and so does the scene file.
+// The content lies in the program's folder; the music beside the program and the scene file
+// open with the window and close with it.
 TEST_F(FrmTest, StartAndShutdown)
 {
     fixture.Start();
     const Text folder = fixture.folder.Root();
-    EXPECT_EQ(Form().appDir, folder);
     EXPECT_EQ(Form().imgDir, folder + u"img/");
     EXPECT_EQ(Form().txtDir, folder + u"txt/");
     EXPECT_EQ(fixture.media.commands,
         (std::vector<std::string> {
             "close MIDI notify", "open \"" + TextToUtf8(folder) + "bgm.wav\" alias MIDI", "play MIDI notify" }));
-    EXPECT_TRUE(Form().BgmTim.Enabled());
-    EXPECT_EQ(Form().BgmTim.Interval(), 1);
     ASSERT_EQ(Form().game.files.OpenCount(), 1u);
     fixture.media.commands.clear();
     Form().Form_Unload();
@@ -44,44 +55,114 @@ TEST_F(FrmTest, StartAndShutdown)
     Frm withoutSeparator(folder.substr(0, folder.size() - 1), fixture.random);
     withoutSeparator.Form_Load();
     EXPECT_EQ(withoutSeparator.appDir, folder);
-}
-
-TEST_F(FrmTest, WindowHasItsTitleAndOwnIcon)
-{
-    EXPECT_EQ(Form().frm.Widget()->windowTitle(), QStringLiteral("Miradel"));
-    const QImage icon = Form().frm.Widget()->windowIcon().pixmap(32, 32).toImage();
-    ASSERT_EQ(icon.size(), QSize(32, 32));
-    // The moon is golden, the tile night-blue.
+    // The icon's moon is golden, its tile night-blue.
+    const QImage icon = Window()->windowIcon().pixmap(32, 32).toImage();
     EXPECT_GT(QColor(icon.pixel(8, 16)).red(), 200);
     EXPECT_LT(QColor(icon.pixel(28, 4)).red(), 120);
 }
 
-// A report stays readable whatever the line holds: a NUL in a picture name is an error of
-// its own, named and shown (cut there, the name would load another file), and a line of
-// megabytes is quoted by its beginning only.
-TEST(FrmScenes, ReportsQuoteOddLinesReadably)
+// A page taller than the message area shows its newest line at the bottom; a short one starts
+// at the top.
+TEST_F(FrmTest, TallPageShowsItsNewestLine)
 {
-    const std::string longRun = "--" + std::string(2 * 1024 * 1024, '7') + "x";
-    for (const std::string& bad : { std::string(">img x\0y", 8), longRun }) {
-        FormFixture broken;
-        broken.folder.WriteAllPictures();
-        broken.folder.WritePicture("img/x.jpg", Qt::red, 8, 8);
-        broken.folder.WriteSceneBytes("opn", "a\r\n" + bad + "\r\n");
-        broken.Start();
-        try {
-            broken.Form().TimSay_Timer();
-            FAIL() << "no error";
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.File(), "txt/opn.dat");
-            EXPECT_EQ(error.Line(), 2);
-            EXPECT_LT(error.Report().size(), 600u) << error.Report().substr(0, 600);
-            EXPECT_EQ(error.Report().find('\0'), std::string::npos);
-            if (bad == longRun)
-                continue;
-            EXPECT_NE(error.English().find("NUL"), std::string::npos) << error.English();
-            EXPECT_NE(error.Report().find("x\u2400y"), std::string::npos) << error.Report();
-        }
-    }
+    fixture.Start();
+    auto* label = static_cast<QLabel*>(Form().Lbl.Widget());
+    const auto bottomRows = [&](const Text& caption) {
+        Form().Lbl.SetCaption(caption);
+        Form().Lbl.FlushCaption();
+        const QImage shot = label->grab().toImage();
+        return shot.copy(0, shot.height() * 9 / 10, shot.width(), shot.height() / 10);
+    };
+    bottomRows(u"\r\nshort");
+    EXPECT_TRUE(label->alignment() & Qt::AlignTop);
+    Text tall;
+    for (int i = 0; i < 60; ++i)
+        tall += u"\r\nline";
+    EXPECT_NE(bottomRows(tall + u"\r\nline"), bottomRows(tall + u"\r\n■■■■■■■■"));
 }
 
+// Minimised, the game goes on and a layout run has nothing to do; restoring lays the window out
+// again and the keyboard is back in the message area, from where the arrows move it.
+TEST_F(FrmTest, MinimiseRestoreAndTheKeyboard)
+{
+    ASSERT_TRUE(fixture.Show());
+    ASSERT_TRUE(Activate());
+    EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
+    const QRect laidOut = Form().Pic.Widget()->geometry();
+    const QSize size = Window()->size();
+    Window()->setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(Form().frm.IsMinimized());
+    Form().LblDay.SetVisible(false);
+    Form().Pic.Move(0, 0, 0.1f, 0.1f);
+    Form().E.SetVisible(true);
+    Form().Form_Resize();
+    EXPECT_FALSE(Form().LblDay.Visible());
+    // The window system may shrink a minimised window to nothing.
+    QResizeEvent shrunk(QSize(0, 0), Window()->size());
+    QCoreApplication::sendEvent(Window(), &shrunk);
+    Form().Lbl_Click();
+    Form().TimSay_Timer();
+    Form().ComGame_Click();
+    Form().game.ShowPicture(u"2");
+    Form().game.BlinkStep();
+    EXPECT_EQ(Form().game.pictures.CurrentPicture(), u"2");
+
+    Window()->setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(Form().LblDay.Visible());
+    EXPECT_FALSE(Form().E.Visible());
+    EXPECT_TRUE(Form().Lbl.Visible()) << "the scene on show stays on show";
+    EXPECT_EQ(Form().Pic.Widget()->geometry(), laidOut);
+    EXPECT_EQ(Window()->size(), size);
+    Activate();
+    EXPECT_EQ(QApplication::focusWidget(), Form().Lbl.Widget());
+    EXPECT_TRUE(fixture.endedWith.empty());
+
+    // The focus frame is drawn on the choice the arrows moved the keyboard to, and only there.
+    for (int i = 0; i < 40 && fixture.Offer() != "choices"; ++i)
+        fixture.Offer() == "next day" ? Form().ComGame_Click() : Form().Lbl_Click();
+    ASSERT_EQ(fixture.Offer(), "choices");
+    QWidget* first = Form().Com(0).Widget();
+    const QImage resting = first->grab().toImage();
+    Press(QApplication::focusWidget(), Qt::Key_Down);
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    EXPECT_NE(first->grab().toImage(), resting);
+    Press(first, Qt::Key_Down);
+    EXPECT_EQ(first->grab().toImage(), resting);
+}
+
+QString AccessibleName(const Control& control)
+{
+    return QAccessible::queryAccessibleInterface(control.Widget())->text(QAccessible::Name);
+}
+
+QAccessibleActionInterface* Actions(const Control& control)
+{
+    return QAccessible::queryAccessibleInterface(control.Widget())->actionInterface();
+}
+
+// What a screen reader hears and can do, read through Qt's accessibility interface as the
+// AT-SPI bridge reads it, from the start of the opening on.
+TEST_F(FrmTest, ScreenReaderHearsTheCaptionsAndReadsOn)
+{
+    fixture.Start();
+    // The screen shows a caption at the next turn of the event loop; a reader hears it now.
+    EXPECT_EQ(AccessibleName(Form().Lbl), QStringLiteral("\nこんにちは"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Form().Lbl.Widget())->role(), QAccessible::StaticText);
+    // The picture area names the picture on show; a blink frame is the same picture.
+    EXPECT_EQ(AccessibleName(Form().Pic), QStringLiteral("画像: ttl"));
+    Form().game.ShowPicture(u"3");
+    Form().game.ShowPicture(u"_");
+    EXPECT_EQ(AccessibleName(Form().Pic), QStringLiteral("画像: 3"));
+    // The message area offers a press that reads on; the day label is only read.
+    ASSERT_NE(Actions(Form().Lbl), nullptr);
+    Actions(Form().Lbl)->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(fixture.Message(), "|こんにちは|二行目");
+    EXPECT_EQ(AccessibleName(Form().Lbl), QStringLiteral("\nこんにちは\n二行目"));
+    EXPECT_TRUE(!Actions(Form().LblDay) || Actions(Form().LblDay)->actionNames().isEmpty());
+    Form().LblDay.SetCaption(u"3");
+    EXPECT_EQ(AccessibleName(Form().LblDay), QStringLiteral("3"));
+    EXPECT_EQ(AccessibleName(Form().ComGame), QStringLiteral("次の日"));
+}
+
+} // namespace
 } // namespace miradel::test

@@ -20,41 +20,21 @@ GameFolder::GameFolder()
     std::filesystem::create_directories(m_path);
 }
 
-GameFolder::~GameFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
-Text GameFolder::Root() const
-{
-    return TextFromUtf8(m_path.string() + "/");
-}
-
-std::string Cp932Bytes(std::string_view utf8)
-{
-    iconv_t converter = iconv_open("CP932", "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("iconv knows no CP932");
-    std::string input(utf8);
-    std::string output(input.size() * 2 + 4, '\0');
-    char* in = input.data();
-    char* out = output.data();
-    std::size_t inLeft = input.size();
-    std::size_t outLeft = output.size();
-    const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
-    iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1))
-        throw std::runtime_error("not in code page 932: " + input);
-    output.resize(output.size() - outLeft);
-    return output;
-}
-
 std::string SceneBytes(const std::vector<std::string>& utf8Lines)
 {
+    iconv_t converter = iconv_open("CP932", "UTF-8");
     std::string bytes;
-    for (const std::string& line : utf8Lines)
-        bytes += Cp932Bytes(line) + "\r\n";
+    for (std::string line : utf8Lines) {
+        std::string converted(line.size() * 2, '\0');
+        char* in = line.data();
+        char* out = converted.data();
+        std::size_t inLeft = line.size();
+        std::size_t outLeft = converted.size();
+        if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
+            throw std::runtime_error("not in code page 932: " + line);
+        bytes.append(converted.data(), out) += "\r\n";
+    }
+    iconv_close(converter);
     return bytes;
 }
 
@@ -78,11 +58,9 @@ void GameFolder::WriteScene(const std::string& name, const std::vector<std::stri
 
 void GameFolder::WritePicture(const std::string& relative, QColor color, int width, int height) const
 {
-    const std::filesystem::path path = m_path / relative;
-    std::filesystem::create_directories(path.parent_path());
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(color);
-    image.save(QString::fromStdString(path.string()), "JPG");
+    image.save(QString::fromStdString(WriteFile(relative, "").string()), "JPG");
 }
 
 void GameFolder::WriteAllScenes() const
@@ -97,11 +75,6 @@ void GameFolder::WriteAllPictures() const
         WritePicture("img/" + TextToUtf8(picture) + ".jpg", QColor(0x33, 0x66, 0x99));
     for (const Text& picture : BlinkingPictures())
         WritePicture("img/" + TextToUtf8(picture) + "_.jpg", QColor(0x99, 0x66, 0x33));
-}
-
-void GameFolder::Remove(const std::string& relative) const
-{
-    std::filesystem::remove(m_path / relative);
 }
 
 } // namespace miradel::test

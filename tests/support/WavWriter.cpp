@@ -9,21 +9,19 @@ namespace miradel::test {
 
 namespace {
 
-class Bytes {
-public:
-    void Tag(std::string_view fourCc) { data.insert(data.end(), fourCc.begin(), fourCc.end()); }
+struct Bytes {
     void Little(std::uint32_t value, int count)
     {
         for (int i = 0; i < count; ++i)
             data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     }
+    // A RIFF chunk, padded to an even length.
     void Chunk(std::string_view fourCc, const Bytes& body)
     {
-        Tag(fourCc);
+        data.insert(data.end(), fourCc.begin(), fourCc.end());
         Little(static_cast<std::uint32_t>(body.data.size()), 4);
         data.insert(data.end(), body.data.begin(), body.data.end());
-        if (body.data.size() % 2 != 0)
-            data.push_back(0); // RIFF chunks are padded to an even length
+        data.resize(data.size() + body.data.size() % 2, 0);
     }
     std::vector<std::uint8_t> data;
 };
@@ -37,15 +35,13 @@ std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std
     const bool adpcm = format.encoding != WavEncoding::Pcm;
     const bool ms = format.encoding == WavEncoding::MsAdpcm;
     const std::uint32_t blockAlign = adpcm ? 256 * channels : channels * format.bitsPerSample / 8;
-    // Per channel, a block header is 7 bytes (MS: predictor, delta, two samples) or 4 (IMA:
-    // one sample, step index); each further byte holds two 4-bit codes.
-    const std::uint32_t samplesPerBlock = !adpcm ? 1
-        : ms                                     ? (blockAlign - 7 * channels) * 2 / channels + 2
-                                                 : (blockAlign - 4 * channels) * 2 / channels + 1;
-    const std::uint16_t tag = ms ? 2 : adpcm ? 0x11 : 1;
+    // A block header per channel: 7 bytes (MS: predictor, delta, two samples) or 4 (IMA: one
+    // sample, step index); each further byte holds two 4-bit codes.
+    const std::uint32_t samplesPerBlock
+        = !adpcm ? 1 : (blockAlign - (ms ? 7 : 4) * channels) * 2 / channels + (ms ? 2 : 1);
 
     Bytes fmt;
-    fmt.Little(format.extensible ? 0xFFFE : tag, 2);
+    fmt.Little(format.extensible ? 0xFFFE : ms ? 2 : adpcm ? 0x11 : 1, 2);
     fmt.Little(channels, 2);
     fmt.Little(static_cast<std::uint32_t>(format.sampleRate), 4);
     fmt.Little(static_cast<std::uint32_t>(format.sampleRate) * blockAlign / samplesPerBlock, 4);
@@ -58,50 +54,38 @@ std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std
         // KSDATAFORMAT_SUBTYPE_PCM.
         for (const std::uint8_t byte : { 1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71 })
             fmt.Little(byte, 1);
-    } else if (ms) {
-        // The seven standard coefficient pairs; pair 0 (256, 0) predicts the last sample.
-        const int pairs[7][2]
-            = { { 256, 0 }, { 512, -256 }, { 0, 0 }, { 192, 64 }, { 240, 0 }, { 460, -208 }, { 392, -232 } };
-        fmt.Little(4 + 4 * 7, 2);
-        fmt.Little(samplesPerBlock, 2);
-        fmt.Little(7, 2);
-        for (const auto& [first, second] : pairs) {
-            fmt.Little(static_cast<std::uint16_t>(first), 2);
-            fmt.Little(static_cast<std::uint16_t>(second), 2);
-        }
     } else if (adpcm) {
-        fmt.Little(2, 2);
+        fmt.Little(ms ? 4 + 4 * 7 : 2, 2);
         fmt.Little(samplesPerBlock, 2);
+    }
+    if (ms) {
+        // Their count, then the seven standard coefficient pairs; pair 0 (256, 0) repeats the last sample.
+        for (const int value : { 7, 256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232 })
+            fmt.Little(static_cast<std::uint16_t>(value), 2);
     }
 
     Bytes data;
-    if (!adpcm) {
-        for (const std::int16_t sample : samples) {
-            if (format.bitsPerSample == 8)
-                data.Little(static_cast<std::uint8_t>((sample >> 8) + 128), 1);
-            else
-                data.Little(
-                    static_cast<std::uint32_t>(static_cast<std::uint16_t>(sample)) << (format.bitsPerSample - 16),
-                    format.bitsPerSample / 8);
+    for (std::size_t i = 0; !adpcm && i < samples.size(); ++i) {
+        if (format.bitsPerSample == 8)
+            data.Little(static_cast<std::uint8_t>((samples[i] >> 8) + 128), 1);
+        else
+            data.Little(
+                static_cast<std::uint32_t>(static_cast<std::uint16_t>(samples[i])) << (format.bitsPerSample - 16),
+                format.bitsPerSample / 8);
+    }
+    // ADPCM: whole blocks. An MS header holds the samples 1 and 2 (an IMA block is all zero); every
+    // code after the header says "no change".
+    for (std::size_t block = 0; adpcm && block * samplesPerBlock < frames; ++block) {
+        const std::size_t start = data.data.size();
+        for (const auto& [value, count] : { std::pair { 0u, 1 }, { 16u, 2 }, { 2u, 2 }, { 1u, 2 } }) {
+            for (std::uint32_t c = 0; ms && c < channels; ++c)
+                data.Little(value, count);
         }
-    } else {
-        for (std::size_t block = 0; block * samplesPerBlock < frames; ++block) {
-            const std::size_t start = data.data.size();
-            if (ms) {
-                for (const auto& [value, count] : { std::pair { 0u, 1 }, { 16u, 2 }, { 2u, 2 }, { 1u, 2 } }) {
-                    for (std::uint32_t c = 0; c < channels; ++c)
-                        data.Little(value, count);
-                }
-            } else {
-                for (std::uint32_t c = 0; c < channels; ++c)
-                    data.Little(0, 4);
-            }
-            data.data.resize(start + blockAlign, 0);
-        }
+        data.data.resize(start + blockAlign, 0);
     }
 
     Bytes wave;
-    wave.Tag("WAVE");
+    wave.data = { 'W', 'A', 'V', 'E' };
     wave.Chunk("fmt ", fmt);
     if (adpcm) {
         Bytes fact;

@@ -18,9 +18,8 @@ struct WavFormat {
 };
 
 // A RIFF WAVE file. PCM holds `samples` (16-bit, interleaved by channel) exactly, scaled to
-// the width. ADPCM holds as many whole blocks as the samples need, each decoding to the
-// frames 1, 2, 2, 2, ... on every channel: each block's header keeps its first two samples
-// as they are, and every code after them says "no change".
+// the width. ADPCM holds as many whole blocks as the samples need: MS blocks decode to the
+// frames 1, 2, 2, 2, ... on every channel, IMA blocks to silence.
 std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std::int16_t>& samples);
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
