@@ -37,35 +37,29 @@ TEST(Keyboard, EachReadingKeyAndTheWheelDoWhatAClickDoesOverTheMessageArea)
     KeyboardGame reference(opening);
     for (int clicks = 0; clicks <= 2; ++clicks, reference.Form().Lbl_Click())
         clicked.push_back(reference.Message());
-    struct Input {
-        const char* name;
-        int clicks;
-        std::function<void(QWidget*)> deliver;
+    // A key, or turns of the wheel towards the reader (a notch is 120), and the clicks they are.
+    const std::tuple<int, int, int, bool, int> inputs[] = {
+        { Qt::Key_Space, 0, 0, false, 1 },
+        { Qt::Key_Return, 0, 0, false, 1 },
+        { Qt::Key_Enter, 0, 0, false, 1 },
+        { Qt::Key_Down, 0, 0, false, 1 },
+        { Qt::Key_Up, 0, 0, false, 0 },
+        { Qt::Key_Right, 0, 0, false, 0 },
+        { Qt::Key_A, 0, 0, false, 0 },
+        { Qt::Key_Escape, 0, 0, false, 0 },
+        { 0, 30, 4, false, 1 },
+        { 0, 120, 1, true, 1 },
+        { 0, 240, 1, false, 2 },
     };
-    const Input inputs[] = {
-        { "Space", 1, [](QWidget* w) { Type(w, Qt::Key_Space); } },
-        { "Return", 1, [](QWidget* w) { Type(w, Qt::Key_Return); } },
-        { "Enter", 1, [](QWidget* w) { Type(w, Qt::Key_Enter); } },
-        { "Down", 1, [](QWidget* w) { Type(w, Qt::Key_Down); } },
-        { "touchpad steps", 1,
-            [](QWidget* w) {
-                for (int i = 0; i < 4; ++i)
-                    TurnWheel(w, -30);
-            } },
-        { "inverted wheel", 1, [](QWidget* w) { TurnWheel(w, -120, true); } },
-        { "two notches in one turn", 2, [](QWidget* w) { TurnWheel(w, -240); } },
-        { "other keys", 0,
-            [](QWidget* w) {
-                for (int key : { Qt::Key_Up, Qt::Key_Left, Qt::Key_Right, Qt::Key_A, Qt::Key_Escape })
-                    Type(w, key);
-            } },
-    };
-    for (const Input& input : inputs) {
+    for (const auto& [key, towards, turns, inverted, clicks] : inputs) {
         KeyboardGame keyed(opening);
         keyed.Form().TimSay.SetEnabled(false);
-        input.deliver(keyed.Form().Lbl.Widget());
-        EXPECT_EQ(keyed.Message(), clicked[input.clicks]) << input.name;
-        EXPECT_EQ(keyed.Form().TimSay.Enabled(), input.clicks > 0) << input.name << ": a click starts the pacing";
+        if (key != 0)
+            Type(keyed.Form().Lbl.Widget(), key);
+        for (int turn = 0; turn < turns; ++turn)
+            TurnWheel(keyed.Form().Lbl.Widget(), -towards, inverted);
+        EXPECT_EQ(keyed.Message(), clicked[static_cast<std::size_t>(clicks)]) << key << " " << towards << "x" << turns;
+        EXPECT_EQ(keyed.Form().TimSay.Enabled(), clicks > 0) << key << ": a click starts the pacing";
     }
 }
 
@@ -106,33 +100,6 @@ TEST(Keyboard, FocusFollowsWhatIsOfferedAndOnlyAFreshPressTakesAButton)
         Type(game.Focus(), step.key, Qt::NoModifier, step.repeat);
         ASSERT_EQ(game.State(), step.state) << "key " << step.key << (step.repeat ? " held" : "");
     }
-}
-
-// The whole game with keys only, each sent to whatever has the keyboard: the opening, three
-// days with their choices, the ending, and the new game that the ending starts.
-TEST(Keyboard, WholeGamePlaysWithoutAMouse)
-{
-    KeyboardGame game({ "一行目" });
-    for (const char* ending : { "end0", "end1", "end2" })
-        game.folder.WriteScene(ending, { "おしまい", ">end" });
-    game.random.SetDefault(0.0); // every choice is used up at once
-    Frm& form = game.Form();
-    bool endingSeen = false;
-    for (int press = 0; press < 200 && !(endingSeen && form.game.pictures.CurrentPicture() == u"ttl"); ++press) {
-        QWidget* focus = game.Focus();
-        ASSERT_TRUE(focus == form.frm.Widget() || (focus && focus->isVisibleTo(form.frm.Widget()))) << press;
-        // Buttons take Space; the message area its reading keys; on the resting window Tab
-        // moves onto the choices.
-        static constexpr int kReadingKeys[] = { Qt::Key_Space, Qt::Key_Return, Qt::Key_Down };
-        const int key = focus == form.frm.Widget() ? Qt::Key_Tab
-            : focus->inherits("QPushButton")       ? Qt::Key_Space
-                                                   : kReadingKeys[press % 3];
-        Type(focus, key);
-        endingSeen = endingSeen || form.game.pictures.CurrentPicture().starts_with(u"end");
-    }
-    EXPECT_TRUE(endingSeen);
-    EXPECT_EQ(form.game.pictures.CurrentPicture(), u"ttl") << "the ending starts a new game";
-    EXPECT_EQ(form.game.state.day, 0);
 }
 
 } // namespace

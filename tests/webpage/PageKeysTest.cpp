@@ -15,15 +15,9 @@ TEST(PageKeys, AnswerByKeyAndWhereTheKeyboardIs)
     using enum PageElement;
     constexpr std::array<bool, 5> three = { true, true, true, false, false }, four = { true, true, true, true, false };
     constexpr std::array<bool, 5> nextDay = { false, false, false, false, true };
-    struct Row {
-        const char* key;
-        bool repeat;
-        std::optional<PageElement> focused;
-        std::array<bool, 5> shown;
-        bool messageShown;
-        KeyAnswer expected;
-    };
-    const Row rows[] = {
+    // The key, whether it repeats, where the keyboard is, the buttons on show, the message area on
+    // show: the answer.
+    const std::tuple<const char*, bool, std::optional<PageElement>, std::array<bool, 5>, bool, KeyAnswer> rows[] = {
         { " ", false, Message, {}, true, { ClickMessage } },
         { "Enter", true, Message, {}, true, { ClickMessage } },
         { "ArrowDown", false, std::nullopt, {}, true, { ClickMessage } },
@@ -42,10 +36,10 @@ TEST(PageKeys, AnswerByKeyAndWhereTheKeyboardIs)
         { "ArrowLeft", false, Choice0, three, false, { MoveFocus, Choice2 } },
         { "ArrowUp", false, Choice2, three, false, { MoveFocus, Choice1 } },
     };
-    for (const Row& row : rows) {
-        const KeyAnswer answer = AnswerKey(row.key, row.repeat, row.focused, row.shown, row.messageShown);
-        EXPECT_EQ(std::pair(answer.action, answer.moveTo), std::pair(row.expected.action, row.expected.moveTo))
-            << "row " << &row - rows;
+    for (const auto& [key, repeat, focused, shown, messageShown, expected] : rows) {
+        const KeyAnswer answer = AnswerKey(key, repeat, focused, shown, messageShown);
+        EXPECT_EQ(std::pair(answer.action, answer.moveTo), std::pair(expected.action, expected.moveTo))
+            << "'" << key << "' " << focused.has_value();
     }
 }
 

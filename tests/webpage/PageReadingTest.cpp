@@ -20,12 +20,10 @@ protected:
         std::string opening;
         for (int line = 1; line <= 70; ++line)
             opening += "line" + std::to_string(line) + "\r\n";
-        const std::map<std::string, std::string> scenes { { "opn", opening }, { "0", "day one\r\n" } };
         page.Start(1366, 768);
         for (const int request : dom.Pending(FileKind::Scene)) {
-            const auto scene = scenes.find(dom.requests[request].key);
-            const bool found = scene != scenes.end();
-            page.FileArrived(request, found ? FileAnswer::Found : FileAnswer::Missing, found ? scene->second : "");
+            const bool found = dom.requests[request].key == "opn";
+            page.FileArrived(request, found ? FileAnswer::Found : FileAnswer::Missing, found ? opening : "");
         }
         for (const int request : dom.Pending(FileKind::Picture)) {
             dom.decodedPictures.insert(dom.requests[request].key);
@@ -96,8 +94,7 @@ TEST_F(PageReadingTest, BacklogOverTheMessageAreaHoldsThePageAndGivesItBack)
     EXPECT_EQ(page.KeyDown("a", false).action, Action::Swallow);
     EXPECT_EQ(page.KeyDown("Enter", true).action, Action::Swallow);
     EXPECT_EQ(page.KeyDown("Escape", false).action, Action::Swallow);
-    EXPECT_FALSE(dom.Shown(PageElement::Backlog));
-    EXPECT_TRUE(dom.texts[PageElement::Backlog].empty());
+    EXPECT_FALSE(dom.Shown(PageElement::Backlog) || !dom.texts[PageElement::Backlog].empty());
     EXPECT_TRUE(page.KeyUp("Escape")) << "the closing key's release is the backlog's";
     EXPECT_FALSE(page.KeyUp("a"));
     EXPECT_TRUE(page.Wheel(240, true));
