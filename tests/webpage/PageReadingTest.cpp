@@ -77,7 +77,8 @@ TEST_F(PageReadingTest, BacklogOverTheMessageAreaHoldsThePageAndGivesItBack)
     const std::optional<PageElement> focus = dom.focus;
     page.KeyDown("PageUp", false);
     ASSERT_TRUE(dom.Shown(PageElement::Backlog));
-    EXPECT_EQ(dom.places[PageElement::Backlog].y, dom.places[PageElement::Message].y);
+    const PixelRect over = dom.places[PageElement::Backlog], area = dom.places[PageElement::Message];
+    EXPECT_EQ(std::tie(over.x, over.y, over.width), std::tie(area.x, area.y, area.width));
     EXPECT_EQ(dom.fontSizes[PageElement::Backlog], dom.fontSizes[PageElement::Message]);
     const std::string history = TextToUtf8(dom.texts[PageElement::Backlog]);
     EXPECT_TRUE(history.starts_with("line1\nline2\n") && history.ends_with("\nline41")) << history;
