@@ -33,10 +33,12 @@ struct KeyboardGame : FormFixture {
 TEST(Keyboard, EachReadingKeyAndTheWheelDoWhatAClickDoesOverTheMessageArea)
 {
     const std::vector<std::string> opening { "一行目", "二行目", "三行目", "四行目" };
-    std::vector<std::string> clicked;
     KeyboardGame reference(opening);
-    for (int clicks = 0; clicks <= 2; ++clicks, reference.Form().Lbl_Click())
+    std::vector<std::string> clicked { reference.Message() };
+    for (int click = 0; click < 2; ++click) {
+        reference.Form().Lbl_Click();
         clicked.push_back(reference.Message());
+    }
     // A key, or turns of the wheel towards the reader (a notch is 120), and the clicks they are.
     const std::tuple<int, int, int, bool, int> inputs[] = {
         { Qt::Key_Space, 0, 0, false, 1 },
@@ -69,12 +71,8 @@ TEST(Keyboard, FocusFollowsWhatIsOfferedAndOnlyAFreshPressTakesAButton)
 {
     KeyboardGame game({ "一行目" });
     game.random.SetDefault(0.0);
-    struct Step {
-        int key;
-        bool repeat;
-        const char* state;
-    };
-    const Step steps[] = {
+    // A key pressed where the keyboard is, whether it repeats one held, and where the keyboard is then.
+    const std::tuple<int, bool, std::string> steps[] = {
         { Qt::Key_Space, false, "next day, next day" },
         { Qt::Key_Return, true, "next day, next day" },
         { Qt::Key_Space, false, "text, scene" },
@@ -88,6 +86,8 @@ TEST(Keyboard, FocusFollowsWhatIsOfferedAndOnlyAFreshPressTakesAButton)
         { Qt::Key_Down, false, "choice 0, 012" },
         { Qt::Key_Up, false, "choice 2, 012" },
         { Qt::Key_Left, false, "choice 1, 012" },
+        { Qt::Key_PageUp, false, "choice 1, 012" },
+        { Qt::Key_Return, false, "choice 1, 012" },
         { Qt::Key_Return, true, "choice 1, 012" },
         { Qt::Key_Return, false, "text, scene" },
         { Qt::Key_Down, false, "next day, next day" },
@@ -96,9 +96,9 @@ TEST(Keyboard, FocusFollowsWhatIsOfferedAndOnlyAFreshPressTakesAButton)
         { Qt::Key_Up, false, "choice 2, 02" },
     };
     ASSERT_EQ(game.State(), "text, scene");
-    for (const Step& step : steps) {
-        Type(game.Focus(), step.key, Qt::NoModifier, step.repeat);
-        ASSERT_EQ(game.State(), step.state) << "key " << step.key << (step.repeat ? " held" : "");
+    for (const auto& [key, repeat, state] : steps) {
+        Type(game.Focus(), key, Qt::NoModifier, repeat);
+        ASSERT_EQ(game.State(), state) << "key " << key << (repeat ? " held" : "");
     }
 }
 
