@@ -133,8 +133,6 @@ TEST(FullScreenArea, LargestAreaOfTheWindowsProportionsCentred)
         { 1920, 1080, 15, "150,0 1620x1080" },
         // 682.67 pixels tall, rounded to 683: 42 above and 43 below.
         { 1024, 768, 15, "0,42 1024x683" },
-        { 1280, 800, 15, "40,0 1200x800" },
-        { 800, 1280, 15, "0,373 800x533" },
         { 2880, 1800, 10, "90,0 2700x1800" },
         { 0, 0, 15, "0,0 1x1" },
     };
