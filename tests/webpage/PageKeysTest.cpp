@@ -6,51 +6,41 @@
 namespace miradel {
 namespace {
 
-using Action = KeyAnswer::Action;
-constexpr std::array<bool, 5> kThreeChoices = { true, true, true, false, false };
-constexpr std::array<bool, 5> kAllChoices = { true, true, true, true, false };
-constexpr std::array<bool, 5> kNextDayOnly = { false, false, false, false, true };
-
-TEST(PageKeys, SpaceEnterAndDownReadOnInTheMessageArea)
+// In the message area Space, Enter and Down read on; resting on the page only the arrows move
+// onto a button; on a button Enter presses it unless held from before, and the arrows go round
+// the buttons on show in tab order: the choices 0 to 2, the next-day button, the fourth choice.
+TEST(PageKeys, AnswerByKeyAndWhereTheKeyboardIs)
 {
-    for (const char* key : { " ", "Enter", "ArrowDown" }) {
-        EXPECT_EQ(AnswerKey(key, false, PageElement::Message, {}, true).action, Action::ClickMessage) << key;
-        // A click beside the message area took the keyboard off it: it still reads on.
-        EXPECT_EQ(AnswerKey(key, true, std::nullopt, {}, true).action, Action::ClickMessage) << key;
+    using enum KeyAnswer::Action;
+    using enum PageElement;
+    constexpr std::array<bool, 5> three = { true, true, true, false, false }, four = { true, true, true, true, false };
+    constexpr std::array<bool, 5> nextDay = { false, false, false, false, true };
+    // The key, whether it repeats, where the keyboard is, the buttons on show, the message area on
+    // show: the answer.
+    const std::tuple<const char*, bool, std::optional<PageElement>, std::array<bool, 5>, bool, KeyAnswer> rows[] = {
+        { " ", false, Message, {}, true, { ClickMessage } },
+        { "Enter", true, Message, {}, true, { ClickMessage } },
+        { "ArrowDown", false, std::nullopt, {}, true, { ClickMessage } },
+        { "ArrowUp", false, Message, {}, true, { Pass } },
+        { "Tab", false, Message, {}, true, { Pass } },
+        { " ", false, std::nullopt, three, false, { Swallow } },
+        { "Enter", false, std::nullopt, three, false, { Swallow } },
+        { "Tab", false, std::nullopt, three, false, { Pass } },
+        { "ArrowDown", false, std::nullopt, three, false, { MoveFocus, Choice0 } },
+        { "ArrowUp", false, std::nullopt, four, false, { MoveFocus, Choice3 } },
+        { "Enter", false, Choice1, three, false, { ClickFocused } },
+        { "Enter", true, NextDay, nextDay, false, { Swallow } },
+        { " ", false, Choice1, three, false, { Pass } },
+        { "ArrowDown", false, Choice2, four, false, { MoveFocus, Choice3 } },
+        { "ArrowRight", false, Choice3, four, false, { MoveFocus, Choice0 } },
+        { "ArrowLeft", false, Choice0, three, false, { MoveFocus, Choice2 } },
+        { "ArrowUp", false, Choice2, three, false, { MoveFocus, Choice1 } },
+    };
+    for (const auto& [key, repeat, focused, shown, messageShown, expected] : rows) {
+        const KeyAnswer answer = AnswerKey(key, repeat, focused, shown, messageShown);
+        EXPECT_EQ(std::pair(answer.action, answer.moveTo), std::pair(expected.action, expected.moveTo))
+            << "'" << key << "' " << focused.has_value();
     }
-    EXPECT_EQ(AnswerKey("ArrowUp", false, PageElement::Message, {}, true).action, Action::Pass);
-    EXPECT_EQ(AnswerKey("Tab", false, PageElement::Message, {}, true).action, Action::Pass);
-}
-
-// When the choices appear the keyboard rests on the page: the key that read the last line
-// cannot take a choice; only an arrow moves onto one.
-TEST(PageKeys, RestingOnThePageOnlyTheArrowsMoveOntoAButton)
-{
-    EXPECT_EQ(AnswerKey(" ", false, std::nullopt, kThreeChoices, false).action, Action::Swallow);
-    EXPECT_EQ(AnswerKey("Enter", false, std::nullopt, kThreeChoices, false).action, Action::Swallow);
-    EXPECT_EQ(AnswerKey("Tab", false, std::nullopt, kThreeChoices, false).action, Action::Pass);
-
-    const KeyAnswer down = AnswerKey("ArrowDown", false, std::nullopt, kThreeChoices, false);
-    EXPECT_EQ(down.action, Action::MoveFocus);
-    EXPECT_EQ(down.moveTo, PageElement::Choice0);
-    const KeyAnswer up = AnswerKey("ArrowUp", false, std::nullopt, kAllChoices, false);
-    EXPECT_EQ(up.action, Action::MoveFocus);
-    EXPECT_EQ(up.moveTo, PageElement::Choice3);
-}
-
-TEST(PageKeys, OnAButtonEnterPressesAtOnceAndArrowsGoRoundTheButtonsOnShow)
-{
-    EXPECT_EQ(AnswerKey("Enter", false, PageElement::Choice1, kThreeChoices, false).action, Action::ClickFocused);
-    // Held from before (the key that read the last line), it presses nothing.
-    EXPECT_EQ(AnswerKey("Enter", true, PageElement::NextDay, kNextDayOnly, false).action, Action::Swallow);
-    // Space is the browser's: it presses a button when released on it.
-    EXPECT_EQ(AnswerKey(" ", false, PageElement::Choice1, kThreeChoices, false).action, Action::Pass);
-
-    // Tab order: the choices 0 to 2, the next-day button, the fourth choice.
-    EXPECT_EQ(AnswerKey("ArrowDown", false, PageElement::Choice2, kAllChoices, false).moveTo, PageElement::Choice3);
-    EXPECT_EQ(AnswerKey("ArrowRight", false, PageElement::Choice3, kAllChoices, false).moveTo, PageElement::Choice0);
-    EXPECT_EQ(AnswerKey("ArrowLeft", false, PageElement::Choice0, kThreeChoices, false).moveTo, PageElement::Choice2);
-    EXPECT_EQ(AnswerKey("ArrowUp", false, PageElement::Choice2, kThreeChoices, false).moveTo, PageElement::Choice1);
 }
 
 } // namespace
