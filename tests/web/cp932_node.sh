@@ -12,9 +12,11 @@ gtest=/usr/src/googletest/googletest
 flags=(-std=c++20 -O1 -pthread)
 mkdir -p "$out"
 for unit in gtest-all gtest_main; do
-  [[ $out/$unit.o -nt $gtest/src/$unit.cc ]] || em++ "${flags[@]}" -I"$gtest/include" -I"$gtest" -c "$gtest/src/$unit.cc" -o "$out/$unit.o"
+  [[ $out/$unit.o -nt $gtest/src/$unit.cc ]] ||
+    em++ "${flags[@]}" -I"$gtest/include" -I"$gtest" -c "$gtest/src/$unit.cc" -o "$out/$unit.o"
 done
-em++ "${flags[@]}" -Wall -Wextra -Werror -I"$gtest/include" -I"$root/src" -DMIRADEL_TEST_DATA_DIR="\"$root/tests/data\"" \
+em++ "${flags[@]}" -Wall -Wextra -Werror -I"$gtest/include" -I"$root/src" \
+  -DMIRADEL_TEST_DATA_DIR="\"$root/tests/data\"" \
   "$root/tests/platform/Cp932Test.cpp" "$root/src/platform/Cp932.cpp" "$root/src/platform/Cp932Table.cpp" \
   "$root/src/platform/Text.cpp" "$out/gtest-all.o" "$out/gtest_main.o" \
   -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sPTHREAD_POOL_SIZE=2 -o "$out/cp932_test.js"

@@ -71,6 +71,7 @@ for (let clicks = 0; clicks < 500 && !message.hidden && fatal.hidden && game.dat
     message.click();
 """
 
+
 class PageTest(unittest.TestCase):
     """One browser a test. Served: game/ (the web folder), without-ttl/ and without-1/ (a picture
     missing), page-only/ (no game); picked/MyGame/ is a game on the disk, in capitals as from Windows."""
@@ -82,7 +83,8 @@ class PageTest(unittest.TestCase):
             shutil.copytree(WEB_DIR, os.path.join(cls.root, name))
         os.remove(os.path.join(cls.root, "without-ttl", "img", "ttl.jpg"))
         os.remove(os.path.join(cls.root, "without-1", "img", "1.jpg"))
-        shutil.copytree(WEB_DIR, os.path.join(cls.root, "page-only"), ignore=shutil.ignore_patterns("txt", "img", "*.wav"))
+        without_game = shutil.ignore_patterns("txt", "img", "*.wav")
+        shutil.copytree(WEB_DIR, os.path.join(cls.root, "page-only"), ignore=without_game)
         picked = os.path.join(cls.root, "picked", "MyGame")
         for part in ("txt", "img"):
             shutil.copytree(os.path.join(WEB_DIR, part), os.path.join(picked, part.upper()))
@@ -137,8 +139,9 @@ class PageTest(unittest.TestCase):
         self.driver.execute_script(READ_ON_SCRIPT)
 
     def rect(self, element_id):
-        return tuple(self.driver.execute_script("const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-                                                "return [r.x, r.y, r.width, r.height];", element_id))
+        return tuple(self.driver.execute_script("const r = document.getElementById(arguments[0])"
+                                                ".getBoundingClientRect(); return [r.x, r.y, r.width, r.height];",
+                                                element_id))
 
     def start(self, folder="game"):
         self.driver.get(self.url + folder + "/index.html?seed=1")
@@ -202,8 +205,9 @@ class PageTest(unittest.TestCase):
         # last page starts a new game: day 0 and the opening.
         self.check(self.state()["scene"] == "end" + last[-1], 'the ending "end%s"' % last[-1])
         self.read_on()
-        self.wait_for("a new game", lambda s: s["scene"] == "opn" and s["day"] == "0" and s["message"]
-                      .startswith("\n" + first_line(opening_pages()[0])) and s["shown"] == ["message", "day", "picture"])
+        opening = "\n" + first_line(opening_pages()[0])
+        self.wait_for("a new game", lambda s: s["scene"] == "opn" and s["day"] == "0"
+                      and s["message"].startswith(opening) and s["shown"] == ["message", "day", "picture"])
 
     def test_game_from_a_folder_on_disk(self):
         self.driver.get(self.url + "page-only/index.html?seed=1")
@@ -253,7 +257,8 @@ return [colours, seen.size];""")
             sizes = self.driver.execute_script("return ['message', 'choice-0', 'next-day', 'day'].map(id => "
                                                "parseFloat(getComputedStyle(document.getElementById(id)).fontSize));")
             self.check(all(abs(px - k * base * 96 / 72) < 0.01 for px, k in zip(sizes, (1, 1, 2, 4))),
-                       "fonts of %g, %g, %g and %g pt in %dx%d: %s px" % (base, base, 2 * base, 4 * base, width, height, sizes))
+                       "fonts of %g, %g, %g, %g pt in %dx%d: %s px" % (base, base, 2 * base, 4 * base, width, height,
+                                                                       sizes))
 
         def check_controls(*names):
             for name in names:
@@ -268,6 +273,7 @@ return [colours, seen.size];""")
         self.read_on()
         self.wait_for("the choices", lambda s: "choice-0" in s["shown"])
         check_controls("choice-0", "choice-1", "choice-2")
+
 
 def main():
     global WEB_DIR
