@@ -24,7 +24,7 @@ WEB_DIR = None  # from the command line
 TIMEOUT = 60  # seconds: generous, for a loaded CI machine
 MARK = "▼"
 NEXT_DAY_OFFER = ["day", "next-day", "picture"]
-FATAL = "エラーが発生したため、終了します。\n\n%simg/%s.jpg: 画像ファイルが見つかりません%s\n\nゲームフォルダ: %s%s/"
+PICTURE_MISSING = "画像ファイルが見つかりません"
 # The controls in the game area at 1920 x 1080 as the desktop places them (x, y, width, height).
 RECTS_AT_1080 = {"next-day": (27, 26, 135, 131), "day": (567, 288, 270, 131), "picture": (567, 26, 270, 262),
                  "message": (27, 26, 540, 524), "choice-0": (27, 26, 135, 79), "choice-1": (27, 105, 135, 78),
@@ -59,7 +59,8 @@ const text = id => document.getElementById(id).textContent;
 const ids = ['message', 'day', 'next-day', 'choice-0', 'choice-1', 'choice-2', 'choice-3', 'picture'];
 return {scene: document.getElementById('game').getAttribute('data-scene'), message: text('message'), day: text('day'),
     fatal: shown('fatal') ? text('fatal') : null, backlog: shown('backlog') ? text('backlog') : null,
-    shown: ids.filter(shown), captions: ids.slice(2, 7).map(text), soundNote: shown('sound-note')};
+    shown: ids.filter(shown), captions: ids.slice(2, 7).map(text), soundNote: shown('sound-note'),
+    focus: document.activeElement.id};
 """
 
 # Clicks the message area until the scene or the offer changes or the game stops; each click is
@@ -73,16 +74,16 @@ for (let clicks = 0; clicks < 500 && !message.hidden && fatal.hidden && game.dat
 
 
 class PageTest(unittest.TestCase):
-    """One browser a test. Served: game/ (the web folder), without-ttl/ and without-1/ (a picture
-    missing), page-only/ (no game); picked/MyGame/ is a game on the disk, in capitals as from Windows."""
+    """One browser a test. Served: game/ (the web folder), without-ttl/, without-1/ and without-opn/
+    (a file missing), page-only/ (no game); picked/MyGame/ is a game on the disk, in capitals as from Windows."""
 
     @classmethod
     def setUpClass(cls):
         cls.root = tempfile.mkdtemp(prefix="miradel-web-test-")
-        for name in ("game", "without-ttl", "without-1"):
+        shutil.copytree(WEB_DIR, os.path.join(cls.root, "game"))
+        for name, missing in ("without-ttl", "img/ttl.jpg"), ("without-1", "img/1.jpg"), ("without-opn", "txt/opn.dat"):
             shutil.copytree(WEB_DIR, os.path.join(cls.root, name))
-        os.remove(os.path.join(cls.root, "without-ttl", "img", "ttl.jpg"))
-        os.remove(os.path.join(cls.root, "without-1", "img", "1.jpg"))
+            os.remove(os.path.join(cls.root, name, missing))
         without_game = shutil.ignore_patterns("txt", "img", "*.wav")
         shutil.copytree(WEB_DIR, os.path.join(cls.root, "page-only"), ignore=without_game)
         picked = os.path.join(cls.root, "picked", "MyGame")
@@ -151,7 +152,9 @@ class PageTest(unittest.TestCase):
         pages = opening_pages()
         self.assertGreater(len(pages), 4)
         self.start()
-        self.check(self.state()["day"] == "0" and self.state()["soundNote"], "day 0 and the note on sound")
+        state = self.state()
+        self.check((state["day"], state["soundNote"], state["focus"]) == ("0", True, "message"),
+                   "day 0, the note on sound and the keyboard in the message area")
         keys = [None, Keys.SPACE, Keys.ENTER, Keys.ARROW_DOWN]  # None: a click
         for number, page in enumerate(pages):
             # The ticks reveal the page to its mark and stop there.
@@ -175,7 +178,8 @@ class PageTest(unittest.TestCase):
     def test_skip_stops_at_the_buttons_choices_open_their_scenes_and_the_ending_restarts(self):
         self.start()
         ActionChains(self.driver).key_down(Keys.CONTROL).perform()
-        self.wait_for("Ctrl held to skip to the next-day button", lambda s: s["shown"] == NEXT_DAY_OFFER)
+        self.wait_for("Ctrl held to skip to the next-day button, which takes the keyboard",
+                      lambda s: s["shown"] == NEXT_DAY_OFFER and s["focus"] == "next-day")
         self.driver.execute_async_script("setTimeout(arguments[0], 300);")  # skip frames pass
         ActionChains(self.driver).key_up(Keys.CONTROL).perform()
         self.check(self.state()["day"] == "0" and self.state()["scene"] == "opn", "no button pressed by skip")
@@ -186,6 +190,10 @@ class PageTest(unittest.TestCase):
         captions = ["白銀の雲", "黄金の月", "なにもない", "真珠色"]
         self.wait_for("the three regular choices", lambda s: s["captions"][1:] == captions
                       and s["shown"] == ["day", "choice-0", "choice-1", "choice-2", "picture"])
+        # The key that read the last line must not take a choice: the keyboard rests on the page.
+        self.check(self.state()["focus"] == "", "no choice with the keyboard")
+        self.press(Keys.ARROW_DOWN)
+        self.wait_for("Down to move the keyboard onto the first choice", lambda s: s["focus"] == "choice-0")
         # On day 1 choice 1 opens "3" and its index (a low draw), else "0" and its index.
         last = "choice-1"
         self.click(last)
@@ -216,12 +224,13 @@ class PageTest(unittest.TestCase):
         self.wait_for("the picked game's opening", lambda s: s["fatal"] is None and s["scene"] == "opn"
                       and s["message"].startswith("\n" + first_line(opening_pages()[0])))
 
-    def test_a_missing_picture_stops_the_game_with_the_desktops_message(self):
+    def test_a_missing_file_stops_the_game_with_the_desktops_message(self):
         line = opening_lines().index(">img 1") + 1
-        for folder, picture, where, quoted in (("without-ttl", "ttl", "", ""),
-                                               ("without-1", "1", "txt/opn.dat:%d: " % line, " (「>img 1」)")):
+        for folder, error in (("without-ttl", "img/ttl.jpg: " + PICTURE_MISSING),
+                              ("without-1", "txt/opn.dat:%d: img/1.jpg: %s (「>img 1」)" % (line, PICTURE_MISSING)),
+                              ("without-opn", "txt/opn.dat: シナリオファイルが見つかりません")):
             with self.subTest(folder):
-                expected = FATAL % (where, picture, quoted, self.url, folder)
+                expected = "エラーが発生したため、終了します。\n\n%s\n\nゲームフォルダ: %s%s/" % (error, self.url, folder)
                 self.driver.get(self.url + folder + "/index.html?seed=1")
                 self.wait_for("the opening or an error", lambda s: s["scene"] == "opn" or s["fatal"] is not None)
                 self.read_on()

@@ -92,27 +92,14 @@ TEST_F(Page, ABlinkFrameLineFetchesTheFramesOfEveryPicture)
     EXPECT_TRUE(pictures.contains("ttl_") && pictures.contains("pic_") && !pictures.contains("__"));
 }
 
-// The ticks stop at the page's end. Only the message area and the next-day button take the
-// keyboard by appearing; the choices leave it on the page.
-TEST_F(Page, PacingStopsAtThePageAndTheChoicesAppearWithoutTheKeyboard)
+// The ticks stop at the page's end.
+TEST_F(Page, PacingStopsAtThePagesEnd)
 {
-    scenes["0"] = "day one\r\n";
     Load();
     EXPECT_TRUE(dom.pacing);
-    EXPECT_EQ(dom.focus, PageElement::Message);
     page->TimSay_Timer();
     EXPECT_EQ(Message(), u"\r\none\r\ntwo▼");
     EXPECT_FALSE(dom.pacing);
-    page->Lbl_Click();
-    EXPECT_EQ(dom.focus, PageElement::NextDay);
-    page->ComGame_Click();
-    EXPECT_EQ(dom.focus, PageElement::Message);
-    page->Lbl_Click();
-    EXPECT_TRUE(dom.Shown(PageElement::Choice0));
-    EXPECT_FALSE(dom.focus.has_value());
-    EXPECT_EQ(page->KeyDown(" ", false).action, KeyAnswer::Action::Swallow);
-    EXPECT_EQ(page->KeyDown("ArrowDown", false).action, KeyAnswer::Action::MoveFocus);
-    EXPECT_EQ(dom.focus, PageElement::Choice0);
 }
 
 // A notch of the wheel towards the reader is a click; small steps add up; a turn away from the
@@ -148,13 +135,6 @@ TEST_F(Page, AMissingPictureEndsTheGameWithTheDesktopsMessage)
     page->ComGame_Click();
     EXPECT_EQ(Message(), before);
     EXPECT_TRUE(dom.fatal.empty()) << dom.fatal;
-}
-
-TEST_F(Page, AMissingSceneNamesItsFile)
-{
-    scenes.erase("opn");
-    Load();
-    EXPECT_NE(dom.fatal.find("txt/opn.dat: シナリオファイルが見つかりません"), std::string::npos) << dom.fatal;
 }
 
 // The music plays from start-up; its end, which the browser announces, lets the watch restart it
