@@ -1,22 +1,16 @@
 # SPDX-License-Identifier: MIT
-"""The browser build in headless Chromium: the bundled game served over HTTP from 127.0.0.1
-plays as on the desktop. Run by tests/web/run.sh:
-    /usr/bin/python3 tests/web/page_test.py --web build/web [unittest options]
-Needs chromium, chromium-driver and python3-selenium (scripts/setup.sh --test)."""
+"""The browser build in headless Chromium, served from 127.0.0.1: the bundled game plays as on the
+desktop. Needs chromium, chromium-driver and python3-selenium; run by tests/web/run.sh."""
 
 import argparse
-import base64
 import functools
 import http.server
-import json
 import os
 import shutil
-import struct
 import sys
 import tempfile
 import threading
 import unittest
-import zlib
 
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
@@ -26,552 +20,265 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-WEB_DIR = None  # set from the command line
+WEB_DIR = None  # from the command line
 TIMEOUT = 60  # seconds: generous, for a loaded CI machine
-CHOICE_CAPTIONS = ["白銀の雲", "黄金の月", "なにもない", "真珠色"]
-FATAL_HEADING = "エラーが発生したため、終了します。\n\n"
-PICTURE_MISSING = "画像ファイルが見つかりません"
 MARK = "▼"
-
-# The desktop's layout (app/Layout.h): the user scale over the inner area and each control's
-# rect in it.
-SCALE_LEFT, SCALE_TOP, SCALE_WIDTH, SCALE_HEIGHT = -0.1, -0.1, 3.2, 2.2
-RECTS = {
-    "message": (0, 0, 2, 2),
-    "next-day": (0, 0, 0.5, 0.5),
-    "day": (2, 1, 1, 0.5),
-    "picture": (2, 0, 1, 1),
-    "choice-0": (0, 0.0, 0.5, 0.3),
-    "choice-1": (0, 0.3, 0.5, 0.3),
-    "choice-2": (0, 0.6, 0.5, 0.3),
-    "choice-3": (0, 0.9, 0.5, 0.3),
-}
+NEXT_DAY_OFFER = ["day", "next-day", "picture"]
+PICTURE_MISSING = "画像ファイルが見つかりません"
+# The controls in the game area at 1920 x 1080 as the desktop places them (x, y, width, height).
+RECTS_AT_1080 = {"next-day": (27, 26, 135, 131), "day": (567, 288, 270, 131), "picture": (567, 26, 270, 262),
+                 "message": (27, 26, 540, 524), "choice-0": (27, 26, 135, 79), "choice-1": (27, 105, 135, 78),
+                 "choice-2": (27, 183, 135, 79)}
 
 
-def f32(value):
-    return struct.unpack("f", struct.pack("f", value))[0]
-
-
-def round_half_away(value):
-    return int(value + 0.5) if value >= 0 else -int(-value + 0.5)
-
-
-def expected_rect(name, game_width, game_height):
-    """A control's pixel rect inside the game area as the desktop computes it: the user scale's
-    single-precision values, each edge rounded to a whole pixel."""
-    left, top, width, height = (f32(v) for v in RECTS[name])
-    scale_x = game_width / f32(SCALE_WIDTH)
-    scale_y = game_height / f32(SCALE_HEIGHT)
-    x0 = round_half_away(f32(left - f32(SCALE_LEFT)) * scale_x)
-    y0 = round_half_away(f32(top - f32(SCALE_TOP)) * scale_y)
-    x1 = round_half_away(f32(f32(left + width) - f32(SCALE_LEFT)) * scale_x)
-    y1 = round_half_away(f32(f32(top + height) - f32(SCALE_TOP)) * scale_y)
-    return (x0, y0, x1 - x0, y1 - y0)
-
-
-def scene_lines(game_dir, name):
-    with open(os.path.join(game_dir, "txt", name + ".dat"), "rb") as scene:
+def opening_lines():
+    with open(os.path.join(WEB_DIR, "txt", "opn.dat"), "rb") as scene:
         return scene.read().decode("cp932").split("\r\n")[:-1]
 
 
-def pages_of(lines):
-    """The pages of a scene made only of text lines, exact ">p" lines, "--" runs and ">img"
-    lines, each page as the message area shows it while it waits: an empty first line, then the
-    page's lines, the last ending in the mark."""
-    pages, page = [], []
-    for line in lines:
-        if line == ">p" or line.startswith("tugi"):
-            pages.append(page)
-            page = []
-            if line.startswith("tugi"):
-                return ["\n" + "\n".join(p) + MARK for p in pages]
-        elif line.startswith("--") or line.startswith(">img"):
-            continue
-        else:
-            assert not line.startswith(">"), "the model does not know the command " + line
-            page.append(line)
-    assert len(page) < 30, "the model does not break full pages"
-    pages.append(page)
-    return ["\n" + "\n".join(p) + MARK for p in pages]
+def opening_pages():
+    """The opening's pages as the message area shows each while it waits (text, ">p", "--" and ">img")."""
+    pages = [[]]
+    for line in opening_lines():
+        if line == ">p":
+            pages.append([])
+        elif not line.startswith(("--", ">img")):
+            assert not line.startswith(">") and len(pages[-1]) < 29, line
+            pages[-1].append(line)
+    return ["\n" + "\n".join(page) + MARK for page in pages]
 
 
-def decode_png(data):
-    """Width, height and rows of RGB(A) bytes of an 8-bit, non-interlaced PNG (what Chromium
-    writes)."""
-    assert data[:8] == b"\x89PNG\r\n\x1a\n"
-    position, idat = 8, b""
-    while position < len(data):
-        length, kind = struct.unpack(">I4s", data[position:position + 8])
-        body = data[position + 8:position + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, colour_type, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            assert depth == 8 and colour_type in (2, 6) and interlace == 0
-            channels = 3 if colour_type == 2 else 4
-        elif kind == b"IDAT":
-            idat += body
-        position += 12 + length
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        start = y * (stride + 1)
-        kind, row = raw[start], bytearray(raw[start + 1:start + 1 + stride])
-        if kind == 1:
-            for i in range(channels, stride):
-                row[i] = (row[i] + row[i - channels]) & 255
-        elif kind == 2:
-            row = bytearray((a + b) & 255 for a, b in zip(row, previous))
-        elif kind == 3:
-            for i in range(stride):
-                left = row[i - channels] if i >= channels else 0
-                row[i] = (row[i] + ((left + previous[i]) >> 1)) & 255
-        elif kind == 4:
-            for i in range(stride):
-                a = row[i - channels] if i >= channels else 0
-                b = previous[i]
-                c = previous[i - channels] if i >= channels else 0
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                row[i] = (row[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        rows.append(row)
-        previous = row
-    return width, height, channels, rows
-
-
-def pixels_in(image, rect):
-    width, height, channels, rows = image
-    x, y, w, h = rect
-    for row in rows[max(0, y):min(height, y + h)]:
-        for i in range(max(0, x), min(width, x + w)):
-            yield tuple(row[i * channels:i * channels + 3])
-
-
-class Server:
-    """A static HTTP server on 127.0.0.1 and a free port, for one folder."""
-
-    def __init__(self, root):
-        handler = functools.partial(QuietHandler, directory=root)
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
-        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
-        self.thread.start()
-
-    def close(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+def first_line(page):
+    return page.split("\n")[1].rstrip(MARK)
 
 
 # The page's state in one look, for the tests and for failure messages.
 STATE_SCRIPT = """
-const shown = id => { const e = document.getElementById(id); return !!e && !e.hidden &&
-    getComputedStyle(e).display !== 'none'; };
-const text = id => { const e = document.getElementById(id); return e ? e.textContent : null; };
+const shown = id => getComputedStyle(document.getElementById(id)).display !== 'none';
+const text = id => document.getElementById(id).textContent;
 const ids = ['message', 'day', 'next-day', 'choice-0', 'choice-1', 'choice-2', 'choice-3', 'picture'];
-return { scene: document.getElementById('game').getAttribute('data-scene'),
-    message: text('message'), day: text('day'), fatal: shown('fatal') ? text('fatal') : null,
-    shown: ids.filter(shown), captions: ids.slice(2, 7).map(text), soundNote: shown('sound-note') };
+return {scene: document.getElementById('game').getAttribute('data-scene'), message: text('message'), day: text('day'),
+    fatal: shown('fatal') ? text('fatal') : null, backlog: shown('backlog') ? text('backlog') : null,
+    shown: ids.filter(shown), captions: ids.slice(2, 7).map(text), soundNote: shown('sound-note'),
+    focus: document.activeElement.id};
 """
 
-# Clicks the message area until the scene or the offer changes or the game stops; returns the
-# number of clicks. Synchronous: each click is handled before the next.
+# Clicks the message area until the scene or the offer changes or the game stops; each click is
+# handled before the next.
 READ_ON_SCRIPT = """
-const limit = arguments[0];
 const game = document.getElementById('game'), message = document.getElementById('message');
-const fatal = document.getElementById('fatal');
-const scene = game.getAttribute('data-scene');
-let clicks = 0;
-while (clicks < limit && !message.hidden && fatal.hidden && game.getAttribute('data-scene') === scene) {
+const fatal = document.getElementById('fatal'), scene = game.dataset.scene;
+for (let clicks = 0; clicks < 500 && !message.hidden && fatal.hidden && game.dataset.scene === scene; clicks++)
     message.click();
-    clicks++;
-}
-return clicks;
 """
 
 
-class PageTestCase(unittest.TestCase):
-    """One browser per test. One temporary root is served: game/ (the web folder as built),
-    without-ttl/ and without-1/ (copies without a picture), page-only/ (the page without a game)
-    and picked/MyGame/ (a game folder to pick from the disk)."""
-
-    root = None
-    server = None
+class PageTest(unittest.TestCase):
+    """One browser a test. Served: game/ (the web folder), without-ttl/, without-1/ and without-opn/
+    (a file missing), page-only/ (no game); picked/MyGame/ is a game on the disk, in capitals as from Windows."""
 
     @classmethod
     def setUpClass(cls):
         cls.root = tempfile.mkdtemp(prefix="miradel-web-test-")
         shutil.copytree(WEB_DIR, os.path.join(cls.root, "game"))
-        # A folder on the player's disk, with the names in capitals as an archive from Windows
-        # may have them, and a page served without a game.
+        for name, missing in ("without-ttl", "img/ttl.jpg"), ("without-1", "img/1.jpg"), ("without-opn", "txt/opn.dat"):
+            shutil.copytree(WEB_DIR, os.path.join(cls.root, name))
+            os.remove(os.path.join(cls.root, name, missing))
+        without_game = shutil.ignore_patterns("txt", "img", "*.wav")
+        shutil.copytree(WEB_DIR, os.path.join(cls.root, "page-only"), ignore=without_game)
         picked = os.path.join(cls.root, "picked", "MyGame")
-        os.makedirs(picked)
         for part in ("txt", "img"):
             shutil.copytree(os.path.join(WEB_DIR, part), os.path.join(picked, part.upper()))
         shutil.copy(os.path.join(WEB_DIR, "bgm.wav"), os.path.join(picked, "BGM.WAV"))
-        page_only = os.path.join(cls.root, "page-only")
-        os.makedirs(page_only)
-        for name in os.listdir(WEB_DIR):
-            if os.path.isfile(os.path.join(WEB_DIR, name)) and name != "bgm.wav":
-                shutil.copy(os.path.join(WEB_DIR, name), page_only)
-        for picture in ("ttl", "1"):
-            broken = os.path.join(cls.root, "without-" + picture)
-            shutil.copytree(WEB_DIR, broken)
-            os.remove(os.path.join(broken, "img", picture + ".jpg"))
-        cls.server = Server(cls.root)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.server.close()
-        shutil.rmtree(cls.root, ignore_errors=True)
+        http.server.SimpleHTTPRequestHandler.log_message = lambda *args: None
+        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=cls.root)
+        cls.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        cls.url = "http://127.0.0.1:%d/" % cls.server.server_address[1]
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        cls.addClassCleanup(shutil.rmtree, cls.root, ignore_errors=True)
+        cls.addClassCleanup(cls.server.shutdown)
 
     def setUp(self):
-        self.profile = tempfile.mkdtemp(prefix="miradel-chromium-")
+        profile = tempfile.mkdtemp(prefix="miradel-chromium-")
+        self.addCleanup(shutil.rmtree, profile, ignore_errors=True)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--user-data-dir=" + self.profile):
+                     "--user-data-dir=" + profile):
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-        self.console = []
+        self.addCleanup(self.driver.quit)
         self.viewport(1366, 768)
-
-    def tearDown(self):
-        self.driver.quit()
-        shutil.rmtree(self.profile, ignore_errors=True)
-
-    # --- helpers ---
 
     def viewport(self, width, height):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                                     {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
 
-    def open(self, folder="game", query="seed=1"):
-        self.driver.get(self.server.url + folder + "/index.html?" + query)
-
     def state(self):
         return self.driver.execute_script(STATE_SCRIPT)
 
-    def describe(self):
-        try:
-            self.console += [entry["message"] for entry in self.driver.get_log("browser")]
-        except Exception:  # the log is only for the report
-            pass
-        state = self.state()
-        return ("\n  page state: %s\n  #fatal: %s\n  browser console:\n    %s" %
-                (json.dumps({k: v for k, v in state.items() if k != "fatal"}, ensure_ascii=False),
-                 state["fatal"], "\n    ".join(self.console[-30:]) or "(empty)"))
-
-    def wait_for(self, what, condition, timeout=TIMEOUT):
-        """Polls the page state until condition(state) holds; fails saying what was expected."""
-        try:
-            return WebDriverWait(self.driver, timeout, poll_frequency=0.05).until(
-                lambda driver: condition(self.state()))
-        except TimeoutException:
-            self.fail("expected %s within %d s%s" % (what, timeout, self.describe()))
-
     def check(self, condition, what):
         if not condition:
-            self.fail("expected " + what + self.describe())
+            console = "\n    ".join(entry["message"] for entry in self.driver.get_log("browser")[-30:])
+            self.fail("expected %s\n  page state: %r\n  browser console:\n    %s" % (what, self.state(), console))
+
+    def wait_for(self, what, condition):
+        try:
+            WebDriverWait(self.driver, TIMEOUT, poll_frequency=0.05).until(lambda driver: condition(self.state()))
+        except TimeoutException:
+            self.check(False, "%s within %d s" % (what, TIMEOUT))
 
     def click(self, element_id):
         self.driver.find_element(By.ID, element_id).click()
 
-    def read_on(self, limit=500):
-        """Reads the scene on show to its end with clicks; the scene or offer changes."""
-        return self.driver.execute_script(READ_ON_SCRIPT, limit)
+    def press(self, key):
+        ActionChains(self.driver).send_keys(key).perform()
+
+    def read_on(self):
+        self.driver.execute_script(READ_ON_SCRIPT)
 
     def rect(self, element_id):
-        r = self.driver.execute_script(
-            "const r = document.getElementById(arguments[0]).getBoundingClientRect();"
-            "return [r.x, r.y, r.width, r.height];", element_id)
-        return tuple(r)
+        return tuple(self.driver.execute_script("const r = document.getElementById(arguments[0])"
+                                                ".getBoundingClientRect(); return [r.x, r.y, r.width, r.height];",
+                                                element_id))
 
-    def screenshot(self, clip):
-        x, y, width, height = clip
-        return decode_png(base64.b64decode(self.driver.execute_cdp_cmd("Page.captureScreenshot", {
-            "format": "png", "clip": {"x": x, "y": y, "width": width, "height": height, "scale": 1}})["data"]))
-
-    def start_game(self, folder="game"):
-        self.open(folder)
+    def start(self, folder="game"):
+        self.driver.get(self.url + folder + "/index.html?seed=1")
         self.wait_for('the opening "opn" on show', lambda s: s["scene"] == "opn" and s["message"])
 
-    def play_opening(self):
-        self.start_game()
-        self.read_on()
-        self.wait_for("the next-day button after the opening",
-                      lambda s: s["shown"] == ["day", "next-day", "picture"])
-
-
-class Playing(PageTestCase):
-
-    def test_opening_plays_page_by_page(self):
-        pages = pages_of(scene_lines(WEB_DIR, "opn"))
-        self.assertGreater(len(pages), 3)
-        self.start_game()
-        self.check(self.state()["day"] == "0", "day 0 during the opening")
-        self.check(self.state()["soundNote"], "the note that sound starts at the first click")
+    def test_opening_plays_page_by_page_on_clicks_and_keys_and_keeps_a_backlog(self):
+        pages = opening_pages()
+        self.assertGreater(len(pages), 4)
+        self.start()
+        state = self.state()
+        self.check((state["day"], state["soundNote"], state["focus"]) == ("0", True, "message"),
+                   "day 0, the note on sound and the keyboard in the message area")
+        keys = [None, Keys.SPACE, Keys.ENTER, Keys.ARROW_DOWN]  # None: a click
         for number, page in enumerate(pages):
             # The ticks reveal the page to its mark and stop there.
-            self.wait_for("page %d of the opening, ending in %s: %r" % (number + 1, MARK, page),
-                          lambda s: s["message"] == page)
-            if number == 0:
-                # Nothing moves while the page waits, however many ticks pass.
-                self.driver.execute_script(
-                    "window.messageChanges = 0; new MutationObserver(() => window.messageChanges++)"
-                    ".observe(document.getElementById('message'), {childList: true, characterData: true,"
-                    " subtree: true});")
-                # Five ticks of 100 ms at least.
-                self.driver.execute_script("window.waitStart = performance.now();")
-                self.wait_for("time to pass", lambda s: self.driver.execute_script(
-                    "return performance.now() - window.waitStart > 500;"))
-                self.check(self.driver.execute_script("return window.messageChanges") == 0,
-                           "no change to a page that waits for a click")
-            self.click("message")
-            if number == 0:
-                self.check(not self.state()["soundNote"], "the sound note gone after the first click")
+            self.wait_for("page %d of the opening: %r" % (number + 1, page), lambda s: s["message"] == page)
+            if number == 1:
+                self.press(Keys.PAGE_UP)
+                self.wait_for("PageUp to open the backlog with page 1 over page 2",
+                              lambda s: first_line(pages[0]) in (s["backlog"] or "") and s["message"] == page)
+                self.press(Keys.ESCAPE)
+                self.wait_for("Escape to close it over page 2", lambda s: s["backlog"] is None and s["message"] == page)
+            key = keys[number % len(keys)]
+            self.press(key) if key else self.click("message")
+            self.check(not self.state()["soundNote"], "the note on sound gone after the first click")
             if number + 1 < len(pages):
-                # The click, not a tick, begins the next page with its first line.
-                first_line = pages[number + 1].split("\n")[1].rstrip(MARK)
-                self.wait_for("the click to show the first line of page %d: %r" % (number + 2, first_line),
-                              lambda s: s["message"].startswith("\n" + first_line))
+                line = first_line(pages[number + 1])
+                self.wait_for("%r to begin page %d with %r" % (key or "a click", number + 2, line),
+                              lambda s: s["message"].startswith("\n" + line))
         self.wait_for("the next-day button once the opening ended",
-                      lambda s: s["shown"] == ["day", "next-day", "picture"] and s["captions"][0] == "次の日")
-        self.check(self.state()["scene"] == "opn", "no other scene opened")
+                      lambda s: s["shown"] == NEXT_DAY_OFFER and s["captions"][0] == "次の日" and s["scene"] == "opn")
 
-    def test_keys_read_on(self):
-        pages = pages_of(scene_lines(WEB_DIR, "opn"))
-        self.start_game()
-        for number, (name, key) in enumerate((("Space", Keys.SPACE), ("Enter", Keys.ENTER), ("Down", Keys.ARROW_DOWN))):
-            self.wait_for("page %d of the opening waiting" % (number + 1), lambda s: s["message"] == pages[number])
-            ActionChains(self.driver).send_keys(key).perform()
-            first_line = pages[number + 1].split("\n")[1].rstrip(MARK)
-            self.wait_for("the key %s to begin page %d with %r" % (name, number + 2, first_line),
-                          lambda s: s["message"].startswith("\n" + first_line))
-        self.check(not self.state()["soundNote"], "the sound note gone after the first key press")
-
-    def test_next_day_and_choices_open_their_scenes(self):
-        self.play_opening()
+    def test_skip_stops_at_the_buttons_choices_open_their_scenes_and_the_ending_restarts(self):
+        self.start()
+        ActionChains(self.driver).key_down(Keys.CONTROL).perform()
+        self.wait_for("Ctrl held to skip to the next-day button, which takes the keyboard",
+                      lambda s: s["shown"] == NEXT_DAY_OFFER and s["focus"] == "next-day")
+        self.driver.execute_async_script("setTimeout(arguments[0], 300);")  # skip frames pass
+        ActionChains(self.driver).key_up(Keys.CONTROL).perform()
+        self.check(self.state()["day"] == "0" and self.state()["scene"] == "opn", "no button pressed by skip")
         self.click("next-day")
         self.wait_for('day 1 and its scene "0"', lambda s: s["day"] == "1" and s["scene"] == "0"
-                      and "message" in s["shown"] and "next-day" not in s["shown"])
+                      and s["shown"] == ["message", "day", "picture"])
         self.read_on()
-        self.wait_for("the three regular choices after the day scene",
-                      lambda s: s["shown"] == ["day", "choice-0", "choice-1", "choice-2", "picture"])
-        self.check(self.state()["captions"][1:] == CHOICE_CAPTIONS, "the choices' captions %s" % CHOICE_CAPTIONS)
-        # Each choice on day 1 opens "3" and its index (a low draw) or "0" and its index.
-        self.click("choice-1")
-        self.wait_for('the scene of choice 1 on day 1: "31" or "01"',
-                      lambda s: s["scene"] in ("31", "01") and "message" in s["shown"])
-        used = self.state()["scene"] == "31"
-        self.check(not any(c in self.state()["shown"] for c in ("choice-0", "choice-1", "choice-2", "next-day")),
-                   "no button while the scene plays")
-        self.read_on()
-        self.wait_for("the next-day button after the choice's scene", lambda s: "next-day" in s["shown"])
-        self.click("next-day")
-        # Day 2 belongs to choice 1: its scene is "1", or "not" once that choice is used up.
-        expected = "not" if used else "1"
-        self.wait_for('day 2 and the scene "%s"' % expected, lambda s: s["day"] == "2" and s["scene"] == expected)
-        self.read_on()
-        offered = ["choice-0", "choice-2"] if used else ["choice-0", "choice-1", "choice-2"]
-        self.wait_for("the free choices %s" % offered,
-                      lambda s: [c for c in s["shown"] if c.startswith("choice")] == offered)
-        self.click("choice-2")
-        self.wait_for('the scene of choice 2 on day 2: "32" or "12"', lambda s: s["scene"] in ("32", "12"))
-
-    def test_ending_restarts_the_game(self):
-        self.play_opening()
-        last_choice = None
+        captions = ["白銀の雲", "黄金の月", "なにもない", "真珠色"]
+        self.wait_for("the three regular choices", lambda s: s["captions"][1:] == captions
+                      and s["shown"] == ["day", "choice-0", "choice-1", "choice-2", "picture"])
+        # The key that read the last line must not take a choice: the keyboard rests on the page.
+        self.check(self.state()["focus"] == "", "no choice with the keyboard")
+        self.press(Keys.ARROW_DOWN)
+        self.wait_for("Down to move the keyboard onto the first choice", lambda s: s["focus"] == "choice-0")
+        # On day 1 choice 1 opens "3" and its index (a low draw), else "0" and its index.
+        last = "choice-1"
+        self.click(last)
+        self.wait_for('the scene "31" or "01" alone', lambda s: s["scene"] in ("31", "01")
+                      and s["shown"] == ["message", "day", "picture"])
         for _ in range(200):
-            state = self.state()
-            if "next-day" in state["shown"]:
-                self.click("next-day")
-            else:
-                regular = [c for c in ("choice-0", "choice-1", "choice-2") if c in state["shown"]]
-                self.check(regular, "a regular choice offered before the ending")
-                last_choice = regular[-1]
-                self.click(last_choice)
-            self.wait_for("a scene on show", lambda s: "message" in s["shown"])
             if self.state()["scene"].startswith("end"):
                 break
             self.read_on()
-            self.wait_for("the scene's end", lambda s: "message" not in s["shown"])
-        # The ending is the one of the choice used up last: the one clicked last.
-        self.check(last_choice is not None, "choices before the ending")
-        ending = "end" + last_choice[-1]
-        self.check(self.state()["scene"] == ending, 'the ending "%s" on show' % ending)
-        # Its last page waits; the click after it restarts: day 0 and the opening.
+            shown = self.state()["shown"]
+            regular = [c for c in ("choice-0", "choice-1", "choice-2") if c in shown]
+            self.check("next-day" in shown or regular, "the next day or a regular choice before the ending")
+            last = last if "next-day" in shown else regular[-1]
+            self.click("next-day" if "next-day" in shown else last)
+            self.wait_for("a scene on show", lambda s: "message" in s["shown"])
+        # The ending is that of the choice used up last, the one clicked last; the click after its
+        # last page starts a new game: day 0 and the opening.
+        self.check(self.state()["scene"] == "end" + last[-1], 'the ending "end%s"' % last[-1])
         self.read_on()
-        opening = pages_of(scene_lines(WEB_DIR, "opn"))[0].split("\n")[1]
-        self.wait_for("a new game: the opening and day 0",
-                      lambda s: s["scene"] == "opn" and s["day"] == "0" and s["message"].startswith("\n" + opening)
-                      and s["shown"] == ["message", "day", "picture"])
-
-
-class ReadingAids(PageTestCase):
-
-    def test_ctrl_skips_to_the_next_day_button_without_pressing_it(self):
-        self.start_game()
-        ActionChains(self.driver).key_down(Keys.CONTROL).perform()
-        self.wait_for("skip to reach the next-day button",
-                      lambda s: s["shown"] == ["day", "next-day", "picture"])
-        # Held on, skip waits at the button: the day does not move on.
-        self.driver.execute_script("window.waitStart = performance.now();")
-        self.wait_for("time to pass", lambda s: self.driver.execute_script(
-            "return performance.now() - window.waitStart > 300;"))
-        ActionChains(self.driver).key_up(Keys.CONTROL).perform()
-        self.check(self.state()["day"] == "0" and self.state()["scene"] == "opn", "no button pressed by skip")
-
-    def test_backlog_shows_earlier_lines_and_returns_to_the_page(self):
-        pages = pages_of(scene_lines(WEB_DIR, "opn"))
-        self.start_game()
-        self.wait_for("the first page waiting", lambda s: s["message"] == pages[0])
-        self.click("message")
-        self.wait_for("the second page waiting", lambda s: s["message"] == pages[1])
-        backlog = lambda: self.driver.execute_script(
-            "const b = document.getElementById('backlog'); return b.hidden ? null : b.textContent;")
-        ActionChains(self.driver).send_keys(Keys.PAGE_UP).perform()
-        self.wait_for("PageUp to open the backlog with the first page's lines",
-                      lambda s: backlog() is not None and pages[0].split("\n")[1].rstrip(MARK) in backlog())
-        self.check(self.state()["message"] == pages[1], "the page unchanged under the backlog")
-        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
-        self.wait_for("Escape to close the backlog", lambda s: backlog() is None)
-        self.check(self.state()["message"] == pages[1], "the same page, still waiting, after the backlog")
-
-
-class PickedFolder(PageTestCase):
+        opening = "\n" + first_line(opening_pages()[0])
+        self.wait_for("a new game", lambda s: s["scene"] == "opn" and s["day"] == "0"
+                      and s["message"].startswith(opening) and s["shown"] == ["message", "day", "picture"])
 
     def test_game_from_a_folder_on_disk(self):
-        # A page served without a game beside it; the player picks the game's folder.
-        self.open("page-only")
-        self.wait_for("the page waiting for a game", lambda s: s["scene"] is None or s["fatal"] is not None)
-        picked = os.path.join(self.root, "picked", "MyGame")
-        self.driver.find_element(By.ID, "open-folder").send_keys(picked)
-        first_line = pages_of(scene_lines(WEB_DIR, "opn"))[0].split("\n")[1]
-        self.wait_for('the picked game\'s opening "opn"', lambda s: s["fatal"] is None and s["scene"] == "opn"
-                      and s["message"].startswith("\n" + first_line))
+        self.driver.get(self.url + "page-only/index.html?seed=1")
+        self.wait_for("the page to say it has no game", lambda s: s["fatal"] is not None)
+        self.driver.find_element(By.ID, "open-folder").send_keys(os.path.join(self.root, "picked", "MyGame"))
+        self.wait_for("the picked game's opening", lambda s: s["fatal"] is None and s["scene"] == "opn"
+                      and s["message"].startswith("\n" + first_line(opening_pages()[0])))
+
+    def test_a_missing_file_stops_the_game_with_the_desktops_message(self):
+        line = opening_lines().index(">img 1") + 1
+        for folder, error in (("without-ttl", "img/ttl.jpg: " + PICTURE_MISSING),
+                              ("without-1", "txt/opn.dat:%d: img/1.jpg: %s (「>img 1」)" % (line, PICTURE_MISSING)),
+                              ("without-opn", "txt/opn.dat: シナリオファイルが見つかりません")):
+            with self.subTest(folder):
+                expected = "エラーが発生したため、終了します。\n\n%s\n\nゲームフォルダ: %s%s/" % (error, self.url, folder)
+                self.driver.get(self.url + folder + "/index.html?seed=1")
+                self.wait_for("the opening or an error", lambda s: s["scene"] == "opn" or s["fatal"] is not None)
+                self.read_on()
+                self.wait_for("the fatal message %r" % expected, lambda s: s["fatal"] is not None)
+                before = dict(self.state(), soundNote=None)
+                self.check(before["fatal"] == expected, "the fatal message %r" % expected)
+                self.driver.execute_script("document.getElementById('message').click(); document.dispatchEvent("
+                                           "new KeyboardEvent('keydown', {key: ' ', code: 'Space'}));")
+                self.check(dict(self.state(), soundNote=None) == before, "a stopped game")
+
+    def test_page_laid_out_and_painted_as_the_desktops_window(self):
+        self.start()
+        painted = self.driver.execute_script("""
+const colours = ['day', 'message', 'game'].map(id => getComputedStyle(document.getElementById(id)))
+    .map(style => [style.color, style.backgroundColor]);
+const canvas = document.getElementById('picture');
+const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data, seen = new Set();
+for (let i = 0; i < data.length; i += 4)
+    seen.add(data[i] << 16 | data[i + 1] << 8 | data[i + 2]);
+return [colours, seen.size];""")
+        red, white = "rgb(255, 0, 0)", "rgb(255, 255, 255)"
+        self.check(painted[0][0] == [white, red] and painted[0][1][0] == red and painted[0][2][1] == white
+                   and painted[1] > 50, "a red day label, red text on white and a picture: %s" % painted)
         self.read_on()
-        self.wait_for("the next-day button after the opening", lambda s: s["shown"] == ["day", "next-day", "picture"])
+        for width, height, game, base in ((1366, 768, (614, 409), 10), (500, 1080, (500, 333), 8),
+                                          (1920, 1080, (864, 576), 12)):
+            # The viewport's height plays the screen's; the game area is centred.
+            self.viewport(width, height)
+            want = ((width - game[0]) // 2, (height - game[1]) // 2) + game
+            self.wait_for("#game at %s in %dx%d" % (want, width, height), lambda s: self.rect("game") == want)
+            # Fonts in points: the base for the message and the choices, twice and four times that for
+            # the next-day button and the day label.
+            sizes = self.driver.execute_script("return ['message', 'choice-0', 'next-day', 'day'].map(id => "
+                                               "parseFloat(getComputedStyle(document.getElementById(id)).fontSize));")
+            self.check(all(abs(px - k * base * 96 / 72) < 0.01 for px, k in zip(sizes, (1, 1, 2, 4))),
+                       "fonts of %g pt times 1, 1, 2 and 4 in %dx%d, not %s px" % (base, width, height, sizes))
 
+        def check_controls(*names):
+            got = {name: tuple(a - b for a, b in zip(self.rect(name), want[:2] + (0, 0))) for name in names}
+            self.check(got == {name: RECTS_AT_1080[name] for name in names}, "the controls at 1080, not %s" % got)
 
-class FatalErrors(PageTestCase):
-
-    def check_stopped(self):
-        before = self.state()
-        self.driver.execute_script("document.getElementById('message').click();"
-                                   "document.dispatchEvent(new KeyboardEvent('keydown', {key: ' ', code: 'Space'}));")
-        after = self.state()
-        self.check(after["message"] == before["message"] and after["scene"] == before["scene"]
-                   and after["fatal"] == before["fatal"], "a stopped game after the fatal error")
-
-    def test_missing_title_picture(self):
-        self.open("without-ttl")
-        expected = FATAL_HEADING + "img/ttl.jpg: " + PICTURE_MISSING + "\n\nゲームフォルダ: " + self.server.url + \
-            "without-ttl/"
-        self.wait_for("the fatal message %r" % expected, lambda s: s["fatal"] is not None)
-        self.check(self.state()["fatal"] == expected, "the fatal message %r" % expected)
-        self.check_stopped()
-
-    def test_missing_picture_during_the_opening(self):
-        self.open("without-1")
-        self.wait_for('the opening "opn"', lambda s: s["scene"] == "opn")
-        # The opening shows ">img 1" on its fifth page.
-        self.read_on()
-        # An error inside a scene names the scene's file and line, and quotes the line.
-        line = scene_lines(WEB_DIR, "opn").index(">img 1") + 1
-        expected = (FATAL_HEADING + "txt/opn.dat:%d: img/1.jpg: %s (「>img 1」)\n\nゲームフォルダ: %swithout-1/"
-                    % (line, PICTURE_MISSING, self.server.url))
-        self.wait_for("the fatal message %r" % expected, lambda s: s["fatal"] is not None)
-        self.check(self.state()["fatal"] == expected, "the fatal message %r" % expected)
-        self.check_stopped()
-
-
-class Layout(PageTestCase):
-
-    def check_font_sizes(self, base, where):
-        """The desktop's font sizes in points: base for the message and the choices, twice that for
-        the next-day button, four times for the day label."""
-        for name, points in (("message", base), ("choice-0", base), ("next-day", 2 * base), ("day", 4 * base)):
-            pixels = float(self.driver.execute_script(
-                "return getComputedStyle(document.getElementById(arguments[0])).fontSize;", name).rstrip("px"))
-            self.check(abs(pixels - points * 96 / 72) < 0.01,
-                       "#%s in %g points (%.2f px) %s, not %.2f px" % (name, points, points * 96 / 72, where, pixels))
-
-    def check_layout(self, viewport_width, viewport_height, game_width, game_height):
-        self.viewport(viewport_width, viewport_height)
-        self.play_opening()
-        x, y, w, h = self.rect("game")
-        where = "at a viewport of %dx%d" % (viewport_width, viewport_height)
-        self.check((w, h) == (game_width, game_height),
-                   "#game %dx%d %s, not %gx%g" % (game_width, game_height, where, w, h))
-        self.check((x, y) == ((viewport_width - w) // 2, (viewport_height - h) // 2),
-                   "#game centred %s, not at %g,%g" % (where, x, y))
-
-        def check_control(name):
-            got = self.rect(name)
-            got = (got[0] - x, got[1] - y, got[2], got[3])
-            want = expected_rect(name, w, h)
-            self.check(got == want, "#%s at %s in #game %s, not %s" % (name, want, where, got))
-
-        for name in ("next-day", "day", "picture"):
-            check_control(name)
+        check_controls("next-day", "day", "picture")
         self.click("next-day")
         self.wait_for("a day scene", lambda s: "message" in s["shown"])
-        check_control("message")
+        check_controls("message")
         self.read_on()
         self.wait_for("the choices", lambda s: "choice-0" in s["shown"])
-        for name in ("choice-0", "choice-1", "choice-2"):
-            check_control(name)
-        return where
-
-    def test_game_area_at_768(self):
-        where = self.check_layout(1366, 768, 614, 409)
-        self.check_font_sizes(10, where)
-
-    def test_game_area_at_1080(self):
-        where = self.check_layout(1920, 1080, 864, 576)
-        self.check_font_sizes(12, where)
-
-
-class Screenshot(PageTestCase):
-
-    def test_day_label_message_and_picture_are_painted(self):
-        self.start_game()
-        # The first page of the opening, waiting: red text on white.
-        page = pages_of(scene_lines(WEB_DIR, "opn"))[0]
-        self.wait_for("the first page of the opening", lambda s: s["message"] == page)
-        game = self.rect("game")
-        image = self.screenshot(game)
-
-        def area(name):
-            # Inside the control's edges, relative to the game area.
-            left, top, width, height = self.rect(name)
-            return (int(left - game[0]) + 1, int(top - game[1]) + 1, int(width) - 2, int(height) - 2)
-
-        def red(p):
-            return p[0] > 200 and p[1] < 80 and p[2] < 80
-
-        def white(p):
-            return min(p) > 225
-
-        day = list(pixels_in(image, area("day")))
-        self.check(sum(map(red, day)) > len(day) // 2, "the day label red (%d of %d pixels red)"
-                   % (sum(map(red, day)), len(day)))
-        self.check(sum(map(white, day)) > 20, 'the day label\'s white "0" (%d white pixels)' % sum(map(white, day)))
-        message = list(pixels_in(image, area("message")))
-        self.check(sum(map(red, message)) > 500, "red text in the message area (%d red pixels)"
-                   % sum(map(red, message)))
-        self.check(sum(map(white, message)) > len(message) // 2, "the message area white behind its text")
-        picture = list(pixels_in(image, area("picture")))
-        colours = len(set(picture))
-        self.check(colours > 50 and sum(map(white, picture)) < len(picture) // 2,
-                   "a picture in #picture (%d colours, %d white pixels of %d)"
-                   % (colours, sum(map(white, picture)), len(picture)))
+        check_controls("choice-0", "choice-1", "choice-2")
 
 
 def main():
@@ -580,9 +287,8 @@ def main():
     parser.add_argument("--web", required=True, help="the browser build's folder (build/web)")
     arguments, rest = parser.parse_known_args()
     WEB_DIR = os.path.abspath(arguments.web)
-    for needed in ("index.html", "miradel.js", "miradel.wasm", "txt/opn.dat", "img/ttl.jpg"):
-        if not os.path.exists(os.path.join(WEB_DIR, needed)):
-            sys.exit("%s has no %s: build it with scripts/web.sh" % (WEB_DIR, needed))
+    if not os.path.exists(os.path.join(WEB_DIR, "miradel.wasm")):
+        sys.exit("%s has no game page: build it with scripts/web.sh" % WEB_DIR)
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 

@@ -15,24 +15,35 @@ namespace miradel {
 class FakeDom final : public PageDom {
 public:
     void SetText(PageElement element, TextView text) override { texts[element] = Text(text); }
-    void SetVisible(PageElement element, bool shown) override;
+    void SetVisible(PageElement element, bool shown) override
+    {
+        if (shown)
+            visible.insert(element);
+        else
+            visible.erase(element);
+        if (!shown && focus == element)
+            focus.reset();
+    }
     void Place(PageElement element, const PixelRect& rect) override { places[element] = rect; }
     void SetFontSize(PageElement element, float points) override { fontSizes[element] = points; }
     void SetColors(PageElement, PackedColor, PackedColor, bool) override { }
-    void SetAccessibleName(PageElement element, TextView name) override { names[element] = Text(name); }
+    void SetAccessibleName(PageElement, TextView) override { }
     void PlaceWindow(const PixelRect& rect, PackedColor) override { window = rect; }
     void SetSceneName(TextView name) override { scene = Text(name); }
     std::optional<PageElement> Focused() const override { return focus; }
     void Focus(std::optional<PageElement> element) override { focus = element; }
-    void ClearPicture(PackedColor) override { painted.clear(); }
-    bool LoadPictureBuffer(const std::string& key) override;
-    void PaintPicture() override { painted = buffer; }
+    void ClearPicture(PackedColor) override { }
+    bool LoadPictureBuffer(const std::string& key) override { return decodedPictures.contains(key); }
+    void PaintPicture() override { }
     void SetPacingTimer(bool on, int) override { pacing = on; }
     void ArmMusicWatch(double afterMilliseconds) override { watch = afterMilliseconds; }
-    void Fetch(int request, FileKind kind, const std::string& key, const FileSource& source) override;
-    void MusicPlay(int request, bool fromStart) override;
-    void MusicStop(int request) override { musicCalls.push_back("stop " + std::to_string(request)); }
-    void MusicRelease(int request) override { musicCalls.push_back("release " + std::to_string(request)); }
+    void Fetch(int request, FileKind kind, const std::string& key, const FileSource& source) override
+    {
+        requests[request] = { kind, key, source };
+    }
+    void MusicPlay(int request, bool fromStart) override { Music(fromStart ? "play from 0 " : "play ", request); }
+    void MusicStop(int request) override { Music("stop ", request); }
+    void MusicRelease(int request) override { Music("release ", request); }
     void ShowFatal(const std::string& text) override { fatal = text; }
     BacklogLines BacklogPosition() const override { return backlog; }
     void ShowBacklogFrom(int firstLine) override { backlog.first = firstLine; }
@@ -41,7 +52,15 @@ public:
 
     bool Shown(PageElement element) const { return visible.contains(element); }
     // The requests asked for and not yet answered, of one kind.
-    std::vector<int> Pending(FileKind kind) const;
+    std::vector<int> Pending(FileKind kind) const
+    {
+        std::vector<int> pending;
+        for (const auto& [request, wanted] : requests)
+            if (wanted.kind == kind && !answered.contains(request))
+                pending.push_back(request);
+        return pending;
+    }
+    void Music(const char* call, int request) { musicCalls.push_back(call + std::to_string(request)); }
 
     struct Request {
         FileKind kind;
@@ -54,13 +73,10 @@ public:
     std::set<PageElement> visible;
     std::map<PageElement, PixelRect> places;
     std::map<PageElement, float> fontSizes;
-    std::map<PageElement, Text> names;
     PixelRect window {};
     Text scene;
     std::optional<PageElement> focus;
     std::set<std::string> decodedPictures;
-    std::string buffer;
-    std::string painted;
     bool pacing = false;
     double watch = -1;
     std::vector<std::string> musicCalls;
