@@ -3,18 +3,13 @@
 """Content files as a hostile or careless author leaves them, each made from the built game by
 breaking one file of its folder; the end-to-end tests and bench/scripts/hostile.py use them."""
 import os
+import pathlib
 import struct
 import subprocess
 
 
-def read(folder, relative):
-    with open(os.path.join(folder, relative), "rb") as file:
-        return file.read()
-
-
 def write(folder, relative, data):
-    with open(os.path.join(folder, relative), "wb") as file:
-        file.write(data)
+    pathlib.Path(folder, relative).write_bytes(data)
 
 
 def chunk(tag, body):
@@ -22,20 +17,17 @@ def chunk(tag, body):
 
 
 def music(fmt, data, more=b""):
+    """bgm.wav in `fmt`, a format chunk's body or (channels, rate, block alignment) of 16-bit PCM."""
+    if isinstance(fmt, tuple):
+        fmt = struct.pack("<HHIIHH", 1, fmt[0], fmt[1], fmt[1] * fmt[2], fmt[2], 16)
     wave = chunk(b"RIFF", b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"data", data) + more)
     return lambda folder: write(folder, "bgm.wav", wave)
 
 
-def pcm(channels, rate, align=None):
-    align = channels * 2 if align is None else align
-    return struct.pack("<HHIIHH", 1, channels, rate, rate * align, align, 16)
-
-
 def picture(size=None, marker=None, precision=None):
-    """The game's title picture with its frame header claiming otherwise: the decoder must not
-    allocate for what a few bytes claim."""
+    """The title picture with its frame header claiming otherwise: nothing may be allocated on that word."""
     def make(folder):
-        data = bytearray(read(folder, "img/ttl.jpg"))
+        data = bytearray(pathlib.Path(folder, "img/ttl.jpg").read_bytes())
         at = data.find(b"\xff\xc0")
         at = at if at >= 0 else data.find(b"\xff\xc2")
         if marker:
@@ -52,9 +44,7 @@ def picture(size=None, marker=None, precision=None):
 
 
 def other_format(kind):
-    path = "img/ttl.jpg"
-    return lambda folder: subprocess.run(["convert", os.path.join(folder, path), "%s:%s/%s" % (kind, folder, path)],
-                                         check=True)
+    return lambda f: subprocess.check_call(["convert", f + "/img/ttl.jpg", kind + ":" + f + "/img/ttl.jpg"])
 
 
 def opening(make):
@@ -64,10 +54,6 @@ def opening(make):
         os.remove(path)
         make(path)
     return replace
-
-
-def opening_bytes(data):
-    return lambda folder: write(folder, "txt/opn.dat", data)
 
 
 # Folder names as archives leave them: "ゲーム" in code page 932 bytes, Latin-1 "café", and
@@ -84,10 +70,10 @@ TITLE_PICTURE = r"img/ttl\.jpg: "
 
 # name: (make, None when the game plays on, else the start of the fatal report after "miradel: ")
 CASES = {
-    "wav_zero_channels": (music(pcm(0, 44100, 0), b"\0" * 44100), None),
+    "wav_zero_channels": (music((0, 44100, 0), b"\0" * 44100), None),
     "wav_ima_adpcm_1hz": (music(ADPCM_1HZ, (b"\0\0\0\0" + b"\x77" * 252) * 2), None),
-    "wav_sample_loop_bomb": (music(pcm(1, 44100), b"\0\1" * 44100, LOOP_BOMB), None),
-    "wav_pcm_1hz": (music(pcm(1, 1), b"\0\1" * (2 * 1024 * 1024)), None),
+    "wav_sample_loop_bomb": (music((1, 44100, 2), b"\0\1" * 44100, LOOP_BOMB), None),
+    "wav_pcm_1hz": (music((1, 1, 2), b"\0\1" * (2 * 1024 * 1024)), None),
     "jpeg_20000": (picture(20000), TITLE_PICTURE + ".*20000 x 20000"),
     "jpeg_40000": (picture(40000), TITLE_PICTURE + ".*40000 x 40000"),
     "jpeg_44000_progressive": (picture(44000, 0xC2), TITLE_PICTURE + ".*44000 x 44000"),
@@ -100,8 +86,8 @@ CASES = {
     "scene_fifo": (opening(os.mkfifo), r"txt/opn\.dat.*: scene file not found \(game folder /.*/game/\)$"),
     "scene_dev_zero": (opening(lambda path: os.symlink("/dev/zero", path)), r"txt/opn\.dat.*: scene file not found"),
     # The report quotes the start of a 2 MB line only.
-    "scene_long_run_line": (opening_bytes(b"--" + b"x" * (2 * 1024 * 1024) + b"\r\nline\r\n"),
+    "scene_long_run_line": (lambda f: write(f, "txt/opn.dat", b"--" + b"x" * (2 * 1024 * 1024) + b"\r\nline\r\n"),
                             r"txt/opn\.dat:1: .{0,300}…」$"),
-    "scene_nul_in_picture_name": (opening_bytes(b"\x82\xa0\r\n>img ttl\0.png\r\n\x82\xa2\r\n"),
+    "scene_nul_in_picture_name": (lambda f: write(f, "txt/opn.dat", b"\x82\xa0\r\n>img ttl\0.png\r\n\x82\xa2\r\n"),
                                   r"txt/opn\.dat:2: a file name holds a NUL character: \"ttl␀\.png\""),
 }
