@@ -29,7 +29,6 @@ def picture(size=None, marker=None, precision=None):
     def make(folder):
         data = bytearray(pathlib.Path(folder, "img/ttl.jpg").read_bytes())
         at = data.find(b"\xff\xc0")
-        at = at if at >= 0 else data.find(b"\xff\xc2")
         if marker:
             data[at + 1] = marker
         if precision:
@@ -48,7 +47,6 @@ def other_format(kind):
 
 
 def opening(make):
-    """The opening scene's file replaced by what `make(path)` leaves there."""
     def replace(folder):
         path = os.path.join(folder, "txt/opn.dat")
         os.remove(path)

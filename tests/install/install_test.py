@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 """`cmake --install` into a temporary prefix, the installed programs as a person uses them, and the
 Debian package that CPack makes of the same build. Usage: install_test.py BUILD_DIR VERSION"""
+import glob
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -48,13 +50,6 @@ def command_line(prefix, version):
             raise AssertionError("%s:\n%s%s" % (" ".join(args), validated.stdout, validated.stderr))
 
 
-def plays(screen, args, title_picture):
-    """The window shows `title_picture` and red text, and closes cleanly."""
-    with started(Run(screen, args, tempfile.gettempdir())) as played:
-        screen.shot().expect_picture(played.layout, title_picture)
-        played.close()
-
-
 def another_game(prefix, root):
     """A new game written as the README says, in UTF-8 with LF line ends, encoded with the installed
     miradel-encode and checked clean by miradel-check; its title picture all green."""
@@ -71,9 +66,8 @@ def another_game(prefix, root):
         with open(sources[-1], "w", encoding="utf-8", newline="\n") as source:
             source.write("場面 %s\n>p\n" % scene + (">end\n" if scene.startswith("end") else "おしまい\n"))
     run(prefix + "bin/miradel-encode", "-d", os.path.join(folder, "txt"), *sources)
-    with open(os.path.join(folder, "txt", "opn.dat"), "rb") as scene:
-        if scene.read() != "場面 opn\r\n>p\r\nおしまい\r\n".encode("cp932"):
-            raise AssertionError("miradel-encode -d did not write code page 932 with CR LF")
+    if pathlib.Path(folder, "txt", "opn.dat").read_bytes() != "場面 opn\r\n>p\r\nおしまい\r\n".encode("cp932"):
+        raise AssertionError("miradel-encode -d did not write code page 932 with CR LF")
     checked = run(prefix + "bin/miradel-check", folder)
     if checked.stdout or checked.stderr:
         raise AssertionError("miradel-check on the new game:\n" + checked.stdout + checked.stderr)
@@ -83,10 +77,7 @@ def another_game(prefix, root):
 def debian_package(build_dir, root):
     output = os.path.join(root, "deb")
     run("cpack", "-G", "DEB", "-B", output, "--config", os.path.join(build_dir, "CPackConfig.cmake"))
-    packages = [name for name in os.listdir(output) if name.endswith(".deb")]
-    if len(packages) != 1:
-        raise AssertionError("cpack made %s" % packages)
-    package = os.path.join(output, packages[0])
+    package, = glob.glob(output + "/*.deb")
     listed = run("dpkg-deb", "-c", package).stdout
     for path in INSTALLED:
         if " ./usr/%s" % path not in listed:
@@ -102,21 +93,21 @@ def main():
     if missing:
         print("SKIP: missing " + " ".join(missing) + " (scripts/setup.sh --test installs them)")
         return SKIP
-    root = tempfile.mkdtemp(prefix="miradel-install-")
-    try:
+    with tempfile.TemporaryDirectory(prefix="miradel-install-") as root:
         prefix = os.path.join(root, "usr/")
         run("cmake", "--install", build_dir, "--prefix", prefix)
         absent = [path for path in INSTALLED if not os.path.isfile(prefix + path)]
         if absent:
             raise AssertionError("not installed: " + " ".join(absent))
         command_line(prefix, version)
+        # Both games show their own title picture and red text, and close cleanly.
         with x_server() as screen:
-            plays(screen, [prefix + "games/miradel"], prefix + GAME + "img/ttl.jpg")
-            folder = another_game(prefix, root)
-            plays(screen, [prefix + "games/miradel", folder], os.path.join(folder, "img", "ttl.jpg"))
+            for args in ([], [another_game(prefix, root)]):
+                title = os.path.join((args or [prefix + GAME])[0], "img/ttl.jpg")
+                with started(Run(screen, [prefix + "games/miradel"] + args, tempfile.gettempdir())) as played:
+                    screen.shot().expect_picture(played.layout, title)
+                    played.close()
         debian_package(build_dir, root)
-    finally:
-        shutil.rmtree(root, ignore_errors=True)
     print("PASS", flush=True)
     return 0
 

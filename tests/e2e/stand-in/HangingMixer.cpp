@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for SDL2_mixer whose device open never returns, as on a stalled sound server: the
-// program must still end at once when its window is closed. MIRADEL_HANGING_MIXER_MARK names a
-// file that is created once the open hangs. Every other function the program looks up does nothing.
+// A stand-in for SDL2_mixer whose device open never returns, as on a stalled sound server, and
+// whose other functions do nothing. MIRADEL_HANGING_MIXER_MARK names a file made once the open hangs.
 #include <SDL_mixer.h>
 
 #include <cstdio>
