@@ -17,7 +17,6 @@ extern "C" int Mix_OpenAudio(int, Uint16, int, int)
         pause();
 }
 
-// The function `name` taking the parameter types after `result` and returning `result`.
 #define DOES_NOTHING(type, name, result, ...)                                                                          \
     extern "C" type name(__VA_ARGS__)                                                                                  \
     {                                                                                                                  \
