@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: MIT
-// A stand-in for SDL2_mixer whose device open never returns, as on a stalled sound server:
-// the program must still end at once when its window is closed. Every other function the
-// program looks up does nothing. MIRADEL_HANGING_MIXER_MARK names a file that is created
-// once the open hangs.
+// A stand-in for SDL2_mixer whose device open never returns, as on a stalled sound server, and
+// whose other functions do nothing. MIRADEL_HANGING_MIXER_MARK names a file made once the open hangs.
 #include <SDL_mixer.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
-extern "C" {
-
-int Mix_OpenAudio(int, Uint16, int, int)
+extern "C" int Mix_OpenAudio(int, Uint16, int, int)
 {
     if (const char* mark = std::getenv("MIRADEL_HANGING_MIXER_MARK")) {
         if (std::FILE* file = std::fopen(mark, "w"))
@@ -21,58 +17,24 @@ int Mix_OpenAudio(int, Uint16, int, int)
         pause();
 }
 
-void Mix_CloseAudio()
-{
-}
-int Mix_AllocateChannels(int)
-{
-    return 0;
-}
-void Mix_HookMusicFinished(void (*)())
-{
-}
-void Mix_ChannelFinished(void (*)(int))
-{
-}
-Mix_Music* Mix_LoadMUS(const char*)
-{
-    return nullptr;
-}
-void Mix_FreeMusic(Mix_Music*)
-{
-}
-Mix_Chunk* Mix_LoadWAV_RW(SDL_RWops*, int)
-{
-    return nullptr;
-}
-void Mix_FreeChunk(Mix_Chunk*)
-{
-}
-int Mix_PlayMusic(Mix_Music*, int)
-{
-    return -1;
-}
-int Mix_PlayChannelTimed(int, Mix_Chunk*, int, int)
-{
-    return -1;
-}
-int Mix_HaltMusic()
-{
-    return 0;
-}
-int Mix_HaltChannel(int)
-{
-    return 0;
-}
-double Mix_MusicDuration(Mix_Music*)
-{
-    return 0.0;
-}
-void Mix_SetPostMix(void (*)(void*, Uint8*, int), void*)
-{
-}
-int Mix_QuerySpec(int*, Uint16*, int*)
-{
-    return 0;
-}
-}
+#define DOES_NOTHING(type, name, result, ...)                                                                          \
+    extern "C" type name(__VA_ARGS__)                                                                                  \
+    {                                                                                                                  \
+        return result;                                                                                                 \
+    }
+
+DOES_NOTHING(void, Mix_CloseAudio, )
+DOES_NOTHING(int, Mix_AllocateChannels, 0, int)
+DOES_NOTHING(void, Mix_HookMusicFinished, , void (*)())
+DOES_NOTHING(void, Mix_ChannelFinished, , void (*)(int))
+DOES_NOTHING(Mix_Music*, Mix_LoadMUS, nullptr, const char*)
+DOES_NOTHING(void, Mix_FreeMusic, , Mix_Music*)
+DOES_NOTHING(Mix_Chunk*, Mix_LoadWAV_RW, nullptr, SDL_RWops*, int)
+DOES_NOTHING(void, Mix_FreeChunk, , Mix_Chunk*)
+DOES_NOTHING(int, Mix_PlayMusic, -1, Mix_Music*, int)
+DOES_NOTHING(int, Mix_PlayChannelTimed, -1, int, Mix_Chunk*, int, int)
+DOES_NOTHING(int, Mix_HaltMusic, 0)
+DOES_NOTHING(int, Mix_HaltChannel, 0, int)
+DOES_NOTHING(double, Mix_MusicDuration, 0.0, Mix_Music*)
+DOES_NOTHING(void, Mix_SetPostMix, , void (*)(void*, Uint8*, int), void*)
+DOES_NOTHING(int, Mix_QuerySpec, 0, int*, Uint16*, int*)
