@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/RuntimeError.h"
-#include "support/FormFixture.h"
 #include "support/HeadlessFixture.h"
 
-#include <QImage>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace miradel::test {
@@ -50,25 +47,6 @@ TEST(PictureDisplay, DayAndChoicePicturesBlinkOnLowDraws)
     bare.game.pictures.ShowPicture(u"0");
     bare.random.QueueDraw(3);
     EXPECT_THROW(bare.game.pictures.BlinkStep(), RuntimeError);
-}
-
-// In the window: the whole picture, whatever its size, is stretched over the whole area.
-TEST(PictureDisplay, PictureFillsTheWholeArea)
-{
-    FormFixture fixture;
-    fixture.folder.WriteAllScenes();
-    fixture.folder.WriteAllPictures();
-    fixture.folder.WritePicture("img/big.jpg", Qt::green, 4000, 3000);
-    fixture.Start();
-    Frm& form = fixture.Form();
-    form.game.ShowPicture(u"big");
-    const QImage image = form.Pic.Widget()->grab().toImage();
-    for (const QPoint corner : { QPoint(0, 0), QPoint(image.width() - 1, image.height() - 1) }) {
-        const QColor seen = image.pixelColor(corner);
-        EXPECT_LT(seen.red() + std::abs(seen.green() - 255), 48) << corner.x();
-    }
-    EXPECT_EQ(form.E.ScaleWidth(), 4000);
-    EXPECT_EQ(form.E.ScaleHeight(), 3000);
 }
 
 } // namespace

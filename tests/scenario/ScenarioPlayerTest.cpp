@@ -4,7 +4,6 @@
 #include "support/HeadlessFixture.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 namespace miradel::test {
 namespace {
@@ -15,6 +14,14 @@ std::string Numbered(int from, int to, const char* end = "")
     for (int i = from; i <= to; ++i)
         lines += "|" + std::to_string(i);
     return lines + end;
+}
+
+std::string Repeated(const std::string& line, int times)
+{
+    std::string lines;
+    for (int i = 0; i < times; ++i)
+        lines += line;
+    return lines;
 }
 
 std::vector<std::string> NumberLines(int from, int to)
@@ -83,6 +90,11 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
         { SceneBytes({ "--0", "---2", "a" }), "", "tt", "|a▼ scene @ttl d0" },
         { SceneBytes({ "--5", "1", "--2", "2", "3", "4", "5", "6" }), "", "", "|1|2|3|4|5 scene @ttl d0" },
         { SceneBytes({ "--2000000000", "a" }), "", "", " next day @ttl d0" },
+        // Content can chain any number of steps; none of them may grow the call stack. Empty
+        // lines fill pages of 30 like any other: the last holds 11 and "z".
+        { "a\r\n" + Repeated("\r\n", 1000000) + "z\r\n", "", "t", std::string(12, '|') + "z▼ scene @ttl d0" },
+        { "a\r\n" + Repeated(">img\r\n", 100000) + "z\r\n", "", "t", "|a|z▼ scene @ttl d0" },
+        { Repeated("--1\r\n", 100000) + "z\r\n", "", "", "|z▼ scene @ttl d0" },
         // Once a scene has ended, steps do nothing.
         { SceneBytes({ "a", "tugi", "after", "more" }), "", "cttt", " next day @ttl d0" },
         // ">end" starts a new game at once; ">loop" sends the day back to 0, also in a run.
@@ -105,7 +117,7 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
         { "no title", "", "", "error img/ttl.jpg:0" },
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::PrintToString(row.opening) + " after \"" + row.script + "\"");
+        SCOPED_TRACE(testing::PrintToString(row.opening.substr(0, 60)) + " after \"" + row.script + "\"");
         HeadlessFixture fixture;
         fixture.WriteWholeGame();
         fixture.WriteSceneBytes("opn", row.opening);
@@ -136,33 +148,6 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
                 + " d" + std::to_string(fixture.view.day.value_or(255)),
             seen);
         EXPECT_EQ(fixture.game.files.OpenCount(), fixture.Offer() == "scene" ? 1u : 0u);
-    }
-}
-
-// Content can chain any number of steps; none of them may grow the call stack.
-TEST(ScenarioPlayer, LongChainsPlayToTheirEnd)
-{
-    const auto repeated = [](const std::string& line, int times) {
-        std::string lines;
-        for (int i = 0; i < times; ++i)
-            lines += line;
-        return lines;
-    };
-    // Each finished run moves the shared counter of the run around it on by one.
-    const std::tuple<std::string, std::string, long long> chains[] = {
-        { "a\r\n" + repeated("\r\n", 1000000) + "z\r\n", "t", 0 },
-        { "a\r\n" + repeated(">img\r\n", 100000) + "z\r\n", "t", 0 },
-        { repeated("--1\r\n", 100000) + "z\r\n", "", 100001 },
-    };
-    for (const auto& [scene, script, counter] : chains) {
-        HeadlessFixture fixture;
-        fixture.WriteWholeGame();
-        fixture.WriteSceneBytes("opn", scene);
-        fixture.Start();
-        fixture.Play(script);
-        EXPECT_TRUE(fixture.Message().ends_with("|z▼")) << fixture.Message().substr(0, 80);
-        EXPECT_LE(fixture.game.player.PageLines(), 30);
-        EXPECT_EQ(fixture.game.player.StepCounter(), counter);
     }
 }
 
