@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -24,9 +23,7 @@ public:
             replyAreas.emplace_back(reply, reply + replyLength);
         if (reply == nullptr || !answerStatus)
             return MediaResult::NotOpen;
-        const std::size_t count = std::min(statusReply.size(), replyLength - 1);
-        std::memcpy(reply, statusReply.data(), count);
-        reply[count] = '\0';
+        std::snprintf(reply, replyLength, "%s", statusReply.c_str());
         return MediaResult::Ok;
     }
     Clock::time_point NextModeChange(std::string_view) const override { return nextChange; }
