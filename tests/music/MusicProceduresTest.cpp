@@ -45,6 +45,7 @@ protected:
     }
     void TearDown() override
     {
+        StopUsingMediaControl(service);
         UseMusicWatchTimer(nullptr);
         共用関数::musicOn = false;
     }
