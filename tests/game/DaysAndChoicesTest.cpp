@@ -58,13 +58,17 @@ TEST(DaysAndChoices, TheDaysAndDrawsPickTheScenes)
         { "n 2h n 0h n 1h n 3h n 3h n 3l n",
             "1:0/0=012 1:02/2=n 2:1/1=012 2:10/0=n 3:2/2=012 3:21/1=n 4:3/3=0123 4:33/4=n 1:0/0=0123 1:03/4=n "
             "2:1/1=0123 2:33/4=n 3:2/2=0123" },
-        // The choices of days 2 and 3 outlive a new game, which closes the fourth choice.
-        { "n 0h n 0h n 1h n R n 2h n",
-            "1:0/0=012 1:00/0=n 2:1/1=012 2:10/0=n 3:2/2=012 3:21/1=n 4:3/3=012 0:opn/ttl=n 1:0/0=012 1:02/2=n "
+        // A new game closes the fourth choice; the choices of days 2 and 3 outlive it.
+        { "n 2h n 0h n 1h n R n 2h n",
+            "1:0/0=012 1:02/2=n 2:1/1=012 2:10/0=n 3:2/2=012 3:21/1=n 4:3/3=0123 0:opn/ttl=n 1:0/0=012 1:02/2=n "
             "2:1/1=0123" },
-        // The ending of the choice used up last comes on the day it is used up ...
-        { "n 0l n 2l n 1l n", "1:0/0=012 1:30/0=n 2:1/1=12 2:32/2=n 3:not/ttl=1 3:31/1=n 4:end1/end1=-" },
-        // ... or on the day after it.
+        // The ending of the choice used up last comes on the day it is used up; without ">end"
+        // it leaves nothing to click, or the fourth choice when it is open. A new game frees
+        // every choice.
+        { "n 0l n 2l n 1l n R n",
+            "1:0/0=012 1:30/0=n 2:1/1=12 2:32/2=n 3:not/ttl=1 3:31/1=n 4:end1/end1=- 0:opn/ttl=n 1:0/0=012" },
+        { "n 2l n 0l n 1l n", "1:0/0=012 1:32/2=n 2:1/1=01 2:30/0=n 3:not/ttl=1 3:31/1=n 4:end1/end1=3" },
+        // Or on the day after it.
         { "n 0l n 1l n 2h n 2h n 2h n 2l n",
             "1:0/0=012 1:30/0=n 2:1/1=12 2:31/1=n 3:2/2=2 3:22/2=n 4:3/3=2 4:32/2=n 1:not/ttl=2 1:02/2=n "
             "2:not/ttl=2 2:32/2=n 3:end2/end2=-" },

@@ -1,117 +1,182 @@
 // SPDX-License-Identifier: MIT
-// Checks the game folder the build lays out: every file the game can open is there and
-// reads back the way the player reads it.
+// The bundled game as the build lays it out, and the story sources it is made from: mistakes
+// that neither the player nor miradel-check reports but that a player would suffer.
 
-#include "StoryScenes.h"
+#include "game/Game.h"
 #include "game/SceneNames.h"
+#include "headless/HeadlessView.h"
+#include "headless/MemoryContent.h"
 #include "platform/Cp932.h"
+#include "platform/Random.h"
+#include "platform/RuntimeError.h"
+#include "scenario/LineKind.h"
 
 #include <QImage>
 #include <QString>
-
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
 
 namespace miradel::content {
-
 namespace {
 
 const std::string kGameDir = MIRADEL_GAME_DIR;
 
-TEST(BundledGame, EverySceneReadsBackAsWritten)
+std::string ReadWholeFile(const std::string& path)
 {
-    for (const StoryScene& scene : LoadStory()) {
-        const std::string bytes = ReadWholeFile(kGameDir + "/txt/" + scene.name + ".dat");
-        ASSERT_FALSE(bytes.empty()) << scene.name;
-        // Every line ends in CR LF: no LF stands alone, which the player would not split on.
-        for (std::size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
-            ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << scene.name << " byte " << at;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// UTF-8 lines without their line ends (LF or CR LF).
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        lines.emplace_back(line.substr(0, line.size() - (line.ends_with('\r') ? 1 : 0)));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return lines;
+}
+
+// One letter per line: e empty, t text, V ">ive" (text that stops the page), P ">p" alone,
+// p ">p" with more, S "tugi", R "--", E ">end", I ">img", L ">loop".
+std::string KindsOf(const std::vector<std::string>& lines)
+{
+    std::string kinds;
+    for (const std::string& line : lines) {
+        const LineKind kind = ClassifyLine(TextFromUtf8(line));
+        if (kind == LineKind::TextLine)
+            kinds += line.empty() ? 'e' : line.starts_with(">ive") ? 'V' : 't';
+        else
+            kinds += kind == LineKind::NewPage && line != ">p" ? 'p' : "SREPIL"[static_cast<int>(kind)];
+    }
+    return kinds;
+}
+
+// Plays the scene as built through the player over a headless window, a click at a time,
+// and says whether a page ever filled up.
+bool HasFullPage(const std::string& bytes)
+{
+    MemoryContent content;
+    content.SetScene(u"scene", bytes);
+    HeadlessView view;
+    SeededRandom random(1);
+    Game game(view, content, random);
+    try {
+        game.OpenScene(u"scene");
+        while (game.player.SceneOpen()) {
+            if (game.player.PageLines() >= 30)
+                return true;
+            game.Lbl_Click();
         }
-        EXPECT_EQ(SplitSourceLines(TextToUtf8(DecodeCp932(bytes))), scene.lines) << scene.name;
+    } catch (const RuntimeError&) {
+        // ">end" opens the opening, which is not here: the scene is over.
     }
+    return false;
 }
 
-QImage LoadPicture(const std::string& name)
+// Each scene reads back as written, shows a line, and keeps clear of what a reader would
+// suffer; together they use every kind of line with a run that takes lines, and a page fills.
+TEST(BundledGame, ScenesReadBackPaceAndEndAsTheReaderNeeds)
 {
-    return QImage(QString::fromStdString(kGameDir + "/img/" + name + ".jpg"));
-}
-
-// The share of pixels whose brightness differs by more than a JPEG's noise.
-double ChangedShare(const QImage& a, const QImage& b)
-{
-    long long changed = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 40) {
-                ++changed;
-            }
+    std::string allKinds;
+    std::size_t longestRun = 0;
+    bool fullPage = false;
+    for (const Text& scene : ScenesTheGameOpens()) {
+        const std::string name = TextToUtf8(scene);
+        SCOPED_TRACE("game/story/" + name + ".txt");
+        const std::string bytes = ReadWholeFile(kGameDir + "/txt/" + name + ".dat");
+        const std::vector<std::string> lines = SplitLines(ReadWholeFile(MIRADEL_STORY_DIR "/" + name + ".txt"));
+        EXPECT_EQ(SplitLines(TextToUtf8(DecodeCp932(bytes))), lines);
+        fullPage = fullPage || HasFullPage(bytes);
+        const std::string kinds = KindsOf(lines);
+        allKinds += kinds;
+        const auto lineOf = [&kinds](const char* pattern) {
+            std::smatch found;
+            return std::regex_search(kinds, found, std::regex(pattern)) ? found.position(0) + 1 : 0;
+        };
+        EXPECT_NE(lineOf("[tV]"), 0) << "shows nothing";
+        // An empty line takes the next line at once: a page turned there is never read.
+        EXPECT_EQ(lineOf("e([SEPLV]|$)"), 0) << "an empty line before a page stop";
+        // After a picture change or a quick page turn nothing would wait for the click.
+        EXPECT_EQ(lineOf("(^|[^tV])P"), 0) << "\">p\" after a line that is not shown";
+        // Endings are opened by the next-day button: without ">end" they would offer the
+        // choices with every choice used up. No other scene restarts the game.
+        EXPECT_EQ(kinds.find('E'), name.starts_with("end") ? kinds.size() - 1 : std::string::npos);
+        // A run over the end would step a closed scene; over ">loop" it could leave day 0
+        // with the choices on offer.
+        for (std::size_t i = 0; i < kinds.size(); ++i) {
+            const auto count = static_cast<std::size_t>(std::max(RunCountOf(TextFromUtf8(lines[i])).value_or(0), 0));
+            longestRun = std::max(longestRun, kinds[i] == 'R' ? count : 0);
+            EXPECT_TRUE(kinds[i] != 'R'
+                || (i + count < kinds.size()
+                    && kinds.substr(i + 1, count).find_first_not_of("teV") == std::string::npos))
+                << "a run that takes a command or passes the end at line " << i + 1;
         }
     }
-    return static_cast<double>(changed) / (static_cast<double>(a.width()) * a.height());
+    for (const char kind : std::string("etVPpSREIL"))
+        EXPECT_NE(allKinds.find(kind), std::string::npos) << kind;
+    EXPECT_GT(longestRun, 0u);
+    EXPECT_TRUE(fullPage);
 }
 
-TEST(BundledGame, EveryPictureDecodesAtThePaintedSize)
+QImage LoadPicture(const Text& name)
 {
-    for (const std::string& name : Utf8Names(PicturesTheGameShows())) {
+    return QImage(QString::fromStdString(kGameDir + "/img/" + TextToUtf8(name) + ".jpg"));
+}
+
+// Every picture at the painted size and no flat fill; every blink frame differs from its
+// picture by more than a JPEG's noise, but in a small part only.
+TEST(BundledGame, PicturesAndBlinkFramesShowWhatTheyShould)
+{
+    for (const Text& name : PicturesTheGameShows()) {
         const QImage picture = LoadPicture(name);
-        ASSERT_FALSE(picture.isNull()) << name;
-        EXPECT_EQ(picture.size(), QSize(640, 480)) << name;
-        // Not a flat fill: the corners and the centre differ.
-        EXPECT_NE(picture.pixel(5, 5), picture.pixel(320, 240)) << name;
+        EXPECT_EQ(picture.size(), QSize(640, 480)) << TextToUtf8(name);
+        EXPECT_NE(picture.pixel(5, 5), picture.pixel(320, 240)) << TextToUtf8(name);
     }
-}
-
-TEST(BundledGame, BlinkFramesDifferVisiblyFromTheirPictures)
-{
-    for (const std::string& name : Utf8Names(BlinkingPictures())) {
+    for (const Text& name : BlinkingPictures()) {
         const QImage picture = LoadPicture(name);
-        const QImage blink = LoadPicture(name + "_");
-        ASSERT_FALSE(blink.isNull()) << name;
-        ASSERT_EQ(blink.size(), picture.size()) << name;
-        const double share = ChangedShare(picture, blink);
-        EXPECT_GT(share, 0.002) << name << ": the blink would not be seen";
-        EXPECT_LT(share, 0.2) << name << ": the blink frame is another picture";
+        const QImage blink = LoadPicture(name + u"_");
+        ASSERT_EQ(blink.size(), picture.size()) << TextToUtf8(name);
+        long long changed = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x)
+                changed += std::abs(qGray(picture.pixel(x, y)) - qGray(blink.pixel(x, y))) > 40;
+        }
+        const double share = static_cast<double>(changed) / (picture.width() * picture.height());
+        EXPECT_GT(share, 0.002) << TextToUtf8(name) << ": the blink would not be seen";
+        EXPECT_LT(share, 0.2) << TextToUtf8(name) << ": the blink frame is another picture";
     }
-}
-
-std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, int count)
-{
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    }
-    return value;
 }
 
 TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
 {
     const std::string wave = ReadWholeFile(kGameDir + "/bgm.wav");
-    ASSERT_GE(wave.size(), 44u);
-    ASSERT_EQ(wave.substr(0, 4), "RIFF");
-    ASSERT_EQ(wave.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(LittleEndian(wave, 20, 2), 1u); // PCM
-    EXPECT_EQ(LittleEndian(wave, 24, 4), 44100u); // sample rate
-    ASSERT_EQ(LittleEndian(wave, 34, 2), 16u); // bits per sample
-    const std::uint32_t channels = LittleEndian(wave, 22, 2);
-    ASSERT_EQ(wave.substr(36, 4), "data");
-    const std::uint32_t dataBytes = LittleEndian(wave, 40, 4);
-    ASSERT_EQ(wave.size(), 44u + dataBytes);
-    const double seconds = dataBytes / (2.0 * channels * 44100.0);
-    EXPECT_GE(seconds, 20.0);
-    EXPECT_LE(seconds, 60.0);
-    // The player restarts from the beginning: both ends near silence, or the seam clicks.
-    const auto sample
-        = [&wave](std::size_t index) { return static_cast<std::int16_t>(LittleEndian(wave, 44 + index * 2, 2)); };
-    const std::size_t count = dataBytes / 2;
+    const auto number = [&wave](std::size_t at, std::size_t count) {
+        std::uint32_t value = 0;
+        for (std::size_t i = count; i-- > 0;)
+            value = (value << 8) | static_cast<unsigned char>(wave.at(at + i));
+        return value;
+    };
+    ASSERT_EQ(wave.substr(0, 4) + wave.substr(8, 8) + wave.substr(36, 4), "RIFFWAVEfmt data");
+    EXPECT_EQ(number(20, 2), 1u); // PCM
+    EXPECT_EQ(number(24, 4), 44100u);
+    ASSERT_EQ(number(34, 2), 16u);
+    ASSERT_EQ(wave.size(), 44u + number(40, 4));
+    const double seconds = number(40, 4) / (2.0 * number(22, 2) * 44100.0);
+    EXPECT_TRUE(seconds >= 20.0 && seconds <= 60.0) << seconds;
+    // The player restarts from the beginning: both ends silent, or the seam clicks.
     for (std::size_t i = 0; i < 16; ++i) {
-        EXPECT_LE(std::abs(sample(i)), 64) << "sample " << i;
-        EXPECT_LE(std::abs(sample(count - 1 - i)), 64) << "sample " << count - 1 - i;
+        EXPECT_LE(std::abs(static_cast<std::int16_t>(number(44 + 2 * i, 2))), i == 0 ? 0 : 64);
+        EXPECT_LE(std::abs(static_cast<std::int16_t>(number(wave.size() - 2 - 2 * i, 2))), i == 0 ? 0 : 64);
     }
-    EXPECT_EQ(sample(0), 0);
-    EXPECT_EQ(sample(count - 1), 0);
 }
 
 } // namespace
-
 } // namespace miradel::content
