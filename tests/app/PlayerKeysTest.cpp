@@ -157,12 +157,7 @@ TEST_F(PlayerKeysTest, FullScreenLaysTheWindowOutOverTheLargestAreaAndBack)
 TEST(Keyboard, EachReadingKeyAndTheWheelDoWhatAClickDoesOverTheMessageArea)
 {
     const std::vector<std::string> opening { "一行目", "二行目", "三行目", "四行目" };
-    KeyboardGame reference(opening);
-    std::vector<std::string> clicked { reference.Message() };
-    for (int click = 0; click < 2; ++click) {
-        reference.Form().Lbl_Click();
-        clicked.push_back(reference.Message());
-    }
+    const std::string clicked[] = { "|一行目", "|一行目|二行目", "|一行目|二行目|三行目" };
     // A key, or turns of the wheel towards the reader (a notch is 120), and the clicks they are.
     const std::tuple<int, int, int, bool, int> inputs[] = {
         { Qt::Key_Space, 0, 0, false, 1 },
@@ -184,7 +179,7 @@ TEST(Keyboard, EachReadingKeyAndTheWheelDoWhatAClickDoesOverTheMessageArea)
             Type(keyed.Form().Lbl.Widget(), key);
         for (int turn = 0; turn < turns; ++turn)
             TurnWheel(keyed.Form().Lbl.Widget(), -towards, inverted);
-        EXPECT_EQ(keyed.Message(), clicked[static_cast<std::size_t>(clicks)]) << key << " " << towards << "x" << turns;
+        EXPECT_EQ(keyed.Message(), clicked[clicks]) << key << " " << towards << "x" << turns;
         EXPECT_EQ(keyed.Form().TimSay.Enabled(), clicks > 0) << key << ": a click starts the pacing";
     }
 }
