@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <array>
 #include <tuple>
 
 namespace miradel::test {
@@ -129,18 +129,16 @@ TEST(Backlog, PagesFromTheMessageAreasCaptionsOfThisSceneAndTheOneBefore)
 // width, centred.
 TEST(FullScreenArea, LargestAreaOfTheWindowsProportionsCentred)
 {
-    const std::tuple<int, int, float, std::string> screens[] = {
-        { 1920, 1080, 15, "150,0 1620x1080" },
+    const std::tuple<int, int, float, std::array<int, 4>> screens[] = {
+        { 1920, 1080, 15, { 150, 0, 1620, 1080 } },
         // 682.67 pixels tall, rounded to 683: 42 above and 43 below.
-        { 1024, 768, 15, "0,42 1024x683" },
-        { 2880, 1800, 10, "90,0 2700x1800" },
-        { 0, 0, 15, "0,0 1x1" },
+        { 1024, 768, 15, { 0, 42, 1024, 683 } },
+        { 2880, 1800, 10, { 90, 0, 2700, 1800 } },
+        { 0, 0, 15, { 0, 0, 1, 1 } },
     };
     for (const auto& [width, height, twipsPerPixel, expected] : screens) {
         const PixelRect area = FullScreenArea(width, height, twipsPerPixel);
-        EXPECT_EQ(std::to_string(area.x) + "," + std::to_string(area.y) + " " + std::to_string(area.width) + "x"
-                + std::to_string(area.height),
-            expected);
+        EXPECT_EQ((std::array { area.x, area.y, area.width, area.height }), expected) << width << "x" << height;
     }
 }
 

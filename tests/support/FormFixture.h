@@ -89,20 +89,16 @@ private:
 };
 
 // Events sent straight to a widget, as the window system would deliver them.
-inline void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false)
+inline void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false,
+    QEvent::Type type = QEvent::KeyPress)
 {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
-    QCoreApplication::sendEvent(widget, &press);
-}
-inline void Release(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false)
-{
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
-    QCoreApplication::sendEvent(widget, &release);
+    QKeyEvent event(type, key, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(widget, &event);
 }
 inline void Type(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false)
 {
     Press(widget, key, modifiers, autoRepeat);
-    Release(widget, key, modifiers, autoRepeat);
+    Press(widget, key, modifiers, autoRepeat, QEvent::KeyRelease);
 }
 // `away` in eighths of a degree (a notch is 120): positive turns the wheel away from the
 // reader; `inverted` is a wheel set to natural scrolling, which reports the other sign.
