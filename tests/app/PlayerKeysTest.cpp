@@ -19,7 +19,10 @@ struct KeyboardGame : FormFixture {
         folder.WriteAllPictures();
         folder.WriteAllScenes();
         folder.WriteScene("opn", opening);
-        show ? void(shown = Show()) : Start();
+        if (show)
+            shown = Show();
+        else
+            Start();
     }
     bool shown = false;
     QWidget* Focus() { return Form().frm.Widget()->focusWidget(); }
