@@ -109,8 +109,7 @@ TEST(ContentLookup, NamesMakeTheRoundTripThroughTextAsBytes)
     }
 }
 
-// A folder that is not below the game folder is the caller's own: only the name in it comes
-// from content.
+// A folder outside the game is the caller's own: only the name in it comes from content.
 TEST(ContentLookup, FolderOutsideTheGameIsTakenAsItIs)
 {
     test::GameFolder game;

@@ -18,8 +18,7 @@ std::string Byte(unsigned long value)
     return std::string(1, static_cast<char>(value));
 }
 
-// Byte sequence -> code point, from tests/data/cp932/cp932_table.txt, which
-// tests/data/cp932/make_cp932_table.py wrote with Python's cp932 codec.
+// Byte sequence -> code point, as tests/data/cp932/make_cp932_table.py wrote them with Python.
 using Cp932Table = std::map<std::string, char16_t>;
 
 Cp932Table ReferenceTable()
@@ -37,8 +36,7 @@ Cp932Table ReferenceTable()
     return table;
 }
 
-// Both decoders meet the same table and the same rules: iconv's on the desktop, the compiled
-// table where the C library has no code page 932.
+// iconv's decoder on the desktop, the compiled table where the C library lacks code page 932.
 class Cp932 : public testing::TestWithParam<Text (*)(std::string_view, std::vector<std::size_t>*)> {
 protected:
     static Text Decode(std::string_view bytes, std::vector<std::size_t>* invalid = nullptr)

@@ -39,10 +39,9 @@ JpegHeaderResult Read(const std::string& bytes, JpegHeader& header, std::string&
     return ReadJpegHeader(MemoryByteSource(bytes), header, problem);
 }
 
-// What decoding needs: the pixels; for a progressive picture, or one whose first scan holds one
-// component, also every block of every component, 128 bytes each (in 4:2:0, MCUs of 16 x 16,
-// the chroma components with a quarter of the blocks). Other formats and broken headers are
-// told apart.
+// Decoding needs the pixels; progressive, or with one component in the first scan, also every
+// block of every component, 128 bytes each (in 4:2:0, MCUs of 16 x 16, the chroma components
+// with a quarter of the blocks).
 TEST(JpegHeader, ReadsTheFrameAndCountsWhatDecodingNeeds)
 {
     using enum JpegHeaderResult;
@@ -130,8 +129,7 @@ std::vector<std::uint8_t> With(std::vector<std::uint8_t> bytes, std::size_t at, 
     return bytes;
 }
 
-// `bytes` and a "smpl" chunk declaring `declared` loops and holding `held`, each over frames
-// `start` to `end`.
+// `bytes` and a "smpl" chunk declaring `declared` loops, holding `held` from `start` to `end`.
 std::vector<std::uint8_t> WithLoops(std::vector<std::uint8_t> bytes, std::uint32_t declared, std::uint32_t held,
     std::uint32_t start = 0, std::uint32_t end = 10)
 {
@@ -144,8 +142,7 @@ std::vector<std::uint8_t> WithLoops(std::vector<std::uint8_t> bytes, std::uint32
     return bytes;
 }
 
-// What plays, and the files that crashed the sound library or took gigabytes, and their
-// neighbours.
+// What plays, and the files that crashed the sound library or took gigabytes, and neighbours.
 TEST(WaveHeader, AcceptsWhatPlaysAndRefusesHeadersTheSoundLibraryWouldTrust)
 {
     const std::vector<std::uint8_t> pcm = Wave();

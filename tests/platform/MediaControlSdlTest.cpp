@@ -149,11 +149,9 @@ protected:
     std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
 };
 
-// Starts the music as the game does, runs the watch (every millisecond here) until it has
-// restarted the music three times, closes it, and checks that every copy played is the sound,
-// the last one cut by the close. Streamed, the device takes the music's own layout, so the
-// mixer passes the samples through unchanged; Microsoft ADPCM goes through the whole-file
-// decoder, each block of 500 frames decoding to 1, 2, 2, 2, ...
+// The game's music and its watch (every millisecond here): every copy played is the sound, the
+// last one cut by the close. Streamed, the mixer passes the samples through unchanged; Microsoft
+// ADPCM goes through the whole-file decoder, each block of 500 frames decoding to 1, 2, 2, 2, ...
 TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
 {
     Samples decoded;
@@ -196,10 +194,9 @@ TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
     }
 }
 
-// The device opens at the music's own rate: a sound plays for as many frames as it has, and
-// an empty one stays stopped. A file that cannot play, or a device that cannot open, leaves the
-// alias dead, the device closed and stderr quiet (ALSA reports a device it cannot open there
-// unless told otherwise).
+// At the music's own rate a sound plays for as many frames as it has. A file that cannot play,
+// or a device that cannot open, leaves the alias dead, the device closed and stderr quiet (ALSA
+// reports a device it cannot open there unless told otherwise).
 TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndWhatCannotPlayStaysSilentAndQuiet)
 {
     EXPECT_EQ(Open(folder / "no such bgm.wav"), MediaResult::FileNotFound);

@@ -52,10 +52,9 @@ TEST(TextFiles, ReadsDecodedLinesAndReportsReadingPastTheEnd)
     EXPECT_EQ(Thrown([&] { files.LineInput(2); }).Line(), 1);
 }
 
-// What is not a regular file is missing as far as the game is concerned: a named pipe would
-// block the open for ever, a device would never end. The lowest free number is offered, each
-// reads its own file, closing a number that is not open does nothing, and a misused number
-// fails without harm.
+// What is not a regular file is missing: a named pipe would block the open for ever, a device
+// would never end. The lowest free number is offered, each reads its own file, closing a number
+// that is not open does nothing, and a misused number fails without harm.
 TEST(TextFiles, ReportsWhatCannotBeOpenedAndKeepsFileNumbersApart)
 {
     test::GameFolder folder;

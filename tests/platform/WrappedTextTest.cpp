@@ -40,10 +40,9 @@ const QString kPage
                         "\nshort line\n\nA line of Latin words that is long enough to wrap at a blank somewhere."
                         "\n「次の日も、その次の日も、わたしはここで待っているから。」▼");
 
-// One object draws every case: its page grown line by line and measured at another width, then
-// its font and alignment set, as the message area does; nothing of an earlier page, font,
-// alignment or width may stay. A page taller than the area shows its end, bottom-aligned, as a
-// long page scrolls: what a label tall enough for the whole page shows in its last rows.
+// One object draws every case, its page grown line by line and measured at another width, as
+// the message area does: nothing of an earlier page, font, alignment or width may stay. A page
+// taller than the area shows its end, as the last rows of a label tall enough for all of it.
 TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
 {
     QString tall = kPage;
