@@ -126,12 +126,6 @@ protected:
         return std::string(reply);
     }
 
-    std::filesystem::path WriteMusic(const std::vector<std::uint8_t>& bytes) const
-    {
-        test::WriteFile(folder / "bgm.wav", bytes);
-        return folder / "bgm.wav";
-    }
-
     Samples ReadOutput() const
     {
         std::ifstream file(output, std::ios::binary);
@@ -146,6 +140,7 @@ protected:
     // A blank in the path, as in many a user's folder.
     const std::filesystem::path folder = temporary.Path() / "a folder";
     const std::filesystem::path output = folder / "output.raw";
+    const std::filesystem::path music = folder / "bgm.wav";
     std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
 };
 
@@ -161,7 +156,7 @@ TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
              std::tuple { "decoded", WavFormat { WavEncoding::MsAdpcm, 2, 44100, 4, false }, decoded } }) {
         SCOPED_TRACE(name);
         std::filesystem::remove(output);
-        const std::filesystem::path music = WriteMusic(test::MakeWav(format, sound));
+        test::WriteFile(music, test::MakeWav(format, sound));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
         CountingMediaControl counting;
         counting.inner = service.get();
@@ -224,7 +219,7 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndWhatCannotPlayStaysSilentAn
         setenv("SDL_AUDIODRIVER", driver, 1);
         testing::internal::CaptureStderr();
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-        const std::filesystem::path music = WriteMusic(bytes);
+        test::WriteFile(music, bytes);
         EXPECT_EQ(Open(music), MediaResult::Ok) << "the file is read on the loader thread";
         // An empty sound, once loaded, may refuse to start; by the time of the play the loading
         // may have failed.
@@ -267,7 +262,7 @@ TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
         return -1;
     };
     service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
-    const std::filesystem::path music = WriteMusic(test::MakeWav(WavFormat {}, Ramp(1000)));
+    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     openEntered.wait(false);
