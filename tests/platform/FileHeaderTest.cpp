@@ -34,11 +34,6 @@ std::string JpegStart(unsigned char frame, int width, int height, int precision 
         + std::string("\x01\x00\x00\x3F\x00", 5);
 }
 
-JpegHeaderResult Read(const std::string& bytes, JpegHeader& header, std::string& problem)
-{
-    return ReadJpegHeader(MemoryByteSource(bytes), header, problem);
-}
-
 // Decoding needs the pixels; progressive, or with one component in the first scan, also every
 // block of every component, 128 bytes each (in 4:2:0, MCUs of 16 x 16, the chroma components
 // with a quarter of the blocks).
@@ -58,18 +53,20 @@ TEST(JpegHeader, ReadsTheFrameAndCountsWhatDecodingNeeds)
     };
     JpegHeader header;
     std::string problem;
+    const auto read
+        = [&](const std::string& bytes) { return ReadJpegHeader(MemoryByteSource(bytes), header, problem); };
     for (const auto& [bytes, result, needed] : rows) {
         SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
-        ASSERT_EQ(Read(bytes, header, problem), result) << problem;
+        ASSERT_EQ(read(bytes), result) << problem;
         EXPECT_EQ(result == Ok ? JpegDecodeBytes(header) : 0, needed);
     }
-    ASSERT_EQ(Read(JpegStart(0xC0, 64, 64, 8, 3, 3, 0x50), header, problem), Broken);
+    ASSERT_EQ(read(JpegStart(0xC0, 64, 64, 8, 3, 3, 0x50)), Broken);
     EXPECT_NE(problem.find("sampling"), std::string::npos) << problem;
-    ASSERT_EQ(Read(JpegStart(0xC9, 64, 64), header, problem), Ok);
+    ASSERT_EQ(read(JpegStart(0xC9, 64, 64)), Ok);
     EXPECT_TRUE(header.arithmetic);
     // Cut anywhere before the scan's header, the header is broken, never read past its end.
     for (std::size_t cut = 2; cut < good.size() - 5; ++cut)
-        EXPECT_EQ(Read(good.substr(0, cut), header, problem), Broken) << cut;
+        EXPECT_EQ(read(good.substr(0, cut)), Broken) << cut;
 }
 
 // The English reason of the RuntimeError that loading `bytes` throws, or nothing.

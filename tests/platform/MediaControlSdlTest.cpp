@@ -20,7 +20,7 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 namespace miradel {
