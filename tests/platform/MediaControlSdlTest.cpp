@@ -224,7 +224,8 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndWhatCannotPlayStaysSilentAn
         // An empty sound, once loaded, may refuse to start; by the time of the play the loading
         // may have failed.
         const MediaResult played = Send("play MIDI notify");
-        EXPECT_TRUE(played == MediaResult::Ok || frames <= 0) << static_cast<int>(played);
+        EXPECT_TRUE(played == MediaResult::Ok || frames == 0 || (frames < 0 && played == MediaResult::NotOpen))
+            << static_cast<int>(played);
         if (frames >= 0) {
             EXPECT_TRUE(PollUntil([&] { return Mode() != "not ready"; }));
             EXPECT_TRUE(PollUntil([&] { return Mode() == "stopped"; }));
