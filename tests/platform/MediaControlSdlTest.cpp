@@ -18,6 +18,7 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <optional>
+#include <ranges>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -53,20 +54,6 @@ Samples Ramp(int frames)
     for (int k = 1; k <= frames; ++k)
         ramp.insert(ramp.end(), { static_cast<std::int16_t>(k), static_cast<std::int16_t>(-k) });
     return ramp;
-}
-
-// The runs of sound between silences.
-std::vector<Samples> Copies(const Samples& samples)
-{
-    std::vector<Samples> copies;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (samples[i] == 0)
-            continue;
-        if (i == 0 || samples[i - 1] == 0)
-            copies.emplace_back();
-        copies.back().push_back(samples[i]);
-    }
-    return copies;
 }
 
 // Passes every command on, counts the restarts that the watch sends, and the times that the
@@ -181,7 +168,11 @@ TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
         共用関数::musicOn = false;
         UseMediaControl(SystemMediaControl());
         EXPECT_TRUE(DeviceClosed()) << "closing the music closes the device";
-        const std::vector<Samples> copies = Copies(ReadOutput());
+        // The runs of sound between silences.
+        std::vector<Samples> copies;
+        for (const auto run : ReadOutput() | std::views::split(std::int16_t { 0 }))
+            if (!run.empty())
+                copies.emplace_back(run.begin(), run.end());
         ASSERT_GE(copies.size(), 3u);
         for (std::size_t i = 0; i + 1 < copies.size(); ++i)
             EXPECT_TRUE(copies[i] == sound) << "copy " << i << " of " << copies[i].size() << " samples";
