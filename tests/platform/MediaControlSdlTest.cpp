@@ -304,10 +304,8 @@ TEST(MediaCommand, ReadsTheCommandsOfTheMusicLoopAndRefusesTheRest)
         SCOPED_TRACE(row.command);
         MediaCommand parsed;
         ASSERT_EQ(ParseMediaCommand(row.command, parsed), MediaResult::Ok);
-        EXPECT_EQ(parsed.verb, row.verb);
-        EXPECT_EQ(parsed.alias, row.alias);
-        EXPECT_EQ(parsed.path, row.path);
-        EXPECT_EQ(parsed.fromStart, row.fromStart);
+        EXPECT_EQ(std::tie(parsed.verb, parsed.alias, parsed.path, parsed.fromStart),
+            std::tie(row.verb, row.alias, row.path, row.fromStart));
     }
     for (const std::string_view command :
         { "", "pause MIDI", "status", "status MIDI", "status MIDI position", "status MIDI mode notify", "seek MIDI",
