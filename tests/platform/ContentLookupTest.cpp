@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <sys/stat.h>
+#include <tuple>
 #include <utility>
 
 namespace miradel {
@@ -74,9 +75,8 @@ TEST(ContentLookup, FindsTheFileAsWindowsWould)
         }
         const Text root = TextFromPath(game) + u"/";
         const ContentFile found = LocateContentFile(root + Text(row.folder), row.name, row.extension, root);
-        EXPECT_EQ(found.path, game / row.found);
-        EXPECT_EQ(found.match, row.match);
-        EXPECT_EQ(found.shownName, row.shown);
+        EXPECT_EQ(
+            std::tuple(found.path, found.match, found.shownName), std::tuple(game / row.found, row.match, row.shown));
     }
 }
 

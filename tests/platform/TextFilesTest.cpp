@@ -172,9 +172,7 @@ TEST(LineReader, ReportsLineEndsKeepsOnlyTheStartOfAnOverlongLineAndThrowsOnRead
     std::string line;
     for (const auto& [kept, lineEnd, cut] : expected) {
         ASSERT_TRUE(reader.ReadLine(line));
-        EXPECT_EQ(line, kept);
-        EXPECT_EQ(reader.LastLineEnd(), lineEnd);
-        EXPECT_EQ(reader.LastLineCut(), cut);
+        EXPECT_EQ(std::tuple(line, reader.LastLineEnd(), reader.LastLineCut()), std::tuple(kept, lineEnd, cut));
     }
     // Alike through a file, whatever the buffer.
     ExpectLines(bytes, { overlong.substr(0, LineReader::kKeptLineBytes), "next", exact });
