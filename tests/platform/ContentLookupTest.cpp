@@ -7,17 +7,15 @@
 
 #include <fstream>
 #include <sys/stat.h>
+#include <tuple>
 #include <utility>
 
 namespace miradel {
 namespace {
 
-// Each row: the entries of a game folder of its own ("name/" a folder, "name|" a named pipe,
-// "name -> target" a link), the name the game asks for, and the file found, how it matched
-// and how messages name it (as the game asked for it). The exact name wins; otherwise the one
-// name that differs only in letter case, full-width letters and folders included, as on
-// Windows; a backslash separates folders, a doubled one too. Entry names that are not UTF-8
-// are code page 932. Only a regular file is found.
+// Entries: "name/" a folder, "name|" a named pipe, "name -> target" a link. The exact name wins,
+// else the one name that differs only in letter case (full-width letters and folders too), as
+// on Windows; entry names that are not UTF-8 are code page 932. Only a regular file is found.
 TEST(ContentLookup, FindsTheFileAsWindowsWould)
 {
     using enum ContentMatch;
@@ -31,28 +29,21 @@ TEST(ContentLookup, FindsTheFileAsWindowsWould)
         { { "txt/opn.dat", "txt/OPN.dat" }, u"txt/", u"opn", u".dat", "txt/opn.dat", Exact, "txt/opn.dat" },
         { { "TXT/Opn.DAT" }, u"txt/", u"opn", u".dat", "TXT/Opn.DAT", IgnoringCase, "txt/opn.dat" },
         { { "BGM.WAV" }, u"", u"bgm", u".wav", "BGM.WAV", IgnoringCase, "bgm.wav" },
-        // "Ａ" (U+FF21) on disk, "ａ" asked for.
-        { { "img/\xef\xbc\xa1.jpg" }, u"img/", u"\uff41", u".jpg", "img/\xef\xbc\xa1.jpg", IgnoringCase,
-            "img/\xef\xbd\x81.jpg" },
+        { { "img/Ａ.jpg" }, u"img/", u"ａ", u".jpg", "img/Ａ.jpg", IgnoringCase, "img/ａ.jpg" },
         { { "img/chara/smile.jpg" }, u"img/", u"chara\\\\smile", u".jpg", "img/chara/smile.jpg", Exact,
             "img/chara/smile.jpg" },
         { { "img/Faces/Sub/WINK.jpg" }, u"img/", u"faces\\sub\\wink", u".jpg", "img/Faces/Sub/WINK.jpg", IgnoringCase,
             "img/faces/sub/wink.jpg" },
-        // "キャラ\笑顔", the file's extension in capitals.
-        { { "img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.JPG" }, u"img/",
-            u"\u30ad\u30e3\u30e9\\\u7b11\u9854", u".jpg",
-            "img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.JPG", IgnoringCase,
-            "img/\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xa9/\xe7\xac\x91\xe9\xa1\x94.jpg" },
-        // "テスト" and "ａｂｃ" named in code page 932, as unzip leaves a Windows archive; once
-        // "ＡＢＣ" is there exactly too, it wins over the one that differs in case.
-        { { "img/\x83\x65\x83\x58\x83\x67.jpg" }, u"img/", u"\u30c6\u30b9\u30c8", u".jpg",
-            "img/\x83\x65\x83\x58\x83\x67.jpg", Exact, "img/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.jpg" },
-        { { "img/\x82\x81\x82\x82\x82\x83.jpg" }, u"img/", u"\uff21\uff22\uff23", u".jpg",
-            "img/\x82\x81\x82\x82\x82\x83.jpg", IgnoringCase, "img/\xef\xbc\xa1\xef\xbc\xa2\xef\xbc\xa3.jpg" },
-        { { "img/\x82\x81\x82\x82\x82\x83.jpg", "img/\x82\x60\x82\x61\x82\x62.jpg" }, u"img/", u"\uff21\uff22\uff23",
-            u".jpg", "img/\x82\x60\x82\x61\x82\x62.jpg", Exact, "img/\xef\xbc\xa1\xef\xbc\xa2\xef\xbc\xa3.jpg" },
-        // Two that match are no better than none; for folders, the rest of the path is not
-        // looked for.
+        { { "img/キャラ/笑顔.JPG" }, u"img/", u"キャラ\\笑顔", u".jpg", "img/キャラ/笑顔.JPG", IgnoringCase,
+            "img/キャラ/笑顔.jpg" },
+        // Named in code page 932, as unzip leaves a Windows archive; the exact "ＡＢＣ" wins.
+        { { "img/\x83\x65\x83\x58\x83\x67.jpg" }, u"img/", u"テスト", u".jpg", "img/\x83\x65\x83\x58\x83\x67.jpg",
+            Exact, "img/テスト.jpg" },
+        { { "img/\x82\x81\x82\x82\x82\x83.jpg" }, u"img/", u"ＡＢＣ", u".jpg", "img/\x82\x81\x82\x82\x82\x83.jpg",
+            IgnoringCase, "img/ＡＢＣ.jpg" },
+        { { "img/\x82\x81\x82\x82\x82\x83.jpg", "img/\x82\x60\x82\x61\x82\x62.jpg" }, u"img/", u"ＡＢＣ", u".jpg",
+            "img/\x82\x60\x82\x61\x82\x62.jpg", Exact, "img/ＡＢＣ.jpg" },
+        // Two that match are no better than none, for folders too.
         { { "txt/Opn.dat", "txt/OPN.dat" }, u"txt/", u"opn", u".dat", "txt/opn.dat", Ambiguous,
             "txt/opn.dat（大文字と小文字だけが違う候補が 2 つあり、どれとも決められません: txt/OPN.dat txt/Opn.dat）" },
         { { "Img/x/", "IMG/x/" }, u"img/", u"x\\ttl", u".jpg", "img/x/ttl.jpg", Ambiguous,
@@ -84,9 +75,8 @@ TEST(ContentLookup, FindsTheFileAsWindowsWould)
         }
         const Text root = TextFromPath(game) + u"/";
         const ContentFile found = LocateContentFile(root + Text(row.folder), row.name, row.extension, root);
-        EXPECT_EQ(found.path, game / row.found);
-        EXPECT_EQ(found.match, row.match);
-        EXPECT_EQ(found.shownName, row.shown);
+        EXPECT_EQ(
+            std::tuple(found.path, found.match, found.shownName), std::tuple(game / row.found, row.match, row.shown));
     }
 }
 
@@ -114,8 +104,7 @@ TEST(ContentLookup, NamesMakeTheRoundTripThroughTextAsBytes)
     }
 }
 
-// A folder that is not below the game folder is the caller's own: only the name in it comes
-// from content.
+// A folder outside the game is the caller's own: only the name in it comes from content.
 TEST(ContentLookup, FolderOutsideTheGameIsTakenAsItIs)
 {
     test::GameFolder game;

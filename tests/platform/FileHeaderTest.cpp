@@ -22,9 +22,7 @@ namespace {
 std::string JpegStart(unsigned char frame, int width, int height, int precision = 8, int components = 3,
     int scanComponents = 3, unsigned char sampling = 0x11)
 {
-    std::string bytes = "\xFF\xD8\xFF\xE0";
-    bytes += std::string("\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 16);
-    bytes += "\xFF";
+    std::string bytes = std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xFF", 21);
     bytes += static_cast<char>(frame);
     const int length = 8 + 3 * components;
     for (int value :
@@ -32,53 +30,43 @@ std::string JpegStart(unsigned char frame, int width, int height, int precision 
         bytes += static_cast<char>(value);
     for (int i = 0; i < components; ++i)
         bytes += { static_cast<char>(i + 1), static_cast<char>(i == 0 ? sampling : 0x11), 0 };
-    bytes += std::string("\xFF\xDA\x00\x08", 4);
-    bytes += static_cast<char>(scanComponents);
-    bytes += std::string("\x01\x00\x00\x3F\x00", 5);
-    return bytes;
+    return bytes + std::string("\xFF\xDA\x00\x08", 4) + static_cast<char>(scanComponents)
+        + std::string("\x01\x00\x00\x3F\x00", 5);
 }
 
-JpegHeaderResult Read(const std::string& bytes, JpegHeader& header, std::string& problem)
-{
-    return ReadJpegHeader(MemoryByteSource(bytes), header, problem);
-}
-
-// What decoding needs: the pixels; for a progressive picture, or one whose first scan holds one
-// component, also every block of every component, 128 bytes each (in 4:2:0, MCUs of 16 x 16,
-// the chroma components with a quarter of the blocks).
+// Decoding needs the pixels; progressive, or with one component in the first scan, also every
+// block of every component, 128 bytes each (in 4:2:0, MCUs of 16 x 16, the chroma components
+// with a quarter of the blocks).
 TEST(JpegHeader, ReadsTheFrameAndCountsWhatDecodingNeeds)
 {
-    const std::pair<std::string, std::uint64_t> rows[] = {
-        { JpegStart(0xC0, 640, 480, 8, 3, 3, 0x22), 640u * 480 * 4 },
-        { JpegStart(0xC2, 8000, 8000), 8000ull * 8000 * 4 + 3ull * 1000 * 1000 * 128 },
-        { JpegStart(0xC2, 17, 17, 8, 3, 1, 0x22), 17u * 17 * 4 + (16 + 4 + 4) * 128u },
-        { JpegStart(0xC0, 800, 800, 8, 3, 1), 800u * 800 * 4 + 3u * 100 * 100 * 128 },
+    using enum JpegHeaderResult;
+    const std::string good = JpegStart(0xC0, 64, 64);
+    const std::tuple<std::string, JpegHeaderResult, std::uint64_t> rows[] = {
+        { JpegStart(0xC0, 640, 480, 8, 3, 3, 0x22), Ok, 640u * 480 * 4 },
+        { JpegStart(0xC2, 8000, 8000), Ok, 8000ull * 8000 * 4 + 3ull * 1000 * 1000 * 128 },
+        { JpegStart(0xC2, 17, 17, 8, 3, 1, 0x22), Ok, 17u * 17 * 4 + (16 + 4 + 4) * 128u },
+        { JpegStart(0xC0, 800, 800, 8, 3, 1), Ok, 800u * 800 * 4 + 3u * 100 * 100 * 128 },
+        { "\x89PNG\r\n\x1A\n", NotJpeg, 0 },
+        { "", NotJpeg, 0 },
+        { JpegStart(0xC0, 0, 64), Broken, 0 },
+        { "\xFF\xD8" + good.substr(good.find("\xFF\xDA")), Broken, 0 },
     };
     JpegHeader header;
     std::string problem;
-    for (const auto& [bytes, needed] : rows) {
-        ASSERT_EQ(Read(bytes, header, problem), JpegHeaderResult::Ok) << problem;
-        EXPECT_EQ(JpegDecodeBytes(header), needed);
+    const auto read
+        = [&](const std::string& bytes) { return ReadJpegHeader(MemoryByteSource(bytes), header, problem); };
+    for (const auto& [bytes, result, needed] : rows) {
+        SCOPED_TRACE(testing::PrintToString(bytes.substr(0, 24)));
+        ASSERT_EQ(read(bytes), result) << problem;
+        EXPECT_EQ(result == Ok ? JpegDecodeBytes(header) : 0, needed);
     }
-    ASSERT_EQ(Read(JpegStart(0xC9, 64, 64), header, problem), JpegHeaderResult::Ok);
+    ASSERT_EQ(read(JpegStart(0xC0, 64, 64, 8, 3, 3, 0x50)), Broken);
+    EXPECT_NE(problem.find("sampling"), std::string::npos) << problem;
+    ASSERT_EQ(read(JpegStart(0xC9, 64, 64)), Ok);
     EXPECT_TRUE(header.arithmetic);
-}
-
-TEST(JpegHeader, TellsOtherFormatsAndBrokenHeadersApart)
-{
-    JpegHeader header;
-    std::string problem;
-    EXPECT_EQ(Read("\x89PNG\r\n\x1A\n", header, problem), JpegHeaderResult::NotJpeg);
-    EXPECT_EQ(Read("", header, problem), JpegHeaderResult::NotJpeg);
-    const std::string good = JpegStart(0xC0, 64, 64);
     // Cut anywhere before the scan's header, the header is broken, never read past its end.
     for (std::size_t cut = 2; cut < good.size() - 5; ++cut)
-        EXPECT_EQ(Read(good.substr(0, cut), header, problem), JpegHeaderResult::Broken) << cut;
-    EXPECT_EQ(Read(JpegStart(0xC0, 0, 64), header, problem), JpegHeaderResult::Broken);
-    EXPECT_EQ(Read(JpegStart(0xC0, 64, 64, 8, 3, 3, 0x50), header, problem), JpegHeaderResult::Broken);
-    EXPECT_NE(problem.find("sampling"), std::string::npos) << problem;
-    std::string noFrame = "\xFF\xD8" + good.substr(good.find("\xFF\xDA"));
-    EXPECT_EQ(Read(noFrame, header, problem), JpegHeaderResult::Broken);
+        EXPECT_EQ(read(good.substr(0, cut)), Broken) << cut;
 }
 
 // The English reason of the RuntimeError that loading `bytes` throws, or nothing.
@@ -130,76 +118,64 @@ std::vector<std::uint8_t> Wave(const WavFormat& format = {}, int frames = 1000)
     return test::MakeWav(format, std::vector<std::int16_t>(static_cast<std::size_t>(frames * format.channels), 100));
 }
 
-void Put(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int count)
+// `bytes` with the `count` bytes at `at` holding `value`, little-endian.
+std::vector<std::uint8_t> With(std::vector<std::uint8_t> bytes, std::size_t at, std::uint32_t value, int count = 4)
 {
     for (int i = 0; i < count; ++i)
         bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    return bytes;
 }
 
-// `bytes` and a "smpl" chunk declaring `declared` loops and holding `held`, each over frames
-// `start` to `end`.
+// `bytes` and a "smpl" chunk declaring `declared` loops, holding `held` from `start` to `end`.
 std::vector<std::uint8_t> WithLoops(std::vector<std::uint8_t> bytes, std::uint32_t declared, std::uint32_t held,
     std::uint32_t start = 0, std::uint32_t end = 10)
 {
     const std::size_t at = bytes.size();
     bytes.resize(at + 8 + 36 + 24 * held);
     std::memcpy(bytes.data() + at, "smpl", 4);
-    Put(bytes, at + 4, 36 + 24 * held, 4);
-    Put(bytes, at + 8 + 28, declared, 4);
-    for (std::uint32_t i = 0; i < held; ++i) {
-        Put(bytes, at + 8 + 36 + 24 * i + 8, start, 4);
-        Put(bytes, at + 8 + 36 + 24 * i + 12, end, 4);
-    }
+    bytes = With(With(bytes, at + 4, 36 + 24 * held), at + 8 + 28, declared);
+    for (std::uint32_t i = 0; i < held; ++i)
+        bytes = With(With(bytes, at + 8 + 36 + 24 * i + 8, start), at + 8 + 36 + 24 * i + 12, end);
     return bytes;
 }
 
-std::string Problem(const std::vector<std::uint8_t>& bytes)
+// What plays, and the files that crashed the sound library or took gigabytes, and neighbours.
+TEST(WaveHeader, AcceptsWhatPlaysAndRefusesHeadersTheSoundLibraryWouldTrust)
 {
-    WaveHeader header;
-    return CheckWaveHeader(
-        MemoryByteSource({ reinterpret_cast<const char*>(bytes.data()), bytes.size() }), bytes.size(), header);
-}
-
-TEST(WaveHeader, AcceptsWhatPlays)
-{
-    EXPECT_EQ(Problem(Wave()), "");
-    EXPECT_EQ(Problem(Wave({ WavEncoding::ImaAdpcm, 2, 44100, 4, false })), "");
-    EXPECT_EQ(Problem(Wave({ WavEncoding::Pcm, 8, 384000, 24, true }, 10)), "");
-    EXPECT_EQ(Problem(Wave({ WavEncoding::Pcm, 1, 8000, 8, false })), "");
-    EXPECT_EQ(Problem(WithLoops(Wave(), 2, 2, 0, 999)), "");
-    // An empty data chunk plays nothing, harmlessly.
-    EXPECT_EQ(Problem(test::MakeWav(WavFormat {}, {})), "");
-}
-
-// The files that crashed the sound library or took gigabytes, and their neighbours.
-TEST(WaveHeader, RefusesHeadersTheSoundLibraryWouldTrust)
-{
-    const auto with = [](std::vector<std::uint8_t> bytes, std::size_t at, std::uint32_t value, int count) {
-        Put(bytes, at, value, count);
-        return bytes;
-    };
     const std::vector<std::uint8_t> pcm = Wave();
     const std::vector<std::uint8_t> ima = Wave({ WavEncoding::ImaAdpcm, 1, 22050, 4, false });
     const std::pair<std::vector<std::uint8_t>, std::string> rows[] = {
-        { with(pcm, 22, 0, 2), "it declares 0 channels (1 to 8 play)" },
+        { pcm, "" },
+        { Wave({ WavEncoding::ImaAdpcm, 2, 44100, 4, false }), "" },
+        { Wave({ WavEncoding::Pcm, 8, 384000, 24, true }, 10), "" },
+        { Wave({ WavEncoding::Pcm, 1, 8000, 8, false }), "" },
+        { WithLoops(pcm, 2, 2, 0, 999), "" },
+        // An empty data chunk plays nothing, harmlessly.
+        { test::MakeWav(WavFormat {}, {}), "" },
+        { With(pcm, 22, 0, 2), "it declares 0 channels (1 to 8 play)" },
         // Nine channels with a block alignment that fits them: refused for the channels alone.
-        { with(with(pcm, 22, 9, 2), 32, 18, 2), "it declares 9 channels (1 to 8 play)" },
-        { with(pcm, 24, 1, 4), "of 1 Hz" },
-        { with(pcm, 24, 7999, 4), "of 7999 Hz" },
-        { with(pcm, 24, 384001, 4), "of 384001 Hz" },
-        { with(pcm, 32, 0, 2), "block alignment" },
-        { with(pcm, 32, 3, 2), "block alignment" },
-        { with(ima, 32, 2, 2), "block alignment" },
+        { With(With(pcm, 22, 9, 2), 32, 18, 2), "it declares 9 channels (1 to 8 play)" },
+        { With(pcm, 24, 1), "of 1 Hz" },
+        { With(pcm, 24, 7999), "of 7999 Hz" },
+        { With(pcm, 24, 384001), "of 384001 Hz" },
+        { With(pcm, 32, 0, 2), "block alignment" },
+        { With(pcm, 32, 3, 2), "block alignment" },
+        { With(ima, 32, 2, 2), "block alignment" },
         // The data chunk's length says more than the file holds.
-        { with(pcm, 40, 1u << 30, 4), "data chunk" },
+        { With(pcm, 40, 1u << 30), "data chunk" },
         { WithLoops(pcm, 100000, 1), "100000 loops" },
         { WithLoops(pcm, 3, 1), "holds fewer" },
         { WithLoops(pcm, 1, 1, 0, 1000), "outside" },
         { { 'R', 'I', 'F', 'X' }, "not a RIFF WAVE" },
         { std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 30), "\"fmt \"" },
     };
-    for (const auto& [bytes, problem] : rows)
-        EXPECT_NE(Problem(bytes).find(problem), std::string::npos) << problem;
+    for (const auto& [bytes, problem] : rows) {
+        WaveHeader header;
+        const std::string found = CheckWaveHeader(
+            MemoryByteSource({ reinterpret_cast<const char*>(bytes.data()), bytes.size() }), bytes.size(), header);
+        EXPECT_NE(found.find(problem), std::string::npos) << problem;
+        EXPECT_EQ(found.empty(), problem.empty()) << found;
+    }
 }
 
 } // namespace

@@ -16,31 +16,19 @@
 #include <vector>
 
 namespace miradel {
-
 namespace {
 
-// Runs `action` and returns the RuntimeError it must throw.
-template <typename Action> RuntimeError CaughtError(Action action)
+// What `action` throws, as the player is shown it.
+template <typename Action> RuntimeError Thrown(Action action)
 {
     try {
         action();
-    } catch (const RuntimeError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no RuntimeError thrown";
-    return RuntimeError("");
-}
-
-template <typename Exception> RuntimeError Caught(const Exception& exception)
-{
-    try {
-        throw exception;
     } catch (const std::exception&) {
         return CaughtAsRuntimeError();
     }
+    ADD_FAILURE() << "nothing thrown";
+    return RuntimeError("");
 }
-
-} // namespace
 
 TEST(TextFiles, ReadsDecodedLinesAndReportsReadingPastTheEnd)
 {
@@ -55,37 +43,30 @@ TEST(TextFiles, ReadsDecodedLinesAndReportsReadingPastTheEnd)
     EXPECT_EQ(files.LineInput(1), u"x\ny\uFFFD");
     EXPECT_TRUE(files.AtEnd(1));
     EXPECT_EQ(files.LinesRead(1), 3);
-    const RuntimeError error = CaughtError([&] { files.LineInput(1); });
+    const RuntimeError error = Thrown([&] { files.LineInput(1); });
     EXPECT_EQ(error.Report(), "scene/scene.txt:4: ファイルの終わりを越えて読もうとしました");
     EXPECT_EQ(files.LinesRead(1), 3);
 
     files.Open(2, folder.WriteFile("empty.txt", ""), "scene/empty.txt");
     EXPECT_TRUE(files.AtEnd(2));
-    EXPECT_EQ(CaughtError([&] { files.LineInput(2); }).Line(), 1);
+    EXPECT_EQ(Thrown([&] { files.LineInput(2); }).Line(), 1);
 }
 
-// What is not a regular file is missing as far as the game is concerned: a named pipe would
-// block the open for ever, a device would never end.
-TEST(TextFiles, ReportsFilesThatCannotBeOpened)
+// What is not a regular file is missing: a named pipe would block the open for ever, a device
+// would never end. The lowest free number is offered, each reads its own file, closing a number
+// that is not open does nothing, and a misused number fails without harm.
+TEST(TextFiles, ReportsWhatCannotBeOpenedAndKeepsFileNumbersApart)
 {
     test::GameFolder folder;
     ASSERT_EQ(mkfifo((folder.Path() / "pipe").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", folder.Path() / "zero");
     TextFiles files;
     for (const char* name : { "none.txt", ".", "pipe", "zero" }) {
-        const RuntimeError error = CaughtError([&] { files.Open(1, folder.Path() / name, name); });
+        const RuntimeError error = Thrown([&] { files.Open(1, folder.Path() / name, name); });
         EXPECT_EQ(error.Report(), name + std::string(": シナリオファイルが見つかりません"));
     }
     EXPECT_EQ(files.OpenCount(), 0u);
-}
-
-// The lowest free number is offered, each reads its own file, closing a number that is not
-// open does nothing, and a misused number fails without harm.
-TEST(TextFiles, FileNumbers)
-{
-    test::GameFolder folder;
     const auto path = folder.WriteFile("a.txt", "a");
-    TextFiles files;
     EXPECT_THROW(files.LineInput(1), RuntimeError);
     EXPECT_THROW(files.AtEnd(1), RuntimeError);
     EXPECT_THROW(files.Open(0, path, "a.txt"), RuntimeError);
@@ -93,7 +74,7 @@ TEST(TextFiles, FileNumbers)
     files.Open(files.FreeFile(), folder.WriteFile("two.txt", "2a\r\n2b"), "two.txt");
     files.Open(5, path, "a.txt");
     EXPECT_EQ(files.FreeFile(), 3);
-    EXPECT_EQ(CaughtError([&] { files.Open(1, path, "second.txt"); }).File(), "second.txt");
+    EXPECT_EQ(Thrown([&] { files.Open(1, path, "second.txt"); }).File(), "second.txt");
     EXPECT_EQ(files.ShownName(1), "one.txt");
 
     EXPECT_EQ(files.LineInput(2), u"2a");
@@ -117,56 +98,43 @@ TEST(TextFiles, FileNumbers)
 TEST(RuntimeError, EveryFailureEndsWithAMessageForThePlayer)
 {
     const RuntimeError content("シナリオファイルが見つかりません", "txt/opn.dat", 3);
-    EXPECT_EQ(Caught(content).Report(), "txt/opn.dat:3: シナリオファイルが見つかりません");
-    EXPECT_EQ(Caught(std::logic_error("x")).Report(), "内部エラー: x");
+    EXPECT_EQ(Thrown([&] { throw content; }).Report(), "txt/opn.dat:3: シナリオファイルが見つかりません");
+    EXPECT_EQ(Thrown([] { throw std::logic_error("x"); }).Report(), "内部エラー: x");
     EXPECT_EQ(FatalErrorText(content, "/games/a/"),
         "エラーが発生したため、終了します。\n\ntxt/opn.dat:3: シナリオファイルが見つかりません\n\nゲームフォルダ: "
         "/games/a/");
-    EXPECT_EQ(FatalErrorText(Caught(std::bad_alloc()), "/games/a/"),
+    EXPECT_EQ(FatalErrorText(Thrown([] { throw std::bad_alloc(); }), "/games/a/"),
         "エラーが発生したため、終了します。\n\nメモリが足りません");
 }
 
-namespace {
-
 using Lines = std::vector<std::string>;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-Lines ReadAll(LineReader& reader)
-{
-    Lines lines;
-    std::string line;
-    while (!reader.AtEnd()) {
-        EXPECT_TRUE(reader.ReadLine(line));
-        lines.push_back(line);
-    }
-    EXPECT_FALSE(reader.ReadLine(line));
-    EXPECT_TRUE(line.empty());
-    return lines;
-}
+using FileHandle = std::unique_ptr<std::FILE, decltype([](std::FILE* file) { std::fclose(file); })>;
 
 // Small buffers put every line end across a refill; each buffer size must agree with
 // reading from memory.
 void ExpectLines(std::string_view bytes, const Lines& expected)
 {
-    LineReader fromMemory(bytes);
-    EXPECT_EQ(ReadAll(fromMemory), expected) << "from memory: " << testing::PrintToString(std::string(bytes));
+    const auto readAll = [&](LineReader reader, const std::string& how) {
+        Lines lines;
+        std::string line;
+        while (!reader.AtEnd()) {
+            EXPECT_TRUE(reader.ReadLine(line));
+            lines.push_back(line);
+        }
+        EXPECT_FALSE(reader.ReadLine(line));
+        EXPECT_TRUE(line.empty());
+        EXPECT_EQ(lines, expected) << how << ": " << testing::PrintToString(std::string(bytes));
+    };
+    readAll(LineReader(bytes), "from memory");
     for (const std::size_t bufferSize :
         { std::size_t { 1 }, std::size_t { 2 }, std::size_t { 3 }, LineReader::kDefaultBufferSize }) {
         const FileHandle file(std::tmpfile());
         ASSERT_TRUE(file);
         std::fwrite(bytes.data(), 1, bytes.size(), file.get());
         std::rewind(file.get());
-        LineReader fromFile(file.get(), bufferSize);
-        EXPECT_EQ(ReadAll(fromFile), expected)
-            << "buffer " << bufferSize << ": " << testing::PrintToString(std::string(bytes));
+        readAll(LineReader(file.get(), bufferSize), "buffer " + std::to_string(bufferSize));
     }
 }
-
-} // namespace
 
 // Lines end at CR LF and at a CR alone; a lone LF and NUL bytes stay inside the line; the
 // last line needs no end.
@@ -190,7 +158,7 @@ TEST(LineReader, SplitsAtCrLfAndCrOnly)
         ExpectLines(bytes, lines);
 }
 
-TEST(LineReader, ReportsLineEndsAndKeepsOnlyTheStartOfAnOverlongLine)
+TEST(LineReader, ReportsLineEndsKeepsOnlyTheStartOfAnOverlongLineAndThrowsOnReadError)
 {
     const std::string overlong = std::string(3 * LineReader::kDefaultBufferSize + 7, 'a') + "\x82";
     const std::string exact(LineReader::kKeptLineBytes, 'b');
@@ -204,21 +172,16 @@ TEST(LineReader, ReportsLineEndsAndKeepsOnlyTheStartOfAnOverlongLine)
     std::string line;
     for (const auto& [kept, lineEnd, cut] : expected) {
         ASSERT_TRUE(reader.ReadLine(line));
-        EXPECT_EQ(line, kept);
-        EXPECT_EQ(reader.LastLineEnd(), lineEnd);
-        EXPECT_EQ(reader.LastLineCut(), cut);
+        EXPECT_EQ(std::tuple(line, reader.LastLineEnd(), reader.LastLineCut()), std::tuple(kept, lineEnd, cut));
     }
     // Alike through a file, whatever the buffer.
     ExpectLines(bytes, { overlong.substr(0, LineReader::kKeptLineBytes), "next", exact });
-}
 
-TEST(LineReader, ThrowsOnReadError)
-{
     // A folder opens as a stream on Linux, and reading it fails.
     const FileHandle folder(std::fopen(MIRADEL_TEST_DATA_DIR, "rb"));
     ASSERT_TRUE(folder);
-    LineReader reader(folder.get());
-    EXPECT_THROW(reader.AtEnd(), std::system_error);
+    EXPECT_THROW(LineReader(folder.get()).AtEnd(), std::system_error);
 }
 
+} // namespace
 } // namespace miradel

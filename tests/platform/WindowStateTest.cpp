@@ -18,12 +18,8 @@ using namespace std::chrono_literals;
 // Generous: a broken wait shows as a failure long before these run out.
 constexpr auto kLong = 60s;
 
-class FirstFrameTest : public testing::Test {
-protected:
-    void TearDown() override { MarkFirstFrameShown(); }
-};
-
-TEST_F(FirstFrameTest, TheWaitEndsAtTheMarkAtAStopOrAtTheLimit)
+// A frame expected and never marked would hold the other tests' windows back.
+TEST(FirstFrame, TheWaitEndsAtTheMarkAtAStopOrAtTheLimitAndTheWindowMarksItsFirstPaint)
 {
     auto unexpected = std::async(std::launch::async, [] { WaitForFirstFrame(kLong); });
     EXPECT_EQ(unexpected.wait_for(kLong / 2), std::future_status::ready) << "no frame expected, nothing waits";
@@ -36,15 +32,11 @@ TEST_F(FirstFrameTest, TheWaitEndsAtTheMarkAtAStopOrAtTheLimit)
     stop.request_stop();
     EXPECT_EQ(stopped.wait_for(kLong), std::future_status::ready);
     EXPECT_TRUE(FirstFramePending());
-
     auto marked = std::async(std::launch::async, [] { WaitForFirstFrame(kLong * 2); });
     MarkFirstFrameShown();
     EXPECT_EQ(marked.wait_for(kLong), std::future_status::ready);
     EXPECT_FALSE(FirstFramePending());
-}
 
-TEST_F(FirstFrameTest, TheWindowMarksItsFirstPaintAfterItsFirstActivation)
-{
     ExpectFirstFrame();
     Window window;
     bool pendingAtActivation = false;
@@ -55,11 +47,12 @@ TEST_F(FirstFrameTest, TheWindowMarksItsFirstPaintAfterItsFirstActivation)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_FALSE(FirstFramePending());
     EXPECT_TRUE(pendingAtActivation) << "the frame painted before the first activation shows no text yet";
+    MarkFirstFrameShown();
 }
 
 using Answer = SizeAnswers::Answer;
 
-TEST(SizeAnswers, OurOwnSizesComeBackAsOurs)
+TEST(SizeAnswers, OurOwnSizesComeBackAsOursAndTheSizeForcedAgainIsARefusal)
 {
     SizeAnswers answers;
     EXPECT_EQ(answers.Note(614, 300), Answer::Outside) << "nothing set: a change from outside";
@@ -82,12 +75,10 @@ TEST(SizeAnswers, OurOwnSizesComeBackAsOurs)
     for (int i = 0; i < 1000; ++i)
         answers.Asked(100 + i, 100);
     EXPECT_EQ(answers.Note(1099, 100), Answer::Ours);
-}
 
-TEST(SizeAnswers, OnlyTheSizeSetBackFromForcedAgainIsARefusal)
-{
-    SizeAnswers answers;
-    // A tiling manager forces 800 x 600; we set 614 x 409 back; it forces 800 x 600 again.
+    // Only the size set back from, forced again, is a refusal: a tiling manager forces 800 x 600,
+    // we set 614 x 409 back, it forces 800 x 600 again.
+    answers = SizeAnswers();
     answers.SettingBack(800, 600);
     answers.Asked(614, 409);
     EXPECT_EQ(answers.Note(800, 600), Answer::Refused);

@@ -18,13 +18,6 @@ namespace {
 constexpr int kWidth = 300;
 constexpr int kHeight = 400;
 
-QFont MessageFont(qreal points = 12)
-{
-    QFont font;
-    font.setPointSizeF(points);
-    return font;
-}
-
 // What a word-wrapping QLabel shows of the text: the look the message area has always had.
 QImage LabelPicture(const QString& text, Qt::Alignment alignment, const QFont& font, int height = kHeight)
 {
@@ -38,23 +31,8 @@ QImage LabelPicture(const QString& text, Qt::Alignment alignment, const QFont& f
     label.setFont(font);
     label.setText(text);
     label.resize(kWidth, height);
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::WindowText, Qt::red);
-    label.setPalette(palette);
     label.setAutoFillBackground(true);
     return label.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QImage WrappedPicture(WrappedText& wrapped, Qt::Alignment alignment)
-{
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setPen(QColor(Qt::red));
-    wrapped.SetAlignment(alignment);
-    wrapped.Draw(painter, QRectF(0, 0, kWidth, kHeight), alignment & Qt::AlignVertical_Mask);
-    return image;
 }
 
 const QString kPage
@@ -62,10 +40,9 @@ const QString kPage
                         "\nshort line\n\nA line of Latin words that is long enough to wrap at a blank somewhere."
                         "\n「次の日も、その次の日も、わたしはここで待っているから。」▼");
 
-// One object draws every case: its page grown line by line and measured at another width, then
-// its font and alignment set, as the message area does; nothing of an earlier page, font,
-// alignment or width may stay. A page taller than the area shows its end, bottom-aligned, as a
-// long page scrolls: what a label tall enough for the whole page shows in its last rows.
+// One object draws every case, its page grown line by line and measured at another width, as
+// the message area does: nothing of an earlier page, font, alignment or width may stay. A page
+// taller than the area shows its end, as the last rows of a label tall enough for all of it.
 TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
 {
     QString tall = kPage;
@@ -89,12 +66,20 @@ TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
             (void)wrapped.Height(kWidth / 2);
         }
         (void)wrapped.Height(kWidth);
-        wrapped.SetFont(MessageFont(points));
-        const QImage ours = WrappedPicture(wrapped, alignment);
+        QFont font;
+        font.setPointSizeF(points);
+        wrapped.SetFont(font);
+        wrapped.SetAlignment(alignment);
+        QImage ours(kWidth, kHeight, QImage::Format_RGB32);
+        ours.fill(QPalette().color(QPalette::Window));
+        QPainter painter(&ours);
+        painter.setPen(QPalette().color(QPalette::WindowText));
+        wrapped.Draw(painter, QRectF(0, 0, kWidth, kHeight), alignment & Qt::AlignVertical_Mask);
+        painter.end();
         const int whole = std::max(kHeight, static_cast<int>(std::ceil(wrapped.Height(kWidth))));
         const int top = alignment & Qt::AlignBottom ? whole - kHeight : 0;
-        const QImage label = LabelPicture(text, alignment, MessageFont(points), whole).copy(0, top, kWidth, kHeight);
-        EXPECT_NE(label, LabelPicture("", alignment, MessageFont(points))) << "the label shows nothing";
+        const QImage label = LabelPicture(text, alignment, font, whole).copy(0, top, kWidth, kHeight);
+        EXPECT_NE(label, LabelPicture("", alignment, font)) << "the label shows nothing";
         EXPECT_EQ(ours, label);
     }
     EXPECT_GT(wrapped.Height(kWidth / 2), wrapped.Height(kWidth));
