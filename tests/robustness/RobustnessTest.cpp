@@ -40,7 +40,7 @@ TEST(Soak, BundledGamePlaysOnWithFlatMemory)
     drive.StartLongPlay(20240607);
     const PlayOutcome warmUp = drive.ContinueLongPlay(20'000);
     ASSERT_FALSE(warmUp.fatalReport) << *warmUp.fatalReport;
-    const long before = ResidentKiB();
+    [[maybe_unused]] const long before = ResidentKiB();
     const PlayOutcome soak = drive.ContinueLongPlay(80'000);
     ASSERT_FALSE(soak.fatalReport) << *soak.fatalReport;
     EXPECT_EQ(soak.eventsRun, 80'000u);
