@@ -19,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 namespace miradel::content {
 namespace {
@@ -32,15 +33,12 @@ std::string ReadWholeFile(const std::string& path)
 }
 
 // UTF-8 lines without their line ends (LF or CR LF).
-std::vector<std::string> SplitLines(std::string_view text)
+std::vector<std::string> SplitLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = text.substr(0, end);
-        lines.emplace_back(line.substr(0, line.size() - (line.ends_with('\r') ? 1 : 0)));
-        text.remove_prefix(std::min(end + 1, text.size()));
-    }
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
     return lines;
 }
 
@@ -69,16 +67,12 @@ bool HasFullPage(const std::string& bytes)
     SeededRandom random(1);
     Game game(view, content, random);
     try {
-        game.OpenScene(u"scene");
-        while (game.player.SceneOpen()) {
-            if (game.player.PageLines() >= 30)
-                return true;
+        for (game.OpenScene(u"scene"); game.player.SceneOpen() && game.player.PageLines() < 30;)
             game.Lbl_Click();
-        }
     } catch (const RuntimeError&) {
-        // ">end" opens the opening, which is not here: the scene is over.
+        return false; // ">end" opens the opening, which is not here: the scene is over.
     }
-    return false;
+    return game.player.SceneOpen();
 }
 
 // Each scene reads back as written, shows a line, and keeps clear of what a reader would
@@ -165,11 +159,10 @@ TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
         return value;
     };
     ASSERT_EQ(wave.substr(0, 4) + wave.substr(8, 8) + wave.substr(36, 4), "RIFFWAVEfmt data");
-    EXPECT_EQ(number(20, 2), 1u); // PCM
-    EXPECT_EQ(number(24, 4), 44100u);
+    ASSERT_EQ(number(20, 2), 1u); // PCM
     ASSERT_EQ(number(34, 2), 16u);
     ASSERT_EQ(wave.size(), 44u + number(40, 4));
-    const double seconds = number(40, 4) / (2.0 * number(22, 2) * 44100.0);
+    const double seconds = number(40, 4) / static_cast<double>(number(28, 4));
     EXPECT_TRUE(seconds >= 20.0 && seconds <= 60.0) << seconds;
     // The player restarts from the beginning: both ends silent, or the seam clicks.
     for (std::size_t i = 0; i < 16; ++i) {
