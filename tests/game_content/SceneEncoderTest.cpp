@@ -6,22 +6,6 @@
 namespace miradel::content {
 namespace {
 
-// Expected bytes are typed from the code page 932 table, not produced by the encoder:
-// ミ 837E, オ 8349, 。 8142, ▼ 81A5, ～ 8160, ― 815C, ｶ B6. Sources saved on Windows, with a
-// byte order mark, or without a last line end give the same file; empty lines are text.
-TEST(SceneEncoder, WritesCodePage932WithCrLfAfterEveryLine)
-{
-    const std::pair<const char*, const char*> rows[] = {
-        { "ミオ。\n>p\n", "\x83\x7E\x83\x49\x81\x42\r\n>p\r\n" },
-        { "ミオ。\r\n>p", "\x83\x7E\x83\x49\x81\x42\r\n>p\r\n" },
-        { "\xEF\xBB\xBF▼～―ｶ\n", "\x81\xA5\x81\x60\x81\x5C\xB6\r\n" },
-        { "a\n\n", "a\r\n\r\n" },
-        { "", "" },
-    };
-    for (const auto& [source, bytes] : rows)
-        EXPECT_EQ(EncodeScene(source).bytes, bytes) << source;
-}
-
 // Every line is checked: characters that code page 932 cannot hold, bytes that are not
 // UTF-8, and exactly the "--" lines whose count the player cannot read; nothing is written.
 TEST(SceneEncoder, ReportsEveryLineThePlayerCannotTake)
