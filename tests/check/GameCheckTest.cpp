@@ -36,47 +36,36 @@ void ExpectFindings(const Findings& findings, const std::vector<std::string>& ex
     }
 }
 
-// Everything the game opens, each scene one line of text, an ending restarting the game
-// (with every choice used up, nothing is left to click), and a second of silent music.
-void WriteComplete(const test::GameFolder& game)
+// A complete game, each scene one line of text, an ending restarting the game (with every
+// choice used up, nothing is left to click), and a second of silent music, checks clean.
+// Seeded games of it all end in an ending, the same seed gives the same games, and only
+// the hidden choice's scenes may stay unseen. Then one mistake of each kind that the
+// checker knows, written as the bytes an author's editor would leave (code page 932 by
+// hand: "一日目" is 88 EA 93 FA 96 DA, "あ" 82 A0, "ＡＢＣ" 82 60 82 61 82 62, "ａｂｃ" 82 81
+// 82 82 82 83), in a folder named "ゲーム" in code page 932. Files are found with the
+// player's lookup: a named pipe or a device is as missing as for the player, a full-width
+// name folds as Windows folds it.
+TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
 {
+    test::GameFolder game;
     for (const Text& scene : ScenesTheGameOpens())
         game.WriteSceneBytes(TextToUtf8(scene), scene.starts_with(u"end") ? "x\r\n>end\r\n" : "x\r\n");
     game.WriteAllPictures();
     test::WriteFile(game.Path() / "bgm.wav",
         test::MakeWav({ test::WavEncoding::Pcm, 1, 8000, 8 }, std::vector<std::int16_t>(8000)));
-}
-
-// Seeded games of a complete game: every game ends in an ending, the same seed gives the
-// same games, and only the hidden choice's scenes may stay unseen.
-TEST(GameCheck, ACompleteGameChecksCleanAndPlaysToItsEndings)
-{
-    test::GameFolder game;
-    WriteComplete(game);
     const MessageAreaMeasure measure;
-    const GameCheck check = CheckGame(game.Root(), &measure);
-    EXPECT_TRUE(check.folderReadable);
-    ExpectFindings(check.findings, {});
+    const GameCheck clean = CheckGame(game.Root(), &measure);
+    EXPECT_TRUE(clean.folderReadable);
+    ExpectFindings(clean.findings, {});
     EXPECT_FALSE(CheckGame(u"/nonexistent/miradel/game/", nullptr).folderReadable);
-
-    const PlaytestResult first = RunPlaytest(game.Root(), check, 20, 7);
-    EXPECT_EQ(first.outcomes, RunPlaytest(game.Root(), check, 20, 7).outcomes);
+    const PlaytestResult first = RunPlaytest(game.Root(), clean, 20, 7);
+    EXPECT_EQ(first.outcomes, RunPlaytest(game.Root(), clean, 20, 7).outcomes);
     long long endings = 0;
     for (const auto& [outcome, count] : first.outcomes)
         endings += outcome.starts_with("end") ? count : 0;
     EXPECT_EQ(endings, 20);
     EXPECT_TRUE(first.picturesNeverShown.empty() || first.picturesNeverShown == std::vector<Text> { u"4" });
-}
 
-// One mistake of each kind that the checker knows, written as the bytes an author's editor
-// would leave (code page 932 by hand: "一日目" is 88 EA 93 FA 96 DA, "あ" 82 A0, "ＡＢＣ"
-// 82 60 82 61 82 62, "ａｂｃ" 82 81 82 82 82 83), in a folder named "ゲーム" in code page 932.
-// Files are found with the player's lookup: a named pipe or a device is as missing as for
-// the player, a full-width name folds as Windows folds it.
-TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
-{
-    test::GameFolder game;
-    WriteComplete(game);
     game.Remove("txt/23.dat");
     game.Remove("img/end2.jpg");
     game.Remove("img/3_.jpg");
@@ -139,7 +128,6 @@ TEST(GameCheck, ReportsEveryMistakeOfTheBrokenGame)
     for (const char* entry : { "txt", "img", "bgm.wav" })
         fs::rename(game.Path() / entry, root / entry);
 
-    const MessageAreaMeasure measure;
     const GameCheck check = CheckGame(TextFromPath(root) + u"/", &measure);
     ASSERT_TRUE(check.folderReadable);
     ExpectFindings(check.findings,
