@@ -21,10 +21,8 @@ std::string ReadFile(const std::filesystem::path& path)
 
 long ResidentKiB()
 {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
+    long size = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> size >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
