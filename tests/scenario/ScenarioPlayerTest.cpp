@@ -78,10 +78,6 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
         // "tugi" ends the scene only as the start of its line.
         { SceneBytes({ "TUGI", " tugi", "tugi then more", "never shown" }), "", "t", "|TUGI| tugi▼ scene @ttl d0" },
         { SceneBytes({ "TUGI", " tugi", "tugi then more", "never shown" }), "", "tc", " next day @ttl d0" },
-        // CR LF and CR end lines, the last line needs no end; LF alone is text.
-        { "a\r\nb", "", "t", "|a|b▼ scene @ttl d0" },
-        { "a\rb\r", "", "t", "|a|b▼ scene @ttl d0" },
-        { "a\nb\n", "", "", "|a\nb\n▼ scene @ttl d0" },
         // A ">p" alone waits for a click before it clears the page; with more after it, a
         // tick reaches it.
         { SceneBytes({ "前", ">p", "後" }), "", "ttttt", "|前▼ scene @ttl d0" },
