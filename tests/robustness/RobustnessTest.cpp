@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Through the player fuzz target's own driver, which checks its invariants after every event
-// and aborts when one breaks: long play of the bundled game, and every input the fuzzer ever
-// reported (findings/README.md).
+// The fuzz driver checks its invariants after every event and aborts when one breaks: long
+// play of the bundled game, and every input the fuzzer ever reported (findings/README.md).
 
 #include "fuzz/PlayerDrive.h"
 

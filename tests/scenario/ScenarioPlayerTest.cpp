@@ -92,11 +92,9 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
             Repeated("|x", 31) + "▼ scene @ttl d0" },
         // ">ive" starts a page of its own and is shown.
         { SceneBytes({ "a", ">ive のこり", "b" }), "", "c", "|>ive のこり scene @ttl d0" },
-        { SceneBytes({ "a", ">ive のこり", "b" }), "", "ct", "|>ive のこり|b▼ scene @ttl d0" },
         // A picture line takes the next line along; ">img" alone repaints; one character
         // after ">img" is the separator, whatever it is.
         { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "t", "|a|b scene @1 d0" },
-        { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "tt", "|a|b|c scene @1 d0" },
         { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "ttt", "|a|b|c|d▼ scene @2 d0" },
         { SceneBytes({ "a", ">img 3" }), "", "t", " next day @3 d0 -" },
         // Empty lines show together with the next line; one before a ">p" still steps.
