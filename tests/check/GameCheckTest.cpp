@@ -8,7 +8,6 @@
 #include "support/GameFolder.h"
 #include "support/WavWriter.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -72,10 +71,7 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
     game.WriteFile("img/4.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
     QImage png(8, 8, QImage::Format_RGB32);
     png.fill(Qt::blue);
-    QBuffer pngFile;
-    pngFile.open(QIODevice::WriteOnly);
-    png.save(&pngFile, "PNG");
-    game.WriteFile("img/end1.jpg", pngFile.data().toStdString());
+    png.save(QString::fromStdString((game.Path() / "img/end1.jpg").string()), "PNG");
     // A frame header that claims 20,000 x 20,000 (4:4:4), and its first scan.
     game.WriteFile("img/2_.jpg",
         std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x4E\x20\x4E\x20\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00"
