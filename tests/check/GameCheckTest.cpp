@@ -90,10 +90,9 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
     game.WriteFile("txt/00.dat", "\x82\xA0\n>p\ntugi\n");
     game.WriteFile("txt/not.dat", std::string_view("\xFF\xFEx\0\r\0\n\0", 8));
     game.WriteFile("txt/01.dat", std::string_view("\xFE\xFF\0x\0\r\0\n", 8));
-    std::string fullPage = "--30\r\n";
-    for (int i = 0; i < 31; ++i)
-        fullPage += "\x82\xA0\r\n";
-    game.WriteFile("txt/3.dat", fullPage);
+    std::vector<std::string> fullPage(32, "あ");
+    fullPage[0] = "--30";
+    game.WriteScene("3", fullPage);
     game.WriteFile("txt/0.dat",
         "\x88\xEA\x93\xFA\x96\xDA\r\n>img ttl  \r\n>img nothere\r\n>img TTL\r\n>img sub\\pic\r\n--x\r\n"
         "--99999999999\r\nab\x82\r\n>img \x82\x60\x82\x61\x82\x62\r\n"
