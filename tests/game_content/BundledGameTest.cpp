@@ -57,8 +57,7 @@ std::string KindsOf(const std::vector<std::string>& lines)
     return kinds;
 }
 
-// Plays the scene as built through the player over a headless window, a click at a time,
-// and says whether a page ever filled up.
+// Whether a page ever fills up when the player shows the scene, a click at a time.
 bool HasFullPage(const std::string& bytes)
 {
     MemoryContent content;
@@ -100,11 +99,9 @@ TEST(BundledGame, ScenesReadBackPaceAndEndAsTheReaderNeeds)
         EXPECT_EQ(lineOf("e([SEPLV]|$)"), 0) << "an empty line before a page stop";
         // After a picture change or a quick page turn nothing would wait for the click.
         EXPECT_EQ(lineOf("(^|[^tV])P"), 0) << "\">p\" after a line that is not shown";
-        // Endings are opened by the next-day button: without ">end" they would offer the
-        // choices with every choice used up. No other scene restarts the game.
+        // Only endings restart the game: without ">end" they would offer the used-up choices.
         EXPECT_EQ(kinds.find('E'), name.starts_with("end") ? kinds.size() - 1 : std::string::npos);
-        // A run over the end would step a closed scene; over ">loop" it could leave day 0
-        // with the choices on offer.
+        // A run over the end would step a closed scene; over ">loop", leave day 0 with choices.
         for (std::size_t i = 0; i < kinds.size(); ++i) {
             const auto count = static_cast<std::size_t>(std::max(RunCountOf(TextFromUtf8(lines[i])).value_or(0), 0));
             longestRun = std::max(longestRun, kinds[i] == 'R' ? count : 0);

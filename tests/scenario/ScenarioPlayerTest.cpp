@@ -9,8 +9,7 @@
 namespace miradel::test {
 namespace {
 
-// Each row: a line, the kind the player takes it for, whether a page stops before it and
-// whether a tick waits before it. Near misses that authors write are text.
+// A line, its kind, whether a page stops and a tick waits before it; authors' near misses are text.
 TEST(LineKind, FirstMatchingLiteralDecides)
 {
     const struct {
@@ -57,11 +56,10 @@ std::string Repeated(const std::string& text, int times)
     return all;
 }
 
-// The player over the headless window. Each row: the opening (and the scene of day 1, by
-// default one line), events ('t' a tick, 'c' a click, 'n' the next-day button), and what is
-// on show after them: "message offer @picture dDAY", then " ~" when the pacing timer must
-// run, " -" when it must not; or "error FILE:LINE ... TEXT", the error that ended the game.
-// A scene file is open exactly while a scene is on show.
+// The player over the headless window. Each row: the opening (and the scene of day 1), events
+// ('t' a tick, 'c' a click, 'n' the next-day button), and what is on show after them: "message
+// offer @picture dDAY", " ~" or " -" when the pacing timer must or must not run; or "error
+// FILE:LINE ... TEXT". A scene file is open exactly while a scene is on show.
 TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
 {
     struct Row {
@@ -78,8 +76,7 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
         // "tugi" ends the scene only as the start of its line.
         { SceneBytes({ "TUGI", " tugi", "tugi then more", "never shown" }), "", "t", "|TUGI| tugi▼ scene @ttl d0" },
         { SceneBytes({ "TUGI", " tugi", "tugi then more", "never shown" }), "", "tc", " next day @ttl d0" },
-        // A ">p" alone waits for a click before it clears the page; with more after it, a
-        // tick reaches it.
+        // A ">p" alone waits for a click before it clears the page; with more after it, a tick does.
         { SceneBytes({ "前", ">p", "後" }), "", "ttttt", "|前▼ scene @ttl d0" },
         { SceneBytes({ "前", ">p", "後" }), "", "tc", "|後▼ scene @ttl d0" },
         { SceneBytes({ "前", ">p です", "後", "次" }), "", "t", "|後 scene @ttl d0" },
@@ -92,24 +89,21 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
             Repeated("|x", 31) + "▼ scene @ttl d0" },
         // ">ive" starts a page of its own and is shown.
         { SceneBytes({ "a", ">ive のこり", "b" }), "", "c", "|>ive のこり scene @ttl d0" },
-        // A picture line takes the next line along; ">img" alone repaints; one character
-        // after ">img" is the separator, whatever it is.
+        // A picture line takes the next line along; ">img" alone repaints; any character separates.
         { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "t", "|a|b scene @1 d0" },
         { SceneBytes({ "a", ">img 1", "b", ">img", "c", ">imgx2", "d" }), "", "ttt", "|a|b|c|d▼ scene @2 d0" },
         { SceneBytes({ "a", ">img 3" }), "", "t", " next day @3 d0 -" },
         // Empty lines show together with the next line; one before a ">p" still steps.
         { SceneBytes({ "a", "", "", "b", "c" }), "", "t", "|a|||b scene @ttl d0" },
         { SceneBytes({ "a", "", ">p", "b", "c" }), "", "t", "|b scene @ttl d0 -" },
-        // "--N" takes N lines in one step; runs share one counter, so an inner run moves the
-        // outer one on; zero and negative counts take none.
+        // "--N" takes N lines in one step; nested runs share one counter; counts below 1 take none.
         { SceneBytes({ "--3", "a", "b", "c", "d" }), "", "", "|a|b|c scene @ttl d0" },
         { SceneBytes({ "--3", "a", "b", "c", "d" }), "", "t", "|a|b|c|d▼ scene @ttl d0" },
         { SceneBytes({ "--0", "---2", "a" }), "", "t", " scene @ttl d0" },
         { SceneBytes({ "--0", "---2", "a" }), "", "tt", "|a▼ scene @ttl d0" },
         { SceneBytes({ "--5", "1", "--2", "2", "3", "4", "5", "6" }), "", "", "|1|2|3|4|5 scene @ttl d0" },
         { SceneBytes({ "--2000000000", "a" }), "", "", " next day @ttl d0" },
-        // Content can chain any number of steps; none of them may grow the call stack. Empty
-        // lines fill pages of 30 like any other: the last holds 11 and "z".
+        // No chain of steps grows the call stack; empty lines fill pages like any other lines.
         { "a\r\n" + Repeated("\r\n", 1000000) + "z\r\n", "", "t", std::string(12, '|') + "z▼ scene @ttl d0" },
         { "a\r\n" + Repeated(">img\r\n", 100000) + "z\r\n", "", "t", "|a|z▼ scene @ttl d0" },
         { Repeated("--1\r\n", 100000) + "z\r\n", "", "", "|z▼ scene @ttl d0" },
@@ -122,8 +116,7 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
         { SceneBytes({ "a", "--3", "--2", ">end", "b" }), "", "c", "|a scene @ttl d0" },
         { SceneBytes({ "tugi" }), SceneBytes({ "a", ">loop" }), "nc", " next day @0 d0" },
         { SceneBytes({ "tugi" }), SceneBytes({ "--3", ">loop", "a", "tugi" }), "nttt", " next day @0 d0" },
-        // Content errors name the scene file and line (0: none) and what went wrong. An opening
-        // that restarts the game before it shows anything would do so for ever.
+        // Errors name the scene file and line (0: none); an opening restarting at once would loop.
         { SceneBytes({ "a", ">img nothere" }), "", "t", "error txt/opn.dat:2 ... img/nothere.jpg" },
         { SceneBytes({ "a", "--x" }), "", "t", "error txt/opn.dat:2 ... --x" },
         { SceneBytes({ "", ">end" }), "", "", "error txt/opn.dat:2 ... " },
