@@ -19,8 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each finding as reported, "where ... says": it starts with `where` ("file:line:column:
-// severity") and its message holds `says`, the part that tells what is wrong.
+// Each finding as "where ... says": it starts with "file:line:column: severity" and holds `says`.
 void ExpectFindings(const Findings& findings, const std::vector<std::string>& expected)
 {
     std::vector<std::string> reported;
@@ -35,15 +34,12 @@ void ExpectFindings(const Findings& findings, const std::vector<std::string>& ex
     }
 }
 
-// A complete game, each scene one line of text, an ending restarting the game (with every
-// choice used up, nothing is left to click), and a second of silent music, checks clean.
-// Seeded games of it all end in an ending, the same seed gives the same games, and only
-// the hidden choice's scenes may stay unseen. Then one mistake of each kind that the
-// checker knows, written as the bytes an author's editor would leave (code page 932 by
-// hand: "一日目" is 88 EA 93 FA 96 DA, "あ" 82 A0, "ＡＢＣ" 82 60 82 61 82 62, "ａｂｃ" 82 81
-// 82 82 82 83), in a folder named "ゲーム" in code page 932. Files are found with the
-// player's lookup: a named pipe or a device is as missing as for the player, a full-width
-// name folds as Windows folds it.
+// A complete game (its endings restart it: with every choice used up nothing is left to click)
+// checks clean; seeded games of it end in endings, the same seed gives the same games, and only
+// the hidden choice's scenes may stay unseen. Then one mistake of each kind, as an author's
+// editor leaves the bytes (code page 932 by hand: "一日目" 88 EA 93 FA 96 DA, "あ" 82 A0,
+// "ＡＢＣ" 82 60 82 61 82 62, "ａｂｃ" 82 81 82 82 82 83), in a folder "ゲーム" in code page 932.
+// Files are found with the player's lookup: a pipe or a device is missing, full width folds.
 TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
 {
     test::GameFolder game;
@@ -97,10 +93,9 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
         "\x88\xEA\x93\xFA\x96\xDA\r\n>img ttl  \r\n>img nothere\r\n>img TTL\r\n>img sub\\pic\r\n--x\r\n"
         "--99999999999\r\nab\x82\r\n>img \x82\x60\x82\x61\x82\x62\r\n"
             + std::string(">img x\0y\r\n", 10));
-    // Runs of the player's counting: three steps fit in two lines and the "tugi" that the end
-    // of the file stands for, lines a step takes along are no steps, and runs cut short count
-    // on from where the inner ones left the counter ("--5" stops at 2, 3 left, leaving it at 6;
-    // "--1" moves it to 7, so "--10" has 3 left).
+    // Runs count as the player does: the end of the file stands for a "tugi", lines a step takes
+    // along are no steps, runs cut short count on from the inner ones' counter ("--5" stops at
+    // 2, 3 left, leaving 6; "--1" moves it to 7, so "--10" has 3 left).
     game.WriteFile("txt/02.dat", "--3\r\na\r\nb\r\n");
     game.WriteFile("txt/03.dat", "--4\r\na\r\nb\r\n");
     game.WriteFile("txt/10.dat", "--2\r\n>img 1\r\na\r\n\r\nb\r\nc\r\n");
@@ -110,8 +105,7 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
     game.WriteFile("txt/13.dat", "a\r\ntugi\r\n\r\n\r\n");
     // A tall page whose steps show a line at a time only scrolls.
     game.WriteScene("21", std::vector<std::string>(30, "あ"));
-    // Commands misspelt, and lines that must stay quiet (a page break that does not wait,
-    // with the author's note after a blank, is meant).
+    // Commands misspelt, and lines that must stay quiet (">p 灯りが消える" is meant).
     game.WriteScene("20",
         { "Tugi", "\u3000>end", ">emd", "tsugi", "－－３", ">p ", ">img01", ">img0", ">img ", ">p 灯りが消える", ">ive",
             ">>", "tsugi no hi", "「tugi」", "", ">p", ">img\u3000end1", "tugi" });
@@ -169,8 +163,7 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
             "txt/opn.dat:2:1: warning ... this line is never shown: the scene ends at line 1",
         });
 
-    // The story graph follows the game's table of scenes: day 1 offers each choice with its
-    // low and high draw, a choice scene of day 1 leads to day 2, ">loop" to day 1.
+    // The story graph: each choice's low and high draw, next days, ">loop", ">end", missing scenes.
     const std::string dot = StoryGraphDot(check);
     for (const char* edge : { "\"0\" -> \"30\" [label=\"白銀の雲 on day 1, draw 0-30\"]",
              "\"0\" -> \"00\" [label=\"白銀の雲 on day 1, draw 31-99\"]",

@@ -70,10 +70,9 @@ TEST_F(MusicProceduresTest, OpenPlayAndCloseSendTheirCommands)
     EXPECT_EQ(tickAt, Clock::time_point::min());
 }
 
-// A tick asks for the mode with sixteen blanks and a length of 15, and restarts the music
-// only when it is on and the reply starts with "stopped" in any letter case. The watch then
-// sleeps until the service says the mode can change; a restart that did not take is tried
-// again on the next tick.
+// A tick asks for the mode (sixteen blanks, length 15) and restarts music that is on when the
+// reply starts with "stopped" in any case. The watch sleeps until the mode can change; a
+// restart that did not take is tried again on the next tick.
 TEST_F(MusicProceduresTest, TickRestartsOnlyStoppedMusicThatIsOn)
 {
     const Clock::time_point end = Clock::time_point() + std::chrono::milliseconds(250);

@@ -42,8 +42,7 @@ TEST(Soak, BundledGamePlaysOnWithFlatMemory)
     ASSERT_FALSE(soak.fatalReport) << *soak.fatalReport;
     EXPECT_EQ(soak.eventsRun, 80'000u);
 #if !defined(__SANITIZE_ADDRESS__)
-    // Allocator slack; a leak of even a few bytes per event exceeds it. (The sanitizer's
-    // quarantine holds freed memory back on purpose.)
+    // Allocator slack, below a few bytes per event; the sanitizer's quarantine holds memory back.
     EXPECT_LT(ResidentKiB() - before, 4 * 1024) << "resident KiB before: " << before;
 #endif
 }
