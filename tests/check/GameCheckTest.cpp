@@ -5,12 +5,15 @@
 #include "StoryGraph.h"
 #include "game/SceneNames.h"
 #include "platform/ContentFiles.h"
+#include "platform/Fonts.h"
 #include "support/GameFolder.h"
 #include "support/WavWriter.h"
 
+#include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -174,3 +177,13 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
 
 } // namespace
 } // namespace miradel::check
+
+// The checker measures pages with the application's Japanese font, as the tool does.
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    miradel::ChooseJapaneseInterfaceFont();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -117,23 +117,21 @@ TEST(BundledGame, ScenesReadBackPaceAndEndAsTheReaderNeeds)
     EXPECT_TRUE(fullPage);
 }
 
-QImage LoadPicture(const Text& name)
-{
-    return QImage(QString::fromStdString(kGameDir + "/img/" + TextToUtf8(name) + ".jpg"));
-}
-
 // Every picture at the painted size and no flat fill; every blink frame differs from its
 // picture by more than a JPEG's noise, but in a small part only.
 TEST(BundledGame, PicturesAndBlinkFramesShowWhatTheyShould)
 {
+    const auto load = [](const Text& name) {
+        return QImage(QString::fromStdString(kGameDir + "/img/" + TextToUtf8(name) + ".jpg"));
+    };
     for (const Text& name : PicturesTheGameShows()) {
-        const QImage picture = LoadPicture(name);
+        const QImage picture = load(name);
         EXPECT_EQ(picture.size(), QSize(640, 480)) << TextToUtf8(name);
         EXPECT_NE(picture.pixel(5, 5), picture.pixel(320, 240)) << TextToUtf8(name);
     }
     for (const Text& name : BlinkingPictures()) {
-        const QImage picture = LoadPicture(name);
-        const QImage blink = LoadPicture(name + u"_");
+        const QImage picture = load(name);
+        const QImage blink = load(name + u"_");
         ASSERT_EQ(blink.size(), picture.size()) << TextToUtf8(name);
         long long changed = 0;
         for (int y = 0; y < picture.height(); ++y) {
