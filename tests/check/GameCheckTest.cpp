@@ -168,10 +168,10 @@ TEST(GameCheck, PassesACompleteGamePlaysItToItsEndingsAndReportsEveryMistake)
 
     // The story graph: each choice's low and high draw, next days, ">loop", ">end", missing scenes.
     const std::string dot = StoryGraphDot(check);
-    for (const char* edge : { "\"0\" -> \"30\" [label=\"白銀の雲 on day 1, draw 0-30\"]",
-             "\"0\" -> \"00\" [label=\"白銀の雲 on day 1, draw 31-99\"]",
-             "\"00\" -> \"1\" [label=\"next day (day 2)\"]", "\"12\" -> \"0\" [label=\">loop, next day (day 1)\"]",
-             "\"end0\" -> \"opn\" [label=\">end: new game\"]", "\"33\" [label=\"33\\n(missing)\"" })
+    for (const char* edge : { R"e("0" -> "30" [label="白銀の雲 on day 1, draw 0-30"])e",
+             R"e("0" -> "00" [label="白銀の雲 on day 1, draw 31-99"])e", R"e("00" -> "1" [label="next day (day 2)"])e",
+             R"e("12" -> "0" [label=">loop, next day (day 1)"])e", R"e("end0" -> "opn" [label=">end: new game"])e",
+             R"e("33" [label="33\n(missing)")e" })
         EXPECT_NE(dot.find(edge), std::string::npos) << edge << "\n" << dot;
 }
 
