@@ -14,8 +14,7 @@ namespace {
 
 std::string ReadFile(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
 long ResidentKiB()

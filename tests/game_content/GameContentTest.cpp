@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The bundled game as the build lays it out, and the story sources it is made from: mistakes
-// that neither the player nor miradel-check reports but that a player would suffer.
+// The scene encoder, and the bundled game as the build lays it out from the story sources:
+// mistakes that neither the player nor miradel-check reports but that a player would suffer.
 
+#include "SceneEncoder.h"
 #include "game/Game.h"
 #include "game/SceneNames.h"
 #include "headless/HeadlessView.h"
@@ -28,8 +29,7 @@ const std::string kGameDir = MIRADEL_GAME_DIR;
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
 // UTF-8 lines without their line ends (LF or CR LF).
@@ -164,6 +164,21 @@ TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
         EXPECT_LE(std::abs(static_cast<std::int16_t>(number(44 + 2 * i, 2))), i == 0 ? 0 : 64);
         EXPECT_LE(std::abs(static_cast<std::int16_t>(number(wave.size() - 2 - 2 * i, 2))), i == 0 ? 0 : 64);
     }
+}
+
+// Every line is checked: characters that code page 932 cannot hold, bytes that are not
+// UTF-8, and exactly the "--" lines whose count the player cannot read; nothing is written.
+TEST(SceneEncoder, ReportsEveryLineThePlayerCannotTake)
+{
+    const EncodedScene scene = EncodeScene("ミオ\n星が한つ\nok\n🌙と\nab\xE3\x81\n--x\n--99999999999\n-- 3\n--+2\n");
+    const std::vector<std::pair<long long, long long>> at = { { 2, 3 }, { 4, 1 }, { 5, 3 }, { 6, 3 }, { 7, 3 } };
+    ASSERT_EQ(scene.errors.size(), at.size());
+    for (std::size_t i = 0; i < at.size(); ++i)
+        EXPECT_EQ(std::pair(scene.errors[i].line, scene.errors[i].column), at[i]) << scene.errors[i].message;
+    EXPECT_NE(scene.errors[0].message.find("U+D55C"), std::string::npos);
+    EXPECT_NE(scene.errors[1].message.find("U+1F319"), std::string::npos);
+    EXPECT_NE(scene.errors[2].message.find("not UTF-8"), std::string::npos);
+    EXPECT_TRUE(scene.bytes.empty());
 }
 
 } // namespace
