@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Runs miradel-encode on the fixtures in DATA_DIR (see data/README.md): a bad scene must
-# fail, name the file, line and column and write nothing; a good one must give exact bytes.
+# fail, name the file, line and column and write nothing; a good one must give exact bytes,
+# whatever line ends and byte order mark its source has.
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})

@@ -12,15 +12,27 @@ namespace {
 
 using Clock = MediaControl::Clock;
 
-// Records every command; answers "status" with a reply chosen by the test, as the real
-// service does: at most replyLength bytes, its closing zero included.
-class RecordingMediaControl final : public MediaControl {
-public:
+// Records every command and the reply area as handed in; answers "status" with a reply
+// chosen by the test, as the real service does: at most replyLength bytes with the zero.
+class MusicProceduresTest : public testing::Test, public MediaControl {
+protected:
+    MusicProceduresTest()
+    {
+        UseMediaControl(*this);
+        UseMusicWatchTimer([this](Clock::time_point at) { tickAt = at; });
+        共用関数::musicOn = false;
+    }
+    ~MusicProceduresTest() override
+    {
+        StopUsingMediaControl(*this);
+        UseMusicWatchTimer(nullptr);
+        共用関数::musicOn = false;
+    }
     MediaResult SendString(const char* command, char* reply, std::size_t replyLength) override
     {
         commands.emplace_back(command);
         if (reply != nullptr)
-            replyAreas.emplace_back(reply, reply + replyLength);
+            replyArea.assign(reply, replyLength);
         if (reply == nullptr || !answerStatus)
             return MediaResult::NotOpen;
         std::snprintf(reply, replyLength, "%s", statusReply.c_str());
@@ -29,35 +41,15 @@ public:
     Clock::time_point NextModeChange(std::string_view) const override { return nextChange; }
 
     std::vector<std::string> commands;
-    std::vector<std::string> replyAreas; // as handed in, before the answer
-    std::string statusReply;
+    std::string replyArea, statusReply;
     bool answerStatus = true;
-    Clock::time_point nextChange;
-};
-
-class MusicProceduresTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        UseMediaControl(service);
-        UseMusicWatchTimer([this](Clock::time_point at) { tickAt = at; });
-        共用関数::musicOn = false;
-    }
-    void TearDown() override
-    {
-        StopUsingMediaControl(service);
-        UseMusicWatchTimer(nullptr);
-        共用関数::musicOn = false;
-    }
-
-    RecordingMediaControl service;
-    Clock::time_point tickAt;
+    Clock::time_point nextChange, tickAt;
 };
 
 TEST_F(MusicProceduresTest, OpenPlayAndCloseSendTheirCommands)
 {
     共用関数::PlayMusic();
-    EXPECT_TRUE(service.commands.empty()) << "no play while the music is off";
+    EXPECT_TRUE(commands.empty()) << "no play while the music is off";
     共用関数::OpenMusic(u"C:\\My Games\\ミラデル 1\\bgm.wav");
     共用関数::musicOn = true;
     共用関数::PlayMusic();
@@ -73,15 +65,14 @@ TEST_F(MusicProceduresTest, OpenPlayAndCloseSendTheirCommands)
         "open \"b.wav\" alias MIDI",
         "close MIDI notify",
     };
-    EXPECT_EQ(service.commands, expected);
+    EXPECT_EQ(commands, expected);
     // A command may change anything: the watch looks on the next tick.
     EXPECT_EQ(tickAt, Clock::time_point::min());
 }
 
-// A tick asks for the mode with sixteen blanks and a length of 15, and restarts the music
-// only when it is on and the reply starts with "stopped" in any letter case. The watch then
-// sleeps until the service says the mode can change; a restart that did not take is tried
-// again on the next tick.
+// A tick asks for the mode (sixteen blanks, length 15) and restarts music that is on when the
+// reply starts with "stopped" in any case. The watch sleeps until the mode can change; a
+// restart that did not take is tried again on the next tick.
 TEST_F(MusicProceduresTest, TickRestartsOnlyStoppedMusicThatIsOn)
 {
     const Clock::time_point end = Clock::time_point() + std::chrono::milliseconds(250);
@@ -105,17 +96,16 @@ TEST_F(MusicProceduresTest, TickRestartsOnlyStoppedMusicThatIsOn)
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.reply) + (row.on ? " on" : " off") + (row.answered ? "" : " unanswered"));
         共用関数::musicOn = row.on;
-        service.answerStatus = row.answered;
-        service.statusReply = row.reply;
-        service.nextChange = row.nextChange;
-        service.commands.clear();
-        service.replyAreas.clear();
+        answerStatus = row.answered;
+        statusReply = row.reply;
+        nextChange = row.nextChange;
+        commands.clear();
         BgmTim_Timer();
         std::vector<std::string> sent = { "status MIDI mode" };
         if (row.restart)
             sent.insert(sent.end(), { "seek MIDI to start", "play MIDI from 0" });
-        EXPECT_EQ(service.commands, sent);
-        EXPECT_EQ(service.replyAreas, std::vector<std::string> { std::string(15, ' ') });
+        EXPECT_EQ(commands, sent);
+        EXPECT_EQ(replyArea, std::string(15, ' '));
         EXPECT_EQ(tickAt, row.tickAt);
     }
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Through the player fuzz target's own driver, which checks its invariants after every event
-// and aborts when one breaks: long play of the bundled game, and every input the fuzzer ever
-// reported (findings/README.md).
+// The fuzz driver checks its invariants after every event and aborts when one breaks: long
+// play of the bundled game, and every input the fuzzer ever reported (findings/README.md).
 
 #include "fuzz/PlayerDrive.h"
 
@@ -15,16 +14,13 @@ namespace {
 
 std::string ReadFile(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
 long ResidentKiB()
 {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
+    long size = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> size >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
@@ -45,8 +41,7 @@ TEST(Soak, BundledGamePlaysOnWithFlatMemory)
     ASSERT_FALSE(soak.fatalReport) << *soak.fatalReport;
     EXPECT_EQ(soak.eventsRun, 80'000u);
 #if !defined(__SANITIZE_ADDRESS__)
-    // Allocator slack; a leak of even a few bytes per event exceeds it. (The sanitizer's
-    // quarantine holds freed memory back on purpose.)
+    // Allocator slack, below a few bytes per event; the sanitizer's quarantine holds memory back.
     EXPECT_LT(ResidentKiB() - before, 4 * 1024) << "resident KiB before: " << before;
 #endif
 }

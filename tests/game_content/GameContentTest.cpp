@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The bundled game as the build lays it out, and the story sources it is made from: mistakes
-// that neither the player nor miradel-check reports but that a player would suffer.
+// The scene encoder, and the bundled game as the build lays it out from the story sources:
+// mistakes that neither the player nor miradel-check reports but that a player would suffer.
 
+#include "SceneEncoder.h"
 #include "game/Game.h"
 #include "game/SceneNames.h"
 #include "headless/HeadlessView.h"
@@ -19,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 namespace miradel::content {
 namespace {
@@ -27,20 +29,16 @@ const std::string kGameDir = MIRADEL_GAME_DIR;
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
 // UTF-8 lines without their line ends (LF or CR LF).
-std::vector<std::string> SplitLines(std::string_view text)
+std::vector<std::string> SplitLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = text.substr(0, end);
-        lines.emplace_back(line.substr(0, line.size() - (line.ends_with('\r') ? 1 : 0)));
-        text.remove_prefix(std::min(end + 1, text.size()));
-    }
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
     return lines;
 }
 
@@ -59,8 +57,7 @@ std::string KindsOf(const std::vector<std::string>& lines)
     return kinds;
 }
 
-// Plays the scene as built through the player over a headless window, a click at a time,
-// and says whether a page ever filled up.
+// Whether a page ever fills up when the player shows the scene, a click at a time.
 bool HasFullPage(const std::string& bytes)
 {
     MemoryContent content;
@@ -69,16 +66,12 @@ bool HasFullPage(const std::string& bytes)
     SeededRandom random(1);
     Game game(view, content, random);
     try {
-        game.OpenScene(u"scene");
-        while (game.player.SceneOpen()) {
-            if (game.player.PageLines() >= 30)
-                return true;
+        for (game.OpenScene(u"scene"); game.player.SceneOpen() && game.player.PageLines() < 30;)
             game.Lbl_Click();
-        }
     } catch (const RuntimeError&) {
-        // ">end" opens the opening, which is not here: the scene is over.
+        return false; // ">end" opens the opening, which is not here: the scene is over.
     }
-    return false;
+    return game.player.SceneOpen();
 }
 
 // Each scene reads back as written, shows a line, and keeps clear of what a reader would
@@ -106,11 +99,9 @@ TEST(BundledGame, ScenesReadBackPaceAndEndAsTheReaderNeeds)
         EXPECT_EQ(lineOf("e([SEPLV]|$)"), 0) << "an empty line before a page stop";
         // After a picture change or a quick page turn nothing would wait for the click.
         EXPECT_EQ(lineOf("(^|[^tV])P"), 0) << "\">p\" after a line that is not shown";
-        // Endings are opened by the next-day button: without ">end" they would offer the
-        // choices with every choice used up. No other scene restarts the game.
+        // Only endings restart the game: without ">end" they would offer the used-up choices.
         EXPECT_EQ(kinds.find('E'), name.starts_with("end") ? kinds.size() - 1 : std::string::npos);
-        // A run over the end would step a closed scene; over ">loop" it could leave day 0
-        // with the choices on offer.
+        // A run over the end would step a closed scene; over ">loop", leave day 0 with choices.
         for (std::size_t i = 0; i < kinds.size(); ++i) {
             const auto count = static_cast<std::size_t>(std::max(RunCountOf(TextFromUtf8(lines[i])).value_or(0), 0));
             longestRun = std::max(longestRun, kinds[i] == 'R' ? count : 0);
@@ -126,23 +117,21 @@ TEST(BundledGame, ScenesReadBackPaceAndEndAsTheReaderNeeds)
     EXPECT_TRUE(fullPage);
 }
 
-QImage LoadPicture(const Text& name)
-{
-    return QImage(QString::fromStdString(kGameDir + "/img/" + TextToUtf8(name) + ".jpg"));
-}
-
 // Every picture at the painted size and no flat fill; every blink frame differs from its
 // picture by more than a JPEG's noise, but in a small part only.
 TEST(BundledGame, PicturesAndBlinkFramesShowWhatTheyShould)
 {
+    const auto load = [](const Text& name) {
+        return QImage(QString::fromStdString(kGameDir + "/img/" + TextToUtf8(name) + ".jpg"));
+    };
     for (const Text& name : PicturesTheGameShows()) {
-        const QImage picture = LoadPicture(name);
+        const QImage picture = load(name);
         EXPECT_EQ(picture.size(), QSize(640, 480)) << TextToUtf8(name);
         EXPECT_NE(picture.pixel(5, 5), picture.pixel(320, 240)) << TextToUtf8(name);
     }
     for (const Text& name : BlinkingPictures()) {
-        const QImage picture = LoadPicture(name);
-        const QImage blink = LoadPicture(name + u"_");
+        const QImage picture = load(name);
+        const QImage blink = load(name + u"_");
         ASSERT_EQ(blink.size(), picture.size()) << TextToUtf8(name);
         long long changed = 0;
         for (int y = 0; y < picture.height(); ++y) {
@@ -165,17 +154,31 @@ TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
         return value;
     };
     ASSERT_EQ(wave.substr(0, 4) + wave.substr(8, 8) + wave.substr(36, 4), "RIFFWAVEfmt data");
-    EXPECT_EQ(number(20, 2), 1u); // PCM
-    EXPECT_EQ(number(24, 4), 44100u);
+    ASSERT_EQ(number(20, 2), 1u); // PCM
     ASSERT_EQ(number(34, 2), 16u);
     ASSERT_EQ(wave.size(), 44u + number(40, 4));
-    const double seconds = number(40, 4) / (2.0 * number(22, 2) * 44100.0);
+    const double seconds = number(40, 4) / static_cast<double>(number(28, 4));
     EXPECT_TRUE(seconds >= 20.0 && seconds <= 60.0) << seconds;
     // The player restarts from the beginning: both ends silent, or the seam clicks.
     for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_LE(std::abs(static_cast<std::int16_t>(number(44 + 2 * i, 2))), i == 0 ? 0 : 64);
         EXPECT_LE(std::abs(static_cast<std::int16_t>(number(wave.size() - 2 - 2 * i, 2))), i == 0 ? 0 : 64);
     }
+}
+
+// Every line is checked: characters that code page 932 cannot hold, bytes that are not
+// UTF-8, and exactly the "--" lines whose count the player cannot read; nothing is written.
+TEST(SceneEncoder, ReportsEveryLineThePlayerCannotTake)
+{
+    const EncodedScene scene = EncodeScene("ミオ\n星が한つ\nok\n🌙と\nab\xE3\x81\n--x\n--99999999999\n-- 3\n--+2\n");
+    const std::vector<std::pair<long long, long long>> at = { { 2, 3 }, { 4, 1 }, { 5, 3 }, { 6, 3 }, { 7, 3 } };
+    ASSERT_EQ(scene.errors.size(), at.size());
+    for (std::size_t i = 0; i < at.size(); ++i)
+        EXPECT_EQ(std::pair(scene.errors[i].line, scene.errors[i].column), at[i]) << scene.errors[i].message;
+    EXPECT_NE(scene.errors[0].message.find("U+D55C"), std::string::npos);
+    EXPECT_NE(scene.errors[1].message.find("U+1F319"), std::string::npos);
+    EXPECT_NE(scene.errors[2].message.find("not UTF-8"), std::string::npos);
+    EXPECT_TRUE(scene.bytes.empty());
 }
 
 } // namespace
