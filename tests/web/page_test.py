@@ -2,10 +2,10 @@
 """The browser build in headless Chromium, served from 127.0.0.1: the bundled game plays as on the
 desktop. Needs chromium, chromium-driver and python3-selenium; run by tests/web/run.sh."""
 
-import argparse
 import functools
 import http.server
 import os
+import pathlib
 import shutil
 import sys
 import tempfile
@@ -20,7 +20,6 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-WEB_DIR = None  # from the command line
 TIMEOUT = 60  # seconds: generous, for a loaded CI machine
 MARK = "▼"
 NEXT_DAY_OFFER = ["day", "next-day", "picture"]
@@ -32,8 +31,7 @@ RECTS_AT_1080 = {"next-day": (27, 26, 135, 131), "day": (567, 288, 270, 131), "p
 
 
 def opening_lines():
-    with open(os.path.join(WEB_DIR, "txt", "opn.dat"), "rb") as scene:
-        return scene.read().decode("cp932").split("\r\n")[:-1]
+    return pathlib.Path(WEB_DIR, "txt", "opn.dat").read_bytes().decode("cp932").split("\r\n")[:-1]
 
 
 def opening_pages():
@@ -74,8 +72,8 @@ for (let clicks = 0; clicks < 500 && !message.hidden && fatal.hidden && game.dat
 
 
 class PageTest(unittest.TestCase):
-    """One browser a test. Served: game/ (the web folder), without-ttl/, without-1/ and without-opn/
-    (a file missing), page-only/ (no game); picked/MyGame/ is a game on the disk, in capitals as from Windows."""
+    """One browser a test. Served: game/, without-<file>/, page-only/ (no game); picked/MyGame/ is
+    a game on the disk, in capitals as from Windows."""
 
     @classmethod
     def setUpClass(cls):
@@ -103,10 +101,9 @@ class PageTest(unittest.TestCase):
         self.addCleanup(shutil.rmtree, profile, ignore_errors=True)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--user-data-dir=" + profile):
-            options.add_argument(flag)
+        for flag in ("headless", "no-sandbox", "disable-gpu", "no-first-run", "disable-background-networking",
+                     "user-data-dir=" + profile):
+            options.add_argument("--" + flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.addCleanup(self.driver.quit)
@@ -281,16 +278,8 @@ return [colours, seen.size];""")
         check_controls("choice-0", "choice-1", "choice-2")
 
 
-def main():
-    global WEB_DIR
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--web", required=True, help="the browser build's folder (build/web)")
-    arguments, rest = parser.parse_known_args()
-    WEB_DIR = os.path.abspath(arguments.web)
+if __name__ == "__main__":
+    WEB_DIR = os.path.abspath(sys.argv[1])  # the folder scripts/web.sh made
     if not os.path.exists(os.path.join(WEB_DIR, "miradel.wasm")):
         sys.exit("%s has no game page: build it with scripts/web.sh" % WEB_DIR)
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
-if __name__ == "__main__":
-    main()
+    unittest.main(argv=sys.argv[:1] + sys.argv[2:], verbosity=2)
