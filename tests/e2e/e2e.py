@@ -25,6 +25,7 @@ import hostile_content as hostile
 SCREEN = (1280, 1024)
 LIMIT = 60.0
 SKIP = 77
+SCENES = "opn not 0 1 2 3 end0 end1 end2".split() + ["%d%d" % (d, c) for d in range(4) for c in range(4)]
 SANITIZER_REPORT = re.compile(r"ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: \w+Sanitizer")
 COLOURS = {"red": lambda p: p[0] > 150 and p[1] < 110 and p[2] < 110, "white": lambda p: min(p) > 235,
            "dark": lambda p: max(p) < 120}
@@ -168,7 +169,7 @@ class Layout(collections.namedtuple("Layout", "x y width height")):
 
 
 class Game:
-    """A game folder of the case's own, the program copied beside its content; `env` for its runs."""
+    """A game folder of the case's own, the program copied beside its content."""
 
     def __init__(self, program, game_dir):
         self.root, self.env = tempfile.mkdtemp(prefix="miradel-e2e-"), {}
@@ -191,10 +192,8 @@ class Game:
 
     def tiny(self, *removed):
         """Every scene one line and the endings restarting, a whole game in a few clicks; less `removed`."""
-        for name in ["opn", "not", "0", "1", "2", "3"] + ["%d%d" % (d, c) for d in range(4) for c in range(4)]:
-            self.scene(name, name + "の場面")
-        for ending in ("end0", "end1", "end2"):
-            self.scene(ending, "おしまい", ">end")
+        for name in SCENES:
+            self.scene(name, name + "の場面", *[">end"][:name.startswith("end")])
         for name in removed:
             os.remove(self.path(name))
 
@@ -327,8 +326,7 @@ def music_plays(screen, game, folder=None):
 
 
 def content(prepare, report=None, how=""):
-    """`prepare(game)`; no `report`: the game plays; else "miradel: <report>" and status 1 once its box gets Return
-    (`how` "close": closed); "play": clicking on to it; "either": or the game plays."""
+    """No `report`: the game plays; else "miradel: <report>", then status 1 once its box is answered (`how`)."""
     if not report:
         return plays(prepare=prepare)
 
@@ -392,8 +390,7 @@ def hanging_device(game):
 
 
 def start_without(display, pattern):
-    """Without a display to show on the program says so in one line and ends with status 1 within
-    15 s; "silent": a display that takes the connection and never answers."""
+    """No display, or a "silent" one that takes the connection and never answers: one line, status 1 within 15 s."""
     def go(screen, game):
         env = {name: value for name, value in screen.env.items() if name not in ("DISPLAY", "WAYLAND_DISPLAY")}
         with socket.create_server(("127.0.0.1", 0)) as silent:

@@ -61,8 +61,7 @@ return {scene: document.getElementById('game').getAttribute('data-scene'), messa
     focus: document.activeElement.id};
 """
 
-# Clicks the message area until the scene or the offer changes or the game stops; each click is
-# handled before the next.
+# Clicks the message area, each handled before the next, until the scene or the offer changes or the game stops.
 READ_ON_SCRIPT = """
 const game = document.getElementById('game'), message = document.getElementById('message');
 const fatal = document.getElementById('fatal'), scene = game.dataset.scene;
@@ -137,9 +136,8 @@ class PageTest(unittest.TestCase):
         self.driver.execute_script(READ_ON_SCRIPT)
 
     def rect(self, element_id):
-        return tuple(self.driver.execute_script("const r = document.getElementById(arguments[0])"
-                                                ".getBoundingClientRect(); return [r.x, r.y, r.width, r.height];",
-                                                element_id))
+        rect = self.driver.find_element(By.ID, element_id).rect
+        return tuple(rect[name] for name in ("x", "y", "width", "height"))
 
     def start(self, folder="game"):
         self.driver.get(self.url + folder + "/index.html?seed=1")
@@ -206,8 +204,7 @@ class PageTest(unittest.TestCase):
             last = last if "next-day" in shown else regular[-1]
             self.click("next-day" if "next-day" in shown else last)
             self.wait_for("a scene on show", lambda s: "message" in s["shown"])
-        # The ending is that of the choice used up last, the one clicked last; the click after its
-        # last page starts a new game: day 0 and the opening.
+        # The ending is that of the choice used up (clicked) last; a click after it starts a new game.
         self.check(self.state()["scene"] == "end" + last[-1], 'the ending "end%s"' % last[-1])
         self.read_on()
         opening = "\n" + first_line(opening_pages()[0])
@@ -258,8 +255,7 @@ return [colours, seen.size];""")
             self.viewport(width, height)
             want = ((width - game[0]) // 2, (height - game[1]) // 2) + game
             self.wait_for("#game at %s in %dx%d" % (want, width, height), lambda s: self.rect("game") == want)
-            # Fonts in points: the base for the message and the choices, twice and four times that for
-            # the next-day button and the day label.
+            # Fonts in points: the base for the message and the choices, 2x the next-day button, 4x the day label.
             sizes = self.driver.execute_script("return ['message', 'choice-0', 'next-day', 'day'].map(id => "
                                                "parseFloat(getComputedStyle(document.getElementById(id)).fontSize));")
             self.check(all(abs(px - k * base * 96 / 72) < 0.01 for px, k in zip(sizes, (1, 1, 2, 4))),
