@@ -244,11 +244,10 @@ class Run:
         poll("miradel to end", lambda: self.process.poll() is not None, 30)
         if self.process.returncode != status:
             raise AssertionError("%s: status %d, not %d:\n%s" % (what, self.process.returncode, status, self.stderr()))
-        return True
 
     def close(self):
         self.screen.close(self.window)
-        return self.expect_end(0, "closing")
+        self.expect_end(0, "closing")
 
     def end(self):
         if self.process.poll() is None:
@@ -387,6 +386,12 @@ def hanging_device(game):
     """SDL's disk driver on a FIFO that nobody reads: the sound device's open never returns."""
     game.env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": os.path.join(game.root, "fifo")}
     os.mkfifo(game.env["SDL_DISKAUDIOFILE"])
+
+
+def sigterm(run):
+    """A logout's SIGTERM ends the program too."""
+    run.process.send_signal(signal.SIGTERM)
+    run.expect_end(-signal.SIGTERM, "SIGTERM")
 
 
 def start_without(display, pattern):
@@ -573,8 +578,7 @@ CASES = {
     "close_during_choices": plays(lambda run, _: walk(run, (run.click_message, "next day"), (lambda: run.screen.click(
         *run.layout.point(0.25, 0.25)), "text"), (run.click_message, "choices")), Game.tiny),
     "close_from_fatal_report": content(lambda g: os.remove(g.path("txt/opn.dat")), r"txt/opn\.dat", "close"),
-    "close_by_signal": plays(end=lambda run: run.process.send_signal(signal.SIGTERM)
-                             or run.expect_end(-signal.SIGTERM, "SIGTERM")),
+    "close_by_signal": plays(end=sigterm),
     "close_while_sound_device_hangs": plays(lambda run, _: poll("the device open to hang", lambda: "wait_for_partner" in
                                             run.screen.run("sh", "-c", "cat /proc/%d/task/*/wchan" % run.process.pid)),
                                             hanging_device),

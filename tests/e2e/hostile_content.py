@@ -46,7 +46,10 @@ def other_format(kind):
 
 
 def opening(make):
-    return lambda folder: os.remove(folder + "/txt/opn.dat") or make(folder + "/txt/opn.dat")
+    def replace(folder):
+        os.remove(folder + "/txt/opn.dat")
+        make(folder + "/txt/opn.dat")
+    return replace
 
 
 # Folder names as archives leave them ("ゲーム" in code page 932, Latin-1 "café"), as os functions take them.
