@@ -96,12 +96,9 @@ class PageTest(unittest.TestCase):
         cls.addClassCleanup(cls.server.shutdown)
 
     def setUp(self):
-        profile = tempfile.mkdtemp(prefix="miradel-chromium-")
-        self.addCleanup(shutil.rmtree, profile, ignore_errors=True)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in ("headless", "no-sandbox", "disable-gpu", "no-first-run", "disable-background-networking",
-                     "user-data-dir=" + profile):
+        for flag in ("headless", "no-sandbox", "disable-gpu", "no-first-run", "disable-background-networking"):
             options.add_argument("--" + flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
