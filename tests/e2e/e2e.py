@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: MIT
 """The real `miradel` on an Xvfb screen of its own, driven with xdotool, read back from screenshots.
 Usage: e2e.py PROGRAM GAME_DIR CASE|GROUP [--wm: openbox frames the window]; exit status 77: skipped."""
+import collections
 import contextlib
 import ctypes
 import os
@@ -24,6 +25,7 @@ import hostile_content as hostile
 SCREEN = (1280, 1024)
 LIMIT = 60.0
 SKIP = 77
+SCENES = "opn not 0 1 2 3 end0 end1 end2".split() + ["%d%d" % (d, c) for d in range(4) for c in range(4)]
 SANITIZER_REPORT = re.compile(r"ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY: \w+Sanitizer")
 COLOURS = {"red": lambda p: p[0] > 150 and p[1] < 110 and p[2] < 110, "white": lambda p: min(p) > 235,
            "dark": lambda p: max(p) < 120}
@@ -45,7 +47,6 @@ def poll(what, test, limit=LIMIT, pause=0.05, act=None):
 
 @contextlib.contextmanager
 def x_server(size=SCREEN, wm=False):
-    """A `Screen` on an Xvfb of its own at a free display number; with `wm`, openbox frames every window."""
     read_end, write_end = os.pipe()
     # -noreset: a program started while the server resets after its last client left cannot connect.
     processes = [subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % size, "-nolisten",
@@ -58,16 +59,12 @@ def x_server(size=SCREEN, wm=False):
             raise Skipped("openbox is not installed")
         # Under load openbox now and then ends at start without a word: it gets a second try.
         for attempt in range(2 if wm else 0):
-            errors = tempfile.TemporaryFile()
-            processes.insert(0, subprocess.Popen(["openbox", "--sm-disable"], env=screen.env, stderr=errors))
+            processes.insert(0, subprocess.Popen(["openbox", "--sm-disable"], env=screen.env))
             poll("openbox to manage the screen", lambda: processes[0].poll() is not None
                  or "window id" in screen.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
             if processes[0].poll() is None:
                 break
-            errors.seek(0)
-            print("  openbox ended with status %d: %s" % (processes[0].returncode, errors.read().decode()), flush=True)
-            if attempt:
-                raise AssertionError("openbox did not start")
+            assert not attempt, "openbox did not start"
         yield screen
     finally:
         for process in processes:
@@ -78,8 +75,7 @@ def x_server(size=SCREEN, wm=False):
 class Screen:
     def __init__(self, display, size, wm):
         self.display, self.size, self.wm = display, size, wm
-        self.env = dict(os.environ, DISPLAY=display)
-        self.env.pop("QT_QPA_PLATFORM", None)
+        self.env = {**{k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}, "DISPLAY": display}
 
     def run(self, *args):
         return subprocess.run([str(arg) for arg in args], env=self.env, capture_output=True, text=True,
@@ -144,7 +140,6 @@ class Shot:
         return sum(map(COLOURS[colour], pixels)) / max(1, len(pixels))
 
     def expect_picture(self, layout, path):
-        """The picture area's mean colour is the picture file's."""
         pixels = self.pixels(layout.picture)
         seen = [sum(pixel[i] for pixel in pixels) / max(1, len(pixels)) for i in range(3)]
         expected = subprocess.run(["convert", path, "-resize", "1x1!", "-depth", "8", "rgb:-"], capture_output=True,
@@ -153,11 +148,8 @@ class Shot:
             raise AssertionError("picture area mean %s, picture file mean %s" % (seen, list(expected)))
 
 
-class Layout:
+class Layout(collections.namedtuple("Layout", "x y width height")):
     """The controls in screen pixels: the inner area is 3.2 x 2.2 units whose top left is at (-0.1, -0.1)."""
-
-    def __init__(self, x, y, width, height):
-        self.x, self.y, self.width, self.height = x, y, width, height
 
     def rect(self, left, top, width, height, inset=0.0):
         unit_x, unit_y = self.width / 3.2, self.height / 2.2
@@ -180,15 +172,12 @@ class Game:
     """A game folder of the case's own, the program copied beside its content."""
 
     def __init__(self, program, game_dir):
-        self.root = tempfile.mkdtemp(prefix="miradel-e2e-")
+        self.root, self.env = tempfile.mkdtemp(prefix="miradel-e2e-"), {}
         self.folder = os.path.join(self.root, "game")
         shutil.copytree(game_dir, self.folder, ignore=shutil.ignore_patterns("CMake*", "*.cmake", "miradel"))
         shutil.copy(program, self.path("miradel"))
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *_):
+    def remove(self):
         subprocess.run(["umount", "-l", self.folder], capture_output=True)
         shutil.rmtree(self.root, ignore_errors=True)
 
@@ -203,10 +192,8 @@ class Game:
 
     def tiny(self, *removed):
         """Every scene one line and the endings restarting, a whole game in a few clicks; less `removed`."""
-        for name in ["opn", "not", "0", "1", "2", "3"] + ["%d%d" % (d, c) for d in range(4) for c in range(4)]:
-            self.scene(name, name + "の場面")
-        for ending in ("end0", "end1", "end2"):
-            self.scene(ending, "おしまい", ">end")
+        for name in SCENES:
+            self.scene(name, name + "の場面", *[">end"][:name.startswith("end")])
         for name in removed:
             os.remove(self.path(name))
 
@@ -214,8 +201,8 @@ class Game:
         os.rename(self.folder, os.path.join(self.root, name))
         self.folder = os.path.join(self.root, name)
 
-    def run(self, screen, env=None):
-        return Run(screen, [self.path("miradel")], self.root, env)
+    def run(self, screen):
+        return Run(screen, [self.path("miradel")], self.root, self.env)
 
 
 class Run:
@@ -282,6 +269,18 @@ def started(run, text=True):
         run.end()
 
 
+def plays(then=lambda run, game: None, prepare=lambda game: None, end=lambda run: run.close()):
+    """`prepare(game)`; red text; `then(run, game)`; `end(run)` (closed with status 0); nothing reported."""
+    def go(screen, game):
+        prepare(game)
+        with started(game.run(screen)) as run:
+            then(run, game)
+            end(run)
+            if re.search("^miradel: ", run.stderr(), re.M):
+                raise AssertionError("a report while playing:\n" + run.stderr())
+    return go
+
+
 def walk(run, *steps, limit=LIMIT):
     """Steps: xdotool words for the window, or a callable; then the state shown ("still choices": for 8 shots)."""
     for act, state in steps:
@@ -297,17 +296,14 @@ def walk(run, *steps, limit=LIMIT):
             poll("the %s after %r" % (state, act), lambda: run.shows(state), limit)
 
 
-def normal_game(screen, game):
-    """The window's size, white digits on the red day label, the title picture, clicks up to the next day."""
-    with started(game.run(screen), text=False) as run:
-        screen.expect_outer(run.window, "at first sight")
-        shot = poll("red text in the message area", lambda: run.shows("text"))
-        red, white = shot.share(run.layout.day_label, "red"), shot.share(run.layout.day_label, "white")
-        if red < 0.6 or white < 0.01:
-            raise AssertionError("day label: %.2f red, %.2f white; expected white digits on red" % (red, white))
-        shot.expect_picture(run.layout, game.path("img/ttl.jpg"))
-        poll("the next-day button after the opening", lambda: run.shows("next day"), 120, 0.02, run.click_message)
-        run.close()
+def normal_game(run, game):
+    """White digits on the red day label, the title picture, clicks up to the next day."""
+    shot = run.screen.shot()
+    red, white = shot.share(run.layout.day_label, "red"), shot.share(run.layout.day_label, "white")
+    if red < 0.6 or white < 0.01:
+        raise AssertionError("day label: %.2f red, %.2f white; expected white digits on red" % (red, white))
+    shot.expect_picture(run.layout, game.path("img/ttl.jpg"))
+    poll("the next-day button after the opening", lambda: run.shows("next day"), 120, 0.02, run.click_message)
 
 
 def music_plays(screen, game, folder=None):
@@ -323,40 +319,36 @@ def music_plays(screen, game, folder=None):
         samples = b"".join(samples[i:i + 2] * 2 for i in range(0, len(samples) - 1, 2))
     heard = samples.lstrip(b"\0")[:8192]
     output = pathlib.Path(game.root, "sound.raw")
-    with started(game.run(screen, {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": str(output)})):
-        poll("the music twice", lambda: heard and output.exists() and output.read_bytes().count(heard) > 1)
+    game.env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": str(output)}
+    twice = lambda: heard and output.exists() and output.read_bytes().count(heard) > 1
+    plays(lambda *_: poll("the music twice", twice))(screen, game)
 
 
 def content(prepare, report=None, how=""):
-    """`prepare(game)`; then no `report`: red text, a clean close, nothing said; else "miradel: <report>" and
-    status 1 once its box gets Return (`how` "close": closed); "play": clicking on to it; "either": or plays."""
+    """No `report`: the game plays; else "miradel: <report>", then status 1 once its box is answered (`how`)."""
+    if not report:
+        return plays(prepare=prepare)
+
     def expect(screen, game):
         prepare(game)
         run = game.run(screen)
         try:
-            pattern = re.compile("^miradel: " + (report or ""), re.M)
-            plays = how == "either" or not report
-            if plays or how == "play":
+            pattern = re.compile("^miradel: " + report, re.M)
+            if how in ("play", "either"):
                 run.find_window()
 
             def outcome():
                 if pattern.search(run.stderr()):
                     return "report"
                 if run.process.poll() is not None:
-                    return "end"
+                    raise AssertionError("ended without the report:\n" + run.stderr())
                 if how == "play":
                     # Every place something can be on offer: the message area, the next-day button or a choice.
                     for point in ((1.5, 1.6), (0.25, 0.15), (0.25, 0.45), (0.25, 0.75)):
                         screen.click(*run.layout.point(*point))
-                return plays and run.shows("text") and "text"
-            seen = poll("text or a report", outcome)
-            if seen not in (("text", "report") if how == "either" else ("text",) if plays else ("report",)):
-                raise AssertionError("%s, expected %s:\n%s" % (seen, "text" if plays else "a report", run.stderr()))
-            if seen == "text":
-                run.close()
-                if pattern.search(run.stderr()):
-                    raise AssertionError("a report while playing:\n" + run.stderr())
-                return
+                return how == "either" and run.shows("text") and "text"
+            if poll("text or a report", outcome) == "text":
+                return run.close()
             answer = screen.close if how == "close" else lambda box: screen.xdo("key", "--window", box, "Return")
             # The box may not be mapped yet when the report is on stderr: answer whatever shows.
             poll("miradel to end after its report", lambda: run.process.poll() is not None, pause=0.3,
@@ -382,41 +374,28 @@ def no_japanese_font(screen, game):
     """Without a Japanese font the game plays, and says once which package brings one."""
     config = pathlib.Path(game.root, "fonts.conf")
     config.write_text('<?xml version="1.0"?><fontconfig><dir>%s</dir></fontconfig>\n' % game.root)
-    with started(game.run(screen, {"FONTCONFIG_FILE": str(config)}), text=False) as run:
+    game.env = {"FONTCONFIG_FILE": str(config)}
+    with started(game.run(screen), text=False) as run:
         poll("the notice", lambda: "fonts-ipafont-gothic" in run.stderr())
         if run.stderr().count("fonts-ipafont-gothic") != 1:
             raise AssertionError("said more than once:\n" + run.stderr())
         run.close()
 
 
-def close_at(state):
-    """Closing the window ends the program with status 0 mid-scene, at a page stop, with choices on
-    offer, and while a stand-in mixer's device open never returns; SIGTERM (a logout) ends it too."""
-    def go(screen, game):
-        mark, env = os.path.join(game.root, "device-open-hangs"), {}
-        if state == "hanging device":
-            paths = [os.environ["MIRADEL_HANGING_MIXER_DIR"], os.environ.get("LD_LIBRARY_PATH")]
-            env = {"LD_LIBRARY_PATH": ":".join(filter(None, paths)), "MIRADEL_HANGING_MIXER_MARK": mark}
-        if state == "choices":
-            game.tiny()
-        with started(game.run(screen, env)) as run:
-            if state == "page":
-                page_stopped(run)
-            if state == "choices":
-                walk(run, (run.click_message, "next day"),
-                     (lambda: screen.click(*run.layout.point(0.25, 0.25)), "text"), (run.click_message, "choices"))
-            if state == "hanging device":
-                poll("the device open to hang", lambda: os.path.exists(mark))
-            if state == "signal":
-                run.process.send_signal(signal.SIGTERM)
-                return run.expect_end(-signal.SIGTERM, "SIGTERM")
-            run.close()
-    return go
+def hanging_device(game):
+    """SDL's disk driver on a FIFO that nobody reads: the sound device's open never returns."""
+    game.env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": os.path.join(game.root, "fifo")}
+    os.mkfifo(game.env["SDL_DISKAUDIOFILE"])
+
+
+def sigterm(run):
+    """A logout's SIGTERM ends the program too."""
+    run.process.send_signal(signal.SIGTERM)
+    run.expect_end(-signal.SIGTERM, "SIGTERM")
 
 
 def start_without(display, pattern):
-    """Without a display to show on the program says so in one line and ends with status 1 within
-    15 s; "silent": a display that takes the connection and never answers."""
+    """No display, or a "silent" one that takes the connection and never answers: one line, status 1 within 15 s."""
     def go(screen, game):
         env = {name: value for name, value in screen.env.items() if name not in ("DISPLAY", "WAYLAND_DISPLAY")}
         with socket.create_server(("127.0.0.1", 0)) as silent:
@@ -443,70 +422,53 @@ def page_stopped(run):
     return poll("the page to stop", still, pause=0.5)
 
 
-def skip_keys(screen, game):
+def skip_keys(run, _):
     """Ctrl held reads up to the next-day button, S up to the choices; neither takes what is offered."""
-    with started(game.run(screen)) as run:
-        try:
-            walk(run, ("keydown ctrl", "next day"), limit=120)
-        finally:
-            screen.xdo("keyup", "ctrl")
-        walk(run, ("key Return", "text"), ("key s", "choices"), (None, "still choices"), limit=120)
-        run.close()
+    try:
+        walk(run, ("keydown ctrl", "next day"), limit=120)
+    finally:
+        run.screen.xdo("keyup", "ctrl")
+    walk(run, ("key Return", "text"), ("key s", "choices"), (None, "still choices"), limit=120)
 
 
-def backlog_keys(screen, game):
+def backlog_keys(run, _):
     """PageUp and the wheel show pages read before; Escape, a click and the wheel return to the page as it was."""
-    with started(game.run(screen)) as run:
-        page_stopped(run)
-        run.click_message()
-        page = page_stopped(run)
-        x, y = run.layout.point(1.0, 1.0)
-        for way, open_backlog, close_backlog in (
-                ("PageUp, Escape", "key Prior", "key Escape"),
-                ("wheel away, click", lambda: screen.click(x, y, 4), lambda: screen.click(x, y)),
-                ("two notches away, back until it closes", lambda: [screen.click(x, y, 4) for _ in range(2)],
-                 lambda: poll("the wheel to close the backlog", lambda: run.message() == page, pause=0.2,
-                              act=lambda: screen.click(x, y, 5)))):
-            walk(run, (open_backlog, None))
-            poll("the backlog (%s)" % way, lambda: run.message() != page)
-            walk(run, (close_backlog, None))
-            poll("the page as it was (%s)" % way, lambda: run.message() == page)
-        if page_stopped(run) != page:
-            raise AssertionError("the page moved on behind the backlog")
-        run.close()
+    page_stopped(run)
+    run.click_message()
+    page = page_stopped(run)
+    x, y = run.layout.point(1.0, 1.0)
+    click = run.screen.click
+    for way, open_backlog, close_backlog in (
+            ("PageUp, Escape", "key Prior", "key Escape"),
+            ("wheel away, click", lambda: click(x, y, 4), lambda: click(x, y)),
+            ("two notches away, back until it closes", lambda: [click(x, y, 4) for _ in range(2)],
+             lambda: poll("the wheel to close the backlog", lambda: run.message() == page, pause=0.2,
+                          act=lambda: click(x, y, 5)))):
+        walk(run, (open_backlog, None))
+        poll("the backlog (%s)" % way, lambda: run.message() != page)
+        walk(run, (close_backlog, None))
+        poll("the page as it was (%s)" % way, lambda: run.message() == page)
+    if page_stopped(run) != page:
+        raise AssertionError("the page moved on behind the backlog")
 
 
-def full_screen_keys(screen, game):
+def full_screen_keys(run, game):
     """F11 and Alt+Enter lay the game out centred in white over the screen; F11 and Escape bring the window back."""
-    width, height = screen.size
+    screen, (width, height) = run.screen, run.screen.size
     area_width, area_height = min(width, height * 3 // 2), round(min(width, height * 3 // 2) * 2 / 3)
     area = Layout((width - area_width) // 2, (height - area_height) // 2, area_width, area_height)
-
-    def laid_out():
-        shot = screen.shot()
-        return shot.share(area.day_label, "red") > 0.6 and shot
-    with started(game.run(screen)) as run:
-        windowed = screen.geometry(run.window)[2:]
-        for enter, leave in (("F11", "F11"), ("alt+Return", "Escape")):
-            walk(run, ("key " + enter, None))
-            poll("full screen after " + enter, lambda: screen.geometry(run.window)[2:] == screen.size)
-            shot = poll("the day label in the full-screen layout", laid_out)
-            for margin in ((0, 0, width, area.y), (0, area.y + area.height, width, height)):
-                if margin[3] > margin[1] and shot.share(margin, "white") < 0.99:
-                    raise AssertionError("the margin %s is not white" % (margin,))
-            shot.expect_picture(area, game.path("img/ttl.jpg"))
-            walk(run, ("key " + leave, None))
-            poll("the window again after " + leave, lambda: screen.geometry(run.window)[2:] == windowed)
-        run.close()
-
-
-def arrow_keys(screen, game):
-    """The whole road to a choice from the keyboard, the choice chosen with the arrows."""
-    game.tiny()
-    with started(game.run(screen)) as run:
-        walk(run, ("key Return", "next day"), ("key Return", "text"), ("key Return", "choices"),
-             ("key Down Up Down", "still choices"), ("key Return", "text"))
-        run.close()
+    windowed = screen.geometry(run.window)[2:]
+    for enter, leave in (("F11", "F11"), ("alt+Return", "Escape")):
+        walk(run, ("key " + enter, None))
+        poll("full screen after " + enter, lambda: screen.geometry(run.window)[2:] == screen.size)
+        shot = poll("the day label in the full-screen layout",
+                    lambda: (lambda shot: shot.share(area.day_label, "red") > 0.6 and shot)(screen.shot()))
+        for margin in ((0, 0, width, area.y), (0, area.y + area.height, width, height)):
+            if margin[3] > margin[1] and shot.share(margin, "white") < 0.99:
+                raise AssertionError("the margin %s is not white" % (margin,))
+        shot.expect_picture(area, game.path("img/ttl.jpg"))
+        walk(run, ("key " + leave, None))
+        poll("the window again after " + leave, lambda: screen.geometry(run.window)[2:] == windowed)
 
 
 def on_desktop(size, wm, play):
@@ -573,7 +535,7 @@ def keys_never_take_a_choice(screen, run):
 
 
 CASES = {
-    "normal_game": normal_game,
+    "normal_game": plays(normal_game),
     "music_plays": music_plays,
     # Missing content: fatal, naming the file; deep in the game, found by clicking through it.
     "missing_opn": content(lambda g: os.remove(g.path("txt/opn.dat")), r"txt/opn\.dat"),
@@ -611,20 +573,26 @@ CASES = {
     "latin1_folder": content(lambda g: g.rename(hostile.LATIN1_FOLDER)),
     "music_plays_in_quoted_folder": lambda screen, game: music_plays(screen, game, hostile.QUOTED_FOLDER),
     # Every way out.
-    "close_mid_scene": close_at("scene"),
-    "close_at_page_stop": close_at("page"),
-    "close_during_choices": close_at("choices"),
+    "close_mid_scene": plays(),
+    "close_at_page_stop": plays(lambda run, _: page_stopped(run)),
+    "close_during_choices": plays(lambda run, _: walk(run, (run.click_message, "next day"), (lambda: run.screen.click(
+        *run.layout.point(0.25, 0.25)), "text"), (run.click_message, "choices")), Game.tiny),
     "close_from_fatal_report": content(lambda g: os.remove(g.path("txt/opn.dat")), r"txt/opn\.dat", "close"),
-    "close_by_signal": close_at("signal"),
-    "close_while_sound_device_hangs": close_at("hanging device"),
+    "close_by_signal": plays(end=sigterm),
+    "close_while_sound_device_hangs": plays(lambda run, _: poll("the device open to hang", lambda: "wait_for_partner" in
+                                            run.screen.run("sh", "-c", "cat /proc/%d/task/*/wchan" % run.process.pid)),
+                                            hanging_device),
     "start_without_display": start_without(None, r"miradel: no display .*DISPLAY is not set"),
     "start_display_unreachable": start_without(":59999", r"miradel: .*could not connect to display :59999"),
     "start_display_silent": start_without("silent", r"miradel: the game cannot open its window: .*did not answer"),
     # The player's keys.
-    "skip_keys": skip_keys,
-    "backlog_keys": backlog_keys,
-    "full_screen_keys": full_screen_keys,
-    "arrow_keys": arrow_keys,
+    "skip_keys": plays(skip_keys),
+    "backlog_keys": plays(backlog_keys),
+    "full_screen_keys": plays(full_screen_keys),
+    # The whole road to a choice from the keyboard, the choice chosen with the arrows.
+    "arrow_keys": plays(lambda run, _: walk(run, ("key Return", "next day"), ("key Return", "text"),
+                                            ("key Return", "choices"), ("key Down Up Down", "still choices"),
+                                            ("key Return", "text")), Game.tiny),
     # On a desktop: screens of their own, framed by openbox or bare.
     **{"window_size_%s_%s" % (name, "framed" if wm else "bare"): on_desktop(size, wm, window_size)
        for name, size in (("768", (1024, 768)), ("1080", (1920, 1080)), ("portrait", (800, 1280))) for wm in (1, 0)},
@@ -645,15 +613,17 @@ def main():
         with x_server(wm="--wm" in sys.argv[4:]) as screen:
             for name in GROUPS.get(wanted, [wanted]):
                 began = time.monotonic()
+                game = Game(program, game_dir)
                 try:
-                    with Game(program, game_dir) as game:
-                        CASES[name](screen, game)
+                    CASES[name](screen, game)
                     print("PASS %s (%.1fs)" % (name, time.monotonic() - began), flush=True)
                 except Skipped as reason:
                     print("SKIP %s: %s" % (name, reason), flush=True)
                 except Exception as error:
                     failed.append(name)
                     print("FAIL %s: %s" % (name, error), flush=True)
+                finally:
+                    game.remove()
     except Skipped as reason:
         print("SKIP %s: %s" % (wanted, reason), flush=True)
         return SKIP

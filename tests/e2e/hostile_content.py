@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Content files as a hostile or careless author leaves them, each made from the built game by
-breaking one file of its folder; the end-to-end tests and bench/scripts/hostile.py use them."""
+"""Content as a hostile or careless author leaves it: one file of the built game broken (for e2e.py and bench)."""
 import os
 import pathlib
 import struct
@@ -48,14 +47,12 @@ def other_format(kind):
 
 def opening(make):
     def replace(folder):
-        path = os.path.join(folder, "txt/opn.dat")
-        os.remove(path)
-        make(path)
+        os.remove(folder + "/txt/opn.dat")
+        make(folder + "/txt/opn.dat")
     return replace
 
 
-# Folder names as archives leave them: "ゲーム" in code page 932 bytes, Latin-1 "café", and
-# double quotes, as str with the bytes that are not UTF-8 escaped, as os functions take them.
+# Folder names as archives leave them ("ゲーム" in code page 932, Latin-1 "café"), as os functions take them.
 CP932_FOLDER = b"\x83\x51\x81\x5b\x83\x80".decode("utf-8", "surrogateescape")
 LATIN1_FOLDER = b"caf\xe9".decode("utf-8", "surrogateescape")
 QUOTED_FOLDER = 'the "best" game'

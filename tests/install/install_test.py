@@ -11,7 +11,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from e2e import SKIP, Run, started, x_server  # noqa: E402
+from e2e import SCENES, SKIP, Run, started, x_server  # noqa: E402
 
 APP = "org.miradel.Miradel"
 GAME = "share/games/miradel/"
@@ -34,57 +34,25 @@ def run(*args, status=0, output="", cwd=None):
     return done
 
 
-def command_line(prefix, version):
-    for program in ("games/miradel", "bin/miradel-check", "bin/miradel-encode"):
-        name = os.path.basename(program)
-        run(prefix + program, "--help", output="usage: " + name)
-        run(prefix + program, "--version", output="%s %s\n" % (name, version))
-        run(prefix + program, "--no-such-option", status=2)
-    for args in (("games/miradel", "/nonexistent/miradel/game"), ("games/miradel", prefix, prefix),
-                 ("bin/miradel-check", "/nonexistent/miradel/game")):
-        run(prefix + args[0], *args[1:], status=2)
-    for args in (["desktop-file-validate", "share/applications/%s.desktop" % APP],
-                 ["appstreamcli", "validate", "--no-net", "--pedantic", "share/metainfo/%s.metainfo.xml" % APP]):
-        validated = run(*args, cwd=prefix)
-        if "E:" in validated.stdout or "W:" in validated.stdout:
-            raise AssertionError("%s:\n%s%s" % (" ".join(args), validated.stdout, validated.stderr))
-
-
 def another_game(prefix, root):
-    """A new game written as the README says, in UTF-8 with LF line ends, encoded with the installed
-    miradel-encode and checked clean by miradel-check; its title picture all green."""
+    """A new game as the README says, UTF-8 sources with LF line ends encoded by the installed miradel-encode and
+    checked clean by miradel-check; its title picture all green."""
     folder = os.path.join(root, "別の game")
-    os.makedirs(os.path.join(folder, "txt"))
-    os.makedirs(os.path.join(folder, "story"))
     shutil.copytree(prefix + GAME + "img", os.path.join(folder, "img"))
     shutil.copy(prefix + GAME + "bgm.wav", folder)
     subprocess.run(["convert", "-size", "320x240", "xc:#10C020", os.path.join(folder, "img", "ttl.jpg")], check=True)
-    sources = []
-    for scene in ["opn", "not", "0", "1", "2", "3", "end0", "end1", "end2"] + ["%d%d" % (d, c) for d in range(4)
-                                                                              for c in range(4)]:
-        sources.append(os.path.join(folder, "story", scene + ".txt"))
-        with open(sources[-1], "w", encoding="utf-8", newline="\n") as source:
-            source.write("場面 %s\n>p\n" % scene + (">end\n" if scene.startswith("end") else "おしまい\n"))
-    run(prefix + "bin/miradel-encode", "-d", os.path.join(folder, "txt"), *sources)
+    for part in ("txt", "story"):
+        os.makedirs(os.path.join(folder, part))
+    for scene in SCENES:
+        pathlib.Path(folder, "story", scene + ".txt").write_text(
+            "場面 %s\n>p\n" % scene + (">end\n" if scene.startswith("end") else "おしまい\n"), encoding="utf-8")
+    run(prefix + "bin/miradel-encode", "-d", os.path.join(folder, "txt"), *glob.glob(folder + "/story/*.txt"))
     if pathlib.Path(folder, "txt", "opn.dat").read_bytes() != "場面 opn\r\n>p\r\nおしまい\r\n".encode("cp932"):
         raise AssertionError("miradel-encode -d did not write code page 932 with CR LF")
     checked = run(prefix + "bin/miradel-check", folder)
     if checked.stdout or checked.stderr:
         raise AssertionError("miradel-check on the new game:\n" + checked.stdout + checked.stderr)
     return folder
-
-
-def debian_package(build_dir, root):
-    output = os.path.join(root, "deb")
-    run("cpack", "-G", "DEB", "-B", output, "--config", os.path.join(build_dir, "CPackConfig.cmake"))
-    package, = glob.glob(output + "/*.deb")
-    listed = run("dpkg-deb", "-c", package).stdout
-    for path in INSTALLED:
-        if " ./usr/%s" % path not in listed:
-            raise AssertionError("the package lacks /usr/%s:\n%s" % (path, listed))
-    for needed in ("libsdl2-mixer-2.0-0", "fonts-ipafont-gothic | fonts-japanese-gothic", "libqt6widgets6"):
-        run("dpkg-deb", "-f", package, "Depends", output=needed)
-    print(run("lintian", "--fail-on", "error", package).stdout.strip() or "lintian: no tags", flush=True)
 
 
 def main():
@@ -99,7 +67,19 @@ def main():
         absent = [path for path in INSTALLED if not os.path.isfile(prefix + path)]
         if absent:
             raise AssertionError("not installed: " + " ".join(absent))
-        command_line(prefix, version)
+        for program in ("games/miradel", "bin/miradel-check", "bin/miradel-encode"):
+            name = os.path.basename(program)
+            run(prefix + program, "--help", output="usage: " + name)
+            run(prefix + program, "--version", output="%s %s\n" % (name, version))
+            run(prefix + program, "--no-such-option", status=2)
+        for args in (("games/miradel", "/nonexistent/miradel/game"), ("games/miradel", prefix, prefix),
+                     ("bin/miradel-check", "/nonexistent/miradel/game")):
+            run(prefix + args[0], *args[1:], status=2)
+        for args in (["desktop-file-validate", "share/applications/%s.desktop" % APP],
+                     ["appstreamcli", "validate", "--no-net", "--pedantic", "share/metainfo/%s.metainfo.xml" % APP]):
+            validated = run(*args, cwd=prefix)
+            if "E:" in validated.stdout or "W:" in validated.stdout:
+                raise AssertionError("%s:\n%s%s" % (" ".join(args), validated.stdout, validated.stderr))
         # Both games show their own title picture and red text, and close cleanly.
         with x_server() as screen:
             for args in ([], [another_game(prefix, root)]):
@@ -107,7 +87,16 @@ def main():
                 with started(Run(screen, [prefix + "games/miradel"] + args, tempfile.gettempdir())) as played:
                     screen.shot().expect_picture(played.layout, title)
                     played.close()
-        debian_package(build_dir, root)
+        # The Debian package of the same build.
+        run("cpack", "-G", "DEB", "-B", root + "/deb", "--config", os.path.join(build_dir, "CPackConfig.cmake"))
+        package, = glob.glob(root + "/deb/*.deb")
+        listed = run("dpkg-deb", "-c", package).stdout
+        lacking = [path for path in INSTALLED if " ./usr/%s" % path not in listed]
+        if lacking:
+            raise AssertionError("the package lacks %s:\n%s" % (lacking, listed))
+        for needed in ("libsdl2-mixer-2.0-0", "fonts-ipafont-gothic | fonts-japanese-gothic", "libqt6widgets6"):
+            run("dpkg-deb", "-f", package, "Depends", output=needed)
+        print(run("lintian", "--fail-on", "error", package).stdout.strip() or "lintian: no tags", flush=True)
     print("PASS", flush=True)
     return 0
 

@@ -2,10 +2,10 @@
 """The browser build in headless Chromium, served from 127.0.0.1: the bundled game plays as on the
 desktop. Needs chromium, chromium-driver and python3-selenium; run by tests/web/run.sh."""
 
-import argparse
 import functools
 import http.server
 import os
+import pathlib
 import shutil
 import sys
 import tempfile
@@ -20,7 +20,6 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-WEB_DIR = None  # from the command line
 TIMEOUT = 60  # seconds: generous, for a loaded CI machine
 MARK = "▼"
 NEXT_DAY_OFFER = ["day", "next-day", "picture"]
@@ -32,8 +31,7 @@ RECTS_AT_1080 = {"next-day": (27, 26, 135, 131), "day": (567, 288, 270, 131), "p
 
 
 def opening_lines():
-    with open(os.path.join(WEB_DIR, "txt", "opn.dat"), "rb") as scene:
-        return scene.read().decode("cp932").split("\r\n")[:-1]
+    return pathlib.Path(WEB_DIR, "txt", "opn.dat").read_bytes().decode("cp932").split("\r\n")[:-1]
 
 
 def opening_pages():
@@ -63,8 +61,7 @@ return {scene: document.getElementById('game').getAttribute('data-scene'), messa
     focus: document.activeElement.id};
 """
 
-# Clicks the message area until the scene or the offer changes or the game stops; each click is
-# handled before the next.
+# Clicks the message area, each handled before the next, until the scene or the offer changes or the game stops.
 READ_ON_SCRIPT = """
 const game = document.getElementById('game'), message = document.getElementById('message');
 const fatal = document.getElementById('fatal'), scene = game.dataset.scene;
@@ -74,8 +71,8 @@ for (let clicks = 0; clicks < 500 && !message.hidden && fatal.hidden && game.dat
 
 
 class PageTest(unittest.TestCase):
-    """One browser a test. Served: game/ (the web folder), without-ttl/, without-1/ and without-opn/
-    (a file missing), page-only/ (no game); picked/MyGame/ is a game on the disk, in capitals as from Windows."""
+    """One browser a test. Served: game/, without-<file>/, page-only/ (no game); picked/MyGame/ is
+    a game on the disk, in capitals as from Windows."""
 
     @classmethod
     def setUpClass(cls):
@@ -99,14 +96,10 @@ class PageTest(unittest.TestCase):
         cls.addClassCleanup(cls.server.shutdown)
 
     def setUp(self):
-        profile = tempfile.mkdtemp(prefix="miradel-chromium-")
-        self.addCleanup(shutil.rmtree, profile, ignore_errors=True)
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--user-data-dir=" + profile):
-            options.add_argument(flag)
+        for flag in ("headless", "no-sandbox", "disable-gpu", "no-first-run", "disable-background-networking"):
+            options.add_argument("--" + flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.addCleanup(self.driver.quit)
@@ -140,9 +133,8 @@ class PageTest(unittest.TestCase):
         self.driver.execute_script(READ_ON_SCRIPT)
 
     def rect(self, element_id):
-        return tuple(self.driver.execute_script("const r = document.getElementById(arguments[0])"
-                                                ".getBoundingClientRect(); return [r.x, r.y, r.width, r.height];",
-                                                element_id))
+        rect = self.driver.find_element(By.ID, element_id).rect
+        return tuple(rect[name] for name in ("x", "y", "width", "height"))
 
     def start(self, folder="game"):
         self.driver.get(self.url + folder + "/index.html?seed=1")
@@ -209,8 +201,7 @@ class PageTest(unittest.TestCase):
             last = last if "next-day" in shown else regular[-1]
             self.click("next-day" if "next-day" in shown else last)
             self.wait_for("a scene on show", lambda s: "message" in s["shown"])
-        # The ending is that of the choice used up last, the one clicked last; the click after its
-        # last page starts a new game: day 0 and the opening.
+        # The ending is that of the choice used up (clicked) last; a click after it starts a new game.
         self.check(self.state()["scene"] == "end" + last[-1], 'the ending "end%s"' % last[-1])
         self.read_on()
         opening = "\n" + first_line(opening_pages()[0])
@@ -261,8 +252,7 @@ return [colours, seen.size];""")
             self.viewport(width, height)
             want = ((width - game[0]) // 2, (height - game[1]) // 2) + game
             self.wait_for("#game at %s in %dx%d" % (want, width, height), lambda s: self.rect("game") == want)
-            # Fonts in points: the base for the message and the choices, twice and four times that for
-            # the next-day button and the day label.
+            # Fonts in points: the base for the message and the choices, 2x the next-day button, 4x the day label.
             sizes = self.driver.execute_script("return ['message', 'choice-0', 'next-day', 'day'].map(id => "
                                                "parseFloat(getComputedStyle(document.getElementById(id)).fontSize));")
             self.check(all(abs(px - k * base * 96 / 72) < 0.01 for px, k in zip(sizes, (1, 1, 2, 4))),
@@ -281,16 +271,8 @@ return [colours, seen.size];""")
         check_controls("choice-0", "choice-1", "choice-2")
 
 
-def main():
-    global WEB_DIR
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--web", required=True, help="the browser build's folder (build/web)")
-    arguments, rest = parser.parse_known_args()
-    WEB_DIR = os.path.abspath(arguments.web)
+if __name__ == "__main__":
+    WEB_DIR = os.path.abspath(sys.argv[1])  # the folder scripts/web.sh made
     if not os.path.exists(os.path.join(WEB_DIR, "miradel.wasm")):
         sys.exit("%s has no game page: build it with scripts/web.sh" % WEB_DIR)
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
-if __name__ == "__main__":
-    main()
+    unittest.main(argv=sys.argv[:1] + sys.argv[2:], verbosity=2)
