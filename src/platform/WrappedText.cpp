@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextOption>
 
+#include <cmath>
+
 namespace miradel {
 
 void WrappedText::SetText(const QString& text)
@@ -47,32 +49,40 @@ void WrappedText::SetAlignment(Qt::Alignment horizontal)
     m_stale = true;
 }
 
+// As a label lays out its lines: each starts on a whole pixel, the font's leading below the
+// one before, and the text ends at the last line's own height, not rounded up.
+static qreal NextLineTop(qreal bottom, qreal leading)
+{
+    return std::ceil(bottom + leading);
+}
+
 qreal WrappedText::Height(qreal width)
 {
     Relayout(width);
-    // Lines are a line's height apart, with the font's leading between them.
     const qreal leading = QFontMetricsF(m_font).leading();
-    qreal height = 0;
+    qreal bottom = 0;
     for (const Paragraph& paragraph : m_paragraphs)
-        height += paragraph.height + leading;
-    return m_paragraphs.empty() ? 0 : height - leading;
+        bottom = (&paragraph == &m_paragraphs.front() ? 0 : NextLineTop(bottom, leading)) + paragraph.height;
+    return bottom;
 }
 
 void WrappedText::Draw(QPainter& painter, const QRectF& area, Qt::Alignment vertical)
 {
     const qreal height = Height(area.width());
     const qreal leading = QFontMetricsF(m_font).leading();
-    qreal top = area.top();
+    qreal origin = area.top();
     if (vertical & Qt::AlignBottom)
-        top = area.bottom() - height;
+        origin = area.bottom() - height;
     else if (vertical & Qt::AlignVCenter)
-        top = area.top() + (area.height() - height) / 2;
+        origin = area.top() + (area.height() - height) / 2;
+    qreal bottom = 0;
     for (const Paragraph& paragraph : m_paragraphs) {
+        const qreal top = origin + (&paragraph == &m_paragraphs.front() ? 0 : NextLineTop(bottom, leading));
         if (top > area.bottom())
             break;
         if (top + paragraph.height >= area.top())
             paragraph.layout->draw(&painter, QPointF(area.left(), top));
-        top += paragraph.height + leading;
+        bottom = top - origin + paragraph.height;
     }
 }
 
@@ -99,9 +109,9 @@ void WrappedText::LayOut(Paragraph& paragraph) const
     for (QTextLine line = paragraph.layout->createLine(); line.isValid(); line = paragraph.layout->createLine()) {
         line.setLineWidth(m_width);
         if (line.lineNumber() > 0)
-            height += leading;
+            height = NextLineTop(height, leading);
         line.setPosition(QPointF(0, height));
-        height += line.height();
+        height += line.ascent() + line.descent();
     }
     paragraph.layout->endLayout();
     paragraph.height = height;

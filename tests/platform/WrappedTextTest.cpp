@@ -3,6 +3,7 @@
 
 #include "platform/Fonts.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -43,30 +44,40 @@ const QString kPage
 // One object draws every case, its page grown line by line and measured at another width, as
 // the message area does: nothing of an earlier page, font, alignment or width may stay. A page
 // taller than the area shows its end, as the last rows of a label tall enough for all of it.
+// In the toolkit's font and in the Japanese one the window uses, whose lines are not a whole
+// number of pixels high.
 TEST(WrappedTextTest, DrawsExactlyAsAWordWrappingLabel)
 {
+    const QFont toolkit = QApplication::font();
+    ChooseJapaneseInterfaceFont();
+    const QFont japanese = QApplication::font();
+    QApplication::setFont(toolkit);
     QString tall = kPage;
     for (int i = 0; i < 30; ++i)
         tall += "\n" + QString::number(i) + QString::fromUtf8("行目の文章");
-    const std::tuple<QString, Qt::Alignment, qreal> kCases[] = {
-        { kPage, Qt::AlignLeft | Qt::AlignTop, 12 },
-        { kPage, Qt::AlignLeft | Qt::AlignBottom, 12 },
+    const std::tuple<QString, Qt::Alignment, qreal, QFont> kCases[] = {
+        { kPage, Qt::AlignLeft | Qt::AlignTop, 12, toolkit },
+        { kPage, Qt::AlignLeft | Qt::AlignBottom, 12, toolkit },
         // Then only the font changes, then only the alignment.
-        { kPage, Qt::AlignLeft | Qt::AlignTop, 20 },
-        { kPage, Qt::AlignHCenter | Qt::AlignTop, 20 },
-        { QString("0"), Qt::AlignHCenter | Qt::AlignTop, 12 },
-        { tall, Qt::AlignLeft | Qt::AlignBottom, 12 },
+        { kPage, Qt::AlignLeft | Qt::AlignTop, 20, toolkit },
+        { kPage, Qt::AlignHCenter | Qt::AlignTop, 20, toolkit },
+        { QString("0"), Qt::AlignHCenter | Qt::AlignTop, 12, toolkit },
+        { tall, Qt::AlignLeft | Qt::AlignBottom, 12, toolkit },
+        { kPage, Qt::AlignLeft | Qt::AlignBottom, 12, japanese },
+        { tall, Qt::AlignLeft | Qt::AlignBottom, 12, japanese },
+        { kPage, Qt::AlignLeft | Qt::AlignTop, 9, japanese },
     };
     WrappedText wrapped;
-    for (const auto& [text, alignment, points] : kCases) {
-        SCOPED_TRACE(text.left(8).toStdString() + " " + std::to_string(alignment) + " " + std::to_string(points));
+    for (const auto& [text, alignment, points, family] : kCases) {
+        SCOPED_TRACE(text.left(8).toStdString() + " " + std::to_string(alignment) + " " + std::to_string(points) + " "
+            + family.family().toStdString());
         const QStringList lines = text.split(u'\n');
         for (qsizetype i = 1; i <= lines.size(); ++i) {
             wrapped.SetText(lines.first(i).join(u'\n'));
             (void)wrapped.Height(kWidth / 2);
         }
         (void)wrapped.Height(kWidth);
-        QFont font;
+        QFont font = family;
         font.setPointSizeF(points);
         wrapped.SetFont(font);
         wrapped.SetAlignment(alignment);
