@@ -15,12 +15,7 @@ namespace {
 
 class FrmTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        fixture.folder.WriteAllPictures();
-        fixture.folder.WriteAllScenes();
-        fixture.folder.WriteScene("opn", { "こんにちは", "二行目", "三行目" });
-    }
+    void SetUp() override { fixture.folder.WriteScene("opn", { "こんにちは", "二行目", "三行目" }); }
     Frm& Form() { return fixture.Form(); }
     QWidget* Window() { return Form().frm.Widget(); }
     bool Activate()

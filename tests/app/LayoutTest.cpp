@@ -43,8 +43,6 @@ TEST(DISABLED_LayoutChild, WindowOnA1080Screen)
 {
     const std::string scale = std::getenv("QT_SCALE_FACTOR");
     FormFixture fixture;
-    fixture.folder.WriteAllScenes();
-    fixture.folder.WriteAllPictures();
     fixture.folder.WritePicture("img/ttl.jpg", Qt::darkCyan, 1600, 1200);
     Frm& form = fixture.Form();
     // The title is shown before the layout run, which must decode it again for the area.

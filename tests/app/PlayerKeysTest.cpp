@@ -16,8 +16,6 @@ namespace {
 struct KeyboardGame : FormFixture {
     explicit KeyboardGame(const std::vector<std::string>& opening, bool show = false)
     {
-        folder.WriteAllPictures();
-        folder.WriteAllScenes();
         folder.WriteScene("opn", opening);
         if (show)
             shown = Show();

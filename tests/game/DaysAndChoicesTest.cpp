@@ -14,7 +14,6 @@ namespace {
 std::string Played(const std::string& script)
 {
     HeadlessFixture fixture;
-    fixture.WriteWholeGame();
     fixture.Start();
     fixture.game.Lbl_Click();
     std::istringstream steps(script);

@@ -11,14 +11,13 @@
 #include "platform/Random.h"
 #include "platform/RuntimeError.h"
 #include "scenario/LineKind.h"
+#include "support/GameFolder.h"
 
 #include <QImage>
 #include <QString>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 
@@ -26,11 +25,6 @@ namespace miradel::content {
 namespace {
 
 const std::string kGameDir = MIRADEL_GAME_DIR;
-
-std::string ReadWholeFile(const std::string& path)
-{
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
-}
 
 // UTF-8 lines without their line ends (LF or CR LF).
 std::vector<std::string> SplitLines(const std::string& text)
@@ -84,8 +78,8 @@ TEST(BundledGame, ScenesReadBackPaceAndEndAsTheReaderNeeds)
     for (const Text& scene : ScenesTheGameOpens()) {
         const std::string name = TextToUtf8(scene);
         SCOPED_TRACE("game/story/" + name + ".txt");
-        const std::string bytes = ReadWholeFile(kGameDir + "/txt/" + name + ".dat");
-        const std::vector<std::string> lines = SplitLines(ReadWholeFile(MIRADEL_STORY_DIR "/" + name + ".txt"));
+        const std::string bytes = test::ReadWholeFile(kGameDir + "/txt/" + name + ".dat");
+        const std::vector<std::string> lines = SplitLines(test::ReadWholeFile(MIRADEL_STORY_DIR "/" + name + ".txt"));
         EXPECT_EQ(SplitLines(TextToUtf8(DecodeCp932(bytes))), lines);
         fullPage = fullPage || HasFullPage(bytes);
         const std::string kinds = KindsOf(lines);
@@ -146,7 +140,7 @@ TEST(BundledGame, PicturesAndBlinkFramesShowWhatTheyShould)
 
 TEST(BundledGame, MusicIsAHalfMinuteLoopThatStartsAndEndsInSilence)
 {
-    const std::string wave = ReadWholeFile(kGameDir + "/bgm.wav");
+    const std::string wave = test::ReadWholeFile(kGameDir + "/bgm.wav");
     const auto number = [&wave](std::size_t at, std::size_t count) {
         std::uint32_t value = 0;
         for (std::size_t i = count; i-- > 0;)

@@ -113,22 +113,22 @@ TEST(PictureFile, RefusesWhatCannotBeDecodedAndSaysWhyAndShowsTheRest)
 using test::WavEncoding;
 using test::WavFormat;
 
-std::vector<std::uint8_t> Wave(const WavFormat& format = {}, int frames = 1000)
+std::string Wave(const WavFormat& format = {}, int frames = 1000)
 {
     return test::MakeWav(format, std::vector<std::int16_t>(static_cast<std::size_t>(frames * format.channels), 100));
 }
 
 // `bytes` with the `count` bytes at `at` holding `value`, little-endian.
-std::vector<std::uint8_t> With(std::vector<std::uint8_t> bytes, std::size_t at, std::uint32_t value, int count = 4)
+std::string With(std::string bytes, std::size_t at, std::uint32_t value, int count = 4)
 {
     for (int i = 0; i < count; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        bytes.replace(at + static_cast<std::size_t>(i), 1, 1, static_cast<char>(value >> (8 * i)));
     return bytes;
 }
 
 // `bytes` and a "smpl" chunk declaring `declared` loops, holding `held` from `start` to `end`.
-std::vector<std::uint8_t> WithLoops(std::vector<std::uint8_t> bytes, std::uint32_t declared, std::uint32_t held,
-    std::uint32_t start = 0, std::uint32_t end = 10)
+std::string WithLoops(
+    std::string bytes, std::uint32_t declared, std::uint32_t held, std::uint32_t start = 0, std::uint32_t end = 10)
 {
     const std::size_t at = bytes.size();
     bytes.resize(at + 8 + 36 + 24 * held);
@@ -142,9 +142,9 @@ std::vector<std::uint8_t> WithLoops(std::vector<std::uint8_t> bytes, std::uint32
 // What plays, and the files that crashed the sound library or took gigabytes, and neighbours.
 TEST(WaveHeader, AcceptsWhatPlaysAndRefusesHeadersTheSoundLibraryWouldTrust)
 {
-    const std::vector<std::uint8_t> pcm = Wave();
-    const std::vector<std::uint8_t> ima = Wave({ WavEncoding::ImaAdpcm, 1, 22050, 4, false });
-    const std::pair<std::vector<std::uint8_t>, std::string> rows[] = {
+    const std::string pcm = Wave();
+    const std::string ima = Wave({ WavEncoding::ImaAdpcm, 1, 22050, 4, false });
+    const std::pair<std::string, std::string> rows[] = {
         { pcm, "" },
         { Wave({ WavEncoding::ImaAdpcm, 2, 44100, 4, false }), "" },
         { Wave({ WavEncoding::Pcm, 8, 384000, 24, true }, 10), "" },
@@ -166,13 +166,12 @@ TEST(WaveHeader, AcceptsWhatPlaysAndRefusesHeadersTheSoundLibraryWouldTrust)
         { WithLoops(pcm, 100000, 1), "100000 loops" },
         { WithLoops(pcm, 3, 1), "holds fewer" },
         { WithLoops(pcm, 1, 1, 0, 1000), "outside" },
-        { { 'R', 'I', 'F', 'X' }, "not a RIFF WAVE" },
-        { std::vector<std::uint8_t>(pcm.begin(), pcm.begin() + 30), "\"fmt \"" },
+        { "RIFX", "not a RIFF WAVE" },
+        { pcm.substr(0, 30), "\"fmt \"" },
     };
     for (const auto& [bytes, problem] : rows) {
         WaveHeader header;
-        const std::string found = CheckWaveHeader(
-            MemoryByteSource({ reinterpret_cast<const char*>(bytes.data()), bytes.size() }), bytes.size(), header);
+        const std::string found = CheckWaveHeader(MemoryByteSource(bytes), bytes.size(), header);
         EXPECT_NE(found.find(problem), std::string::npos) << problem;
         EXPECT_EQ(found.empty(), problem.empty()) << found;
     }

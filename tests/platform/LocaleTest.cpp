@@ -21,8 +21,6 @@ TEST(DISABLED_LocaleChild, ReadsAndShowsJapanese)
     std::setlocale(LC_ALL, "C");
 
     FormFixture fixture;
-    fixture.folder.WriteAllScenes();
-    fixture.folder.WriteAllPictures();
     // "こんにちは、世界。" and ">img キャラ\笑顔" in code page 932
     // (Python: "こんにちは、世界。".encode("cp932") and ">img キャラ\\笑顔".encode("cp932")).
     fixture.folder.WriteSceneBytes("opn",

@@ -125,9 +125,10 @@ protected:
 
     test::GameFolder temporary;
     // A blank in the path, as in many a user's folder.
-    const std::filesystem::path folder = temporary.Path() / "a folder";
+    static constexpr const char* kMusic = "a folder/bgm.wav";
+    const std::filesystem::path music = temporary.Path() / kMusic;
+    const std::filesystem::path folder = music.parent_path();
     const std::filesystem::path output = folder / "output.raw";
-    const std::filesystem::path music = folder / "bgm.wav";
     std::unique_ptr<SdlMediaControl> service = std::make_unique<SdlMediaControl>();
 };
 
@@ -143,7 +144,7 @@ TEST_F(MediaControlSdlTest, MusicRestartsFromTheBeginningWithNothingStale)
              std::tuple { "decoded", WavFormat { WavEncoding::MsAdpcm, 2, 44100, 4, false }, decoded } }) {
         SCOPED_TRACE(name);
         std::filesystem::remove(output);
-        test::WriteFile(music, test::MakeWav(format, sound));
+        temporary.WriteFile(kMusic, test::MakeWav(format, sound));
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "no device before a file is opened";
         CountingMediaControl counting;
         counting.inner = service.get();
@@ -193,10 +194,10 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndWhatCannotPlayStaysSilentAn
         return test::MakeWav({ WavEncoding::Pcm, 1, 22050, 8, false }, std::vector<std::int16_t>(frames, 4000));
     };
     // A header that crashes the sound library when it trusts it: no channels, a division by zero.
-    std::vector<std::uint8_t> noChannels = mono(2205);
+    std::string noChannels = mono(2205);
     noChannels[22] = 0;
     // Frames played; -1: the alias dies.
-    const std::tuple<std::vector<std::uint8_t>, const char*, int> rows[] = {
+    const std::tuple<std::string, const char*, int> rows[] = {
         { mono(2205), "disk", 2205 },
         { mono(0), "disk", 0 },
         { noChannels, "disk", -1 },
@@ -210,7 +211,7 @@ TEST_F(MediaControlSdlTest, MusicPlaysAtItsOwnRateAndWhatCannotPlayStaysSilentAn
         setenv("SDL_AUDIODRIVER", driver, 1);
         testing::internal::CaptureStderr();
         EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-        test::WriteFile(music, bytes);
+        temporary.WriteFile(kMusic, bytes);
         EXPECT_EQ(Open(music), MediaResult::Ok) << "the file is read on the loader thread";
         // An empty sound, once loaded, may refuse to start; by the time of the play the loading
         // may have failed.
@@ -254,7 +255,7 @@ TEST_F(MediaControlSdlTest, CloseReturnsAtOnceWhileTheDeviceOpenHangs)
         return -1;
     };
     service = std::make_unique<SdlMediaControl>([&hanging](std::stop_token) { return &hanging; });
-    test::WriteFile(music, test::MakeWav(WavFormat {}, Ramp(1000)));
+    temporary.WriteFile(kMusic, test::MakeWav(WavFormat {}, Ramp(1000)));
     ASSERT_EQ(Open(music), MediaResult::Ok);
     ASSERT_EQ(Send("play MIDI notify"), MediaResult::Ok);
     openEntered.wait(false);

@@ -3,19 +3,14 @@
 // play of the bundled game, and every input the fuzzer ever reported (findings/README.md).
 
 #include "fuzz/PlayerDrive.h"
+#include "support/GameFolder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <unistd.h>
 
 namespace miradel::robust {
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path)
-{
-    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
-}
 
 long ResidentKiB()
 {
@@ -30,7 +25,8 @@ TEST(Soak, BundledGamePlaysOnWithFlatMemory)
 {
     PlayInput input;
     for (const std::string_view name : kSceneNames)
-        input.scenes.emplace_back(ReadFile(std::string(MIRADEL_GAME_DIR) + "/txt/" + std::string(name) + ".dat"));
+        input.scenes.emplace_back(
+            test::ReadWholeFile(std::string(MIRADEL_GAME_DIR) + "/txt/" + std::string(name) + ".dat"));
     PlayerDrive drive;
     drive.SetScenes(input);
     drive.StartLongPlay(20240607);
@@ -54,7 +50,7 @@ TEST(FuzzFindings, ReplayWithoutBreakingAnInvariant)
         if (entry.path().extension() == ".md")
             continue;
         SCOPED_TRACE(entry.path().filename().string());
-        const std::string bytes = ReadFile(entry.path());
+        const std::string bytes = test::ReadWholeFile(entry.path());
         const PlayInput input = SplitInput(bytes);
         drive.SetScenes(input);
         drive.Play(input.events, SeedOf(bytes));

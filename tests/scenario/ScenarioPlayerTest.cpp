@@ -128,7 +128,6 @@ TEST(ScenarioPlayer, StepsRevealLinesPageByPage)
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.opening.substr(0, 60)) + " after \"" + row.script + "\"");
         HeadlessFixture fixture;
-        fixture.WriteWholeGame();
         fixture.WriteSceneBytes("opn", row.opening);
         if (!row.day1.empty())
             fixture.WriteSceneBytes("0", row.day1);

@@ -29,12 +29,13 @@ public:
     std::vector<std::string> commands;
 };
 
-// The window on a game folder of the test's own: fatal errors are thrown to the test, and
-// ending the program is only recorded.
+// The window on a whole game in a folder of the test's own: fatal errors are thrown to the test,
+// and ending the program is only recorded.
 class FormFixture {
 public:
     FormFixture()
     {
+        folder.WriteWholeGame();
         UseMediaControl(media);
         SetFatalErrorHandler([](const RuntimeError& error) { throw error; });
         SetEndProgramHandler([this](int status) { endedWith.push_back(status); });

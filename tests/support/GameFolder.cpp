@@ -6,6 +6,7 @@
 #include <QImage>
 #include <fstream>
 #include <iconv.h>
+#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -38,11 +39,17 @@ std::string SceneBytes(const std::vector<std::string>& utf8Lines)
     return bytes;
 }
 
+std::string ReadWholeFile(const std::filesystem::path& path)
+{
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
+}
+
 std::filesystem::path GameFolder::WriteFile(const std::string& relative, std::string_view bytes) const
 {
     const std::filesystem::path path = m_path / relative;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        throw std::runtime_error("cannot write " + path.string());
     return path;
 }
 
@@ -63,14 +70,10 @@ void GameFolder::WritePicture(const std::string& relative, QColor color, int wid
     image.save(QString::fromStdString(WriteFile(relative, "").string()), "JPG");
 }
 
-void GameFolder::WriteAllScenes() const
+void GameFolder::WriteWholeGame() const
 {
     for (const Text& scene : ScenesTheGameOpens())
         WriteScene(TextToUtf8(scene), { TextToUtf8(scene) });
-}
-
-void GameFolder::WriteAllPictures() const
-{
     for (const Text& picture : PicturesTheGameShows())
         WritePicture("img/" + TextToUtf8(picture) + ".jpg", QColor(0x33, 0x66, 0x99));
     for (const Text& picture : BlinkingPictures())

@@ -34,8 +34,7 @@ public:
     void WriteSceneBytes(const std::string& name, std::string_view bytes) const;
     void WritePicture(const std::string& relative, QColor color, int width = 64, int height = 64) const;
     // Every scene the game opens, one line each (one click ends it); every picture and blink frame.
-    void WriteAllScenes() const;
-    void WriteAllPictures() const;
+    void WriteWholeGame() const;
     void Remove(const std::string& relative) const { std::filesystem::remove(m_path / relative); }
 
 private:
@@ -44,5 +43,7 @@ private:
 
 // A scene file's bytes: each line in code page 932, ended by CR LF.
 std::string SceneBytes(const std::vector<std::string>& utf8Lines);
+
+std::string ReadWholeFile(const std::filesystem::path& path);
 
 } // namespace miradel::test

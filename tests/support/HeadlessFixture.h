@@ -55,19 +55,11 @@ inline std::string OfferShown(bool scene, bool nextDay, bool choices)
     return scene ? "scene" : nextDay ? "next day" : choices ? "choices" : "none";
 }
 
-// The game over a headless window, its scenes and pictures in memory, its handlers called directly.
+// The game over a headless window, its handlers called directly. Its content, in memory, is every
+// scene the game opens, one line each, and every picture with its blink frames.
 class HeadlessFixture {
 public:
-    void WriteScene(const std::string& name, const std::vector<std::string>& utf8Lines)
-    {
-        WriteSceneBytes(name, SceneBytes(utf8Lines));
-    }
-    void WriteSceneBytes(const std::string& name, std::string_view bytes)
-    {
-        content.SetScene(TextFromUtf8(name), std::string(bytes));
-    }
-    // Every scene the game opens, one line each, and every picture with its blink frames.
-    void WriteWholeGame()
+    HeadlessFixture()
     {
         for (const Text& scene : ScenesTheGameOpens())
             WriteScene(TextToUtf8(scene), { TextToUtf8(scene) });
@@ -75,6 +67,14 @@ public:
             content.AddPicture(picture);
         for (const Text& picture : BlinkingPictures())
             content.AddPicture(picture + Text(kBlinkFrameSuffix));
+    }
+    void WriteScene(const std::string& name, const std::vector<std::string>& utf8Lines)
+    {
+        WriteSceneBytes(name, SceneBytes(utf8Lines));
+    }
+    void WriteSceneBytes(const std::string& name, std::string_view bytes)
+    {
+        content.SetScene(TextFromUtf8(name), std::string(bytes));
     }
 
     void Start() { game.NewGame(); }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "support/WavWriter.h"
 
-#include <fstream>
-#include <stdexcept>
 #include <string_view>
 
 namespace miradel::test {
@@ -13,22 +11,22 @@ struct Bytes {
     void Little(std::uint32_t value, int count)
     {
         for (int i = 0; i < count; ++i)
-            data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+            data.push_back(static_cast<char>(value >> (8 * i)));
     }
     // A RIFF chunk, padded to an even length.
     void Chunk(std::string_view fourCc, const Bytes& body)
     {
-        data.insert(data.end(), fourCc.begin(), fourCc.end());
+        data += fourCc;
         Little(static_cast<std::uint32_t>(body.data.size()), 4);
-        data.insert(data.end(), body.data.begin(), body.data.end());
-        data.resize(data.size() + body.data.size() % 2, 0);
+        data += body.data;
+        data.resize(data.size() + body.data.size() % 2, '\0');
     }
-    std::vector<std::uint8_t> data;
+    std::string data;
 };
 
 } // namespace
 
-std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std::int16_t>& samples)
+std::string MakeWav(const WavFormat& format, const std::vector<std::int16_t>& samples)
 {
     const auto channels = static_cast<std::uint32_t>(format.channels);
     const std::size_t frames = samples.size() / channels;
@@ -81,11 +79,11 @@ std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std
             for (std::uint32_t c = 0; ms && c < channels; ++c)
                 data.Little(value, count);
         }
-        data.data.resize(start + blockAlign, 0);
+        data.data.resize(start + blockAlign, '\0');
     }
 
     Bytes wave;
-    wave.data = { 'W', 'A', 'V', 'E' };
+    wave.data = "WAVE";
     wave.Chunk("fmt ", fmt);
     if (adpcm) {
         Bytes fact;
@@ -96,14 +94,6 @@ std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std
     Bytes file;
     file.Chunk("RIFF", wave);
     return std::move(file.data);
-}
-
-void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file)
-        throw std::runtime_error("cannot write " + path.string());
 }
 
 } // namespace miradel::test

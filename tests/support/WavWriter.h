@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace miradel::test {
@@ -20,8 +20,6 @@ struct WavFormat {
 // A RIFF WAVE file. PCM holds `samples` (16-bit, interleaved by channel) exactly, scaled to
 // the width. ADPCM holds as many whole blocks as the samples need: MS blocks decode to the
 // frames 1, 2, 2, 2, ... on every channel, IMA blocks to silence.
-std::vector<std::uint8_t> MakeWav(const WavFormat& format, const std::vector<std::int16_t>& samples);
-
-void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+std::string MakeWav(const WavFormat& format, const std::vector<std::int16_t>& samples);
 
 } // namespace miradel::test
