@@ -30,7 +30,7 @@ private:
     struct Paragraph {
         QString text;
         std::unique_ptr<QTextLayout> layout;
-        qreal height = 0;
+        qreal height = 0; // from its first line's top to its last line's own bottom
     };
 
     void Relayout(qreal width);
